@@ -1,0 +1,23 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+// A small INI reader/writer. Section and key names match case-insensitively. Values are read
+// whole (no length cut) with blanks around them kept as written after the "=".
+
+namespace quelvaris {
+
+// The value of key in section of the file at path, or default_value when the file, the section
+// or the key is absent (or the file cannot be read).
+std::string ReadIniValue(const std::string& path, std::string_view section, std::string_view key,
+                         std::string_view default_value);
+
+// Replaces or appends key=value in section, creating the file and the section as needed and
+// keeping every other line as it was. The file is replaced atomically (temporary file beside it,
+// then rename; a symbolic link is followed). Returns false when the write failed, in which case
+// the file is unchanged.
+bool WriteIniValue(const std::string& path, std::string_view section, std::string_view key,
+                   std::string_view value);
+
+}  // namespace quelvaris
