@@ -1,0 +1,81 @@
+#include "reports/results_file.h"
+
+#include "reports/report_rows.h"
+#include "settings/figure_format.h"
+
+namespace quelvaris {
+
+namespace {
+
+constexpr const char* kLineEnd = "\r\n";
+
+std::string Figure(double value, bool is_count, const std::string& pattern) {
+  return is_count ? FormatCount(value) : FormatFigure(value, pattern);
+}
+
+}  // namespace
+
+std::string BuildResultsFile(const AnalysisSession& session, const GlobalSettings& settings,
+                             std::int16_t first, std::int16_t last, bool calc_aicbic) {
+  report_rows::CheckColumnRange(first, last);
+  const std::string& pattern = settings.ResultFormat;
+  std::string out;
+  out.reserve(64 + 44 * 12 * static_cast<std::size_t>(last >= first ? last - first + 2 : 1));
+
+  out += "\tObs";
+  for (int c = first; c <= last; ++c) out += "\t" + report_rows::ModelHeading(c);
+  out += kLineEnd;
+
+  out += "Basic Statistics";
+  out += kLineEnd;
+  out += kLineEnd;
+  for (const auto& row : report_rows::kBasicStatRows) {
+    out += row.file_label;
+    out += '\t';
+    out += Figure(row.observed(session.ObservedStats), row.is_count, pattern);
+    for (int c = first; c <= last; ++c) {
+      out += '\t';
+      out += Figure(session.ModelledStats[c].*row.modelled, row.is_count, pattern);
+    }
+    out += kLineEnd;
+  }
+
+  const std::size_t written = calc_aicbic ? kErrorStatFields.size() : kErrorStatFields.size() - 2;
+  for (std::size_t i = 0; i < written; ++i) {
+    if (i == 0 || i == kMainErrorStatCount) {
+      out += kLineEnd;
+      out += i == 0 ? "Main Error Statistics" : "Other Error Statistics";
+      out += kLineEnd;
+      out += kLineEnd;
+    }
+    const ErrorStatField& f = kErrorStatFields[i];
+    out += f.label;
+    out += '\t';  // the observed field stays empty on error lines
+    for (int c = first; c <= last; ++c) {
+      out += '\t';
+      out += Figure(session.Errors[c].*f.field, f.is_count, pattern);
+    }
+    if (i + 1 < written) out += kLineEnd;
+  }
+  return out;
+}
+
+void WriteResultsFile(FileSlot& slot, const std::string& path, const std::string& text) {
+  slot.OpenForOutput(path);
+  try {
+    slot.Write(text);
+    slot.CommitOutput();
+  } catch (...) {
+    slot.Close();  // drops the temporary file; the target keeps its earlier content
+    throw;
+  }
+  slot.Close();
+}
+
+void WriteRunResultsFile(const RunContext& ctx, std::int16_t first, std::int16_t last) {
+  const bool calc_aicbic = ctx.host.SwitchOn(RunSwitch::CalcAICBIC);
+  const std::string text = BuildResultsFile(ctx.session, ctx.settings, first, last, calc_aicbic);
+  WriteResultsFile(ctx.session.file, ctx.session.request.ResultsFilePath, text);
+}
+
+}  // namespace quelvaris
