@@ -1,0 +1,183 @@
+#include "platform/ini_file.h"
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <optional>
+#include <vector>
+
+#include "platform/file_slot.h"
+#include "platform/run_time_error.h"
+
+namespace quelvaris {
+
+namespace {
+
+bool IsBlank(char c) {
+  return c == ' ' || c == '\t';
+}
+
+std::string_view Trim(std::string_view s) {
+  while (!s.empty() && IsBlank(s.front())) s.remove_prefix(1);
+  while (!s.empty() && IsBlank(s.back())) s.remove_suffix(1);
+  return s;
+}
+
+char Lower(char c) {
+  return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+bool EqualNoCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (Lower(a[i]) != Lower(b[i])) return false;
+  }
+  return true;
+}
+
+// The whole file, or nothing when it cannot be read (absent, a folder, no permission).
+std::optional<std::string> ReadWhole(const std::string& path) {
+  std::error_code ec;
+  if (std::filesystem::is_directory(path, ec)) return std::nullopt;
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return std::nullopt;
+  std::string content((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  if (in.bad()) return std::nullopt;
+  return content;
+}
+
+std::vector<std::string_view> SplitLines(std::string_view text) {
+  std::vector<std::string_view> lines;
+  std::size_t start = 0;
+  while (start < text.size()) {
+    const std::size_t stop = text.find_first_of("\r\n", start);
+    if (stop == std::string_view::npos) {
+      lines.push_back(text.substr(start));
+      break;
+    }
+    lines.push_back(text.substr(start, stop - start));
+    start = stop + 1;
+    if (text[stop] == '\r' && start < text.size() && text[start] == '\n') ++start;
+  }
+  return lines;
+}
+
+// The name of a section header line ("[name]"), or nothing for any other line.
+std::optional<std::string_view> SectionName(std::string_view line) {
+  const std::string_view t = Trim(line);
+  if (t.size() < 2 || t.front() != '[') return std::nullopt;
+  const std::size_t close = t.find(']');
+  if (close == std::string_view::npos) return std::nullopt;
+  return Trim(t.substr(1, close - 1));
+}
+
+// The key name of a "key=value" line; nothing for blank lines, comments and other text.
+std::optional<std::string_view> KeyName(std::string_view line) {
+  const std::string_view t = Trim(line);
+  if (t.empty() || t.front() == ';') return std::nullopt;
+  const std::size_t eq = line.find('=');
+  if (eq == std::string_view::npos) return std::nullopt;
+  return Trim(line.substr(0, eq));
+}
+
+bool HasLineBreak(std::string_view s) {
+  return s.find_first_of("\r\n") != std::string_view::npos;
+}
+
+}  // namespace
+
+std::string ReadIniValue(const std::string& path, std::string_view section, std::string_view key,
+                         std::string_view default_value) {
+  const auto content = ReadWhole(path);
+  if (!content) return std::string(default_value);
+  bool in_section = false;
+  for (std::string_view line : SplitLines(*content)) {
+    if (auto name = SectionName(line)) {
+      in_section = EqualNoCase(*name, section);
+      continue;
+    }
+    if (!in_section) continue;
+    auto name = KeyName(line);
+    if (name && EqualNoCase(*name, key)) return std::string(line.substr(line.find('=') + 1));
+  }
+  return std::string(default_value);
+}
+
+bool WriteIniValue(const std::string& path, std::string_view section, std::string_view key,
+                   std::string_view value) {
+  // A line break in any part would write lines of its own into the file.
+  if (HasLineBreak(section) || HasLineBreak(key) || HasLineBreak(value)) return false;
+  if (Trim(key).empty() || key.find('=') != std::string_view::npos ||
+      section.find(']') != std::string_view::npos) {
+    return false;
+  }
+
+  std::string content;
+  {
+    std::error_code ec;
+    if (auto existing = ReadWhole(path)) {
+      content = std::move(*existing);
+    } else if (std::filesystem::exists(path, ec) || ec) {
+      return false;  // there but unreadable: rewriting it would lose its other lines
+    }
+  }
+
+  // New lines follow the line ends the file already uses.
+  std::string eol = "\r\n";
+  if (const std::size_t first = content.find_first_of("\r\n"); first != std::string::npos) {
+    if (content[first] == '\n') {
+      eol = "\n";
+    } else if (first + 1 >= content.size() || content[first + 1] != '\n') {
+      eol = "\r";
+    }
+  }
+
+  std::vector<std::string_view> lines = SplitLines(content);
+  const std::string new_line = std::string(key) + "=" + std::string(value);
+  const std::string new_section = "[" + std::string(section) + "]";
+
+  std::optional<std::size_t> replace_at;
+  std::optional<std::size_t> insert_after;  // last non-blank line of the section
+  bool in_section = false;
+  for (std::size_t i = 0; i < lines.size() && !replace_at; ++i) {
+    if (auto name = SectionName(lines[i])) {
+      if (in_section) break;  // the first matching section is the one that is read
+      in_section = EqualNoCase(*name, section);
+      if (in_section) insert_after = i;
+      continue;
+    }
+    if (!in_section) continue;
+    if (auto name = KeyName(lines[i]); name && EqualNoCase(*name, key)) {
+      replace_at = i;
+    } else if (!Trim(lines[i]).empty()) {
+      insert_after = i;
+    }
+  }
+
+  std::string out;
+  out.reserve(content.size() + new_line.size() + new_section.size() + 8);
+  auto put = [&](std::string_view line) {
+    out.append(line);
+    out.append(eol);
+  };
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    put(replace_at == i ? std::string_view(new_line) : lines[i]);
+    if (!replace_at && insert_after == i) put(new_line);
+  }
+  if (!replace_at && !insert_after) {
+    put(new_section);
+    put(new_line);
+  }
+
+  FileSlot slot;
+  try {
+    slot.OpenForOutput(path);
+    slot.Write(out);
+    slot.CommitOutput();
+  } catch (const std::exception&) {
+    return false;
+  }
+  return true;
+}
+
+}  // namespace quelvaris
