@@ -244,7 +244,8 @@ void FileSlot::OpenForOutput(const std::string& path) {
     const std::string name = slash == std::string::npos ? target : target.substr(slash + 1);
     const std::string dir =
         slash == std::string::npos ? std::string() : target.substr(0, slash + 1);
-    temp = dir + "." + name + ".XXXXXX";
+    // A short prefix of the name keeps the temporary name within the file system's limit.
+    temp = dir + "." + name.substr(0, 64) + ".XXXXXX";
     fd = ::mkstemp(temp.data());
     if (fd < 0) ThrowErrno(errno, target);
     ::fcntl(fd, F_SETFD, FD_CLOEXEC);
