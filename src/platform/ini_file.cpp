@@ -103,74 +103,83 @@ std::string ReadIniValue(const std::string& path, std::string_view section, std:
   return std::string(default_value);
 }
 
-bool WriteIniValue(const std::string& path, std::string_view section, std::string_view key,
-                   std::string_view value) {
+namespace {
+
+bool UsableEntry(std::string_view section, std::string_view key, std::string_view value) {
   // A line break in any part would write lines of its own into the file.
   if (HasLineBreak(section) || HasLineBreak(key) || HasLineBreak(value)) return false;
-  if (Trim(key).empty() || key.find('=') != std::string_view::npos ||
-      section.find(']') != std::string_view::npos) {
-    return false;
-  }
+  return !Trim(key).empty() && key.find('=') == std::string_view::npos &&
+         section.find(']') == std::string_view::npos;
+}
 
-  std::string content;
-  {
-    std::error_code ec;
-    if (auto existing = ReadWhole(path)) {
-      content = std::move(*existing);
-    } else if (std::filesystem::exists(path, ec) || ec) {
-      return false;  // there but unreadable: rewriting it would lose its other lines
-    }
-  }
-
-  // New lines follow the line ends the file already uses.
-  std::string eol = "\r\n";
-  if (const std::size_t first = content.find_first_of("\r\n"); first != std::string::npos) {
-    if (content[first] == '\n') {
-      eol = "\n";
-    } else if (first + 1 >= content.size() || content[first + 1] != '\n') {
-      eol = "\r";
-    }
-  }
-
-  std::vector<std::string_view> lines = SplitLines(content);
-  const std::string new_line = std::string(key) + "=" + std::string(value);
-  const std::string new_section = "[" + std::string(section) + "]";
-
-  std::optional<std::size_t> replace_at;
-  std::optional<std::size_t> insert_after;  // last non-blank line of the section
+// Replaces key's line in the first section named `section`, or adds it after the section's last
+// non-blank line, or appends the section.
+void ApplyKey(std::vector<std::string>& lines, std::string_view section, std::string_view key,
+              std::string_view value) {
+  std::string new_line = std::string(key) + "=" + std::string(value);
+  std::optional<std::size_t> insert_after;
   bool in_section = false;
-  for (std::size_t i = 0; i < lines.size() && !replace_at; ++i) {
+  for (std::size_t i = 0; i < lines.size(); ++i) {
     if (auto name = SectionName(lines[i])) {
-      if (in_section) break;  // the first matching section is the one that is read
+      if (in_section) break;  // only the first matching section is ever read
       in_section = EqualNoCase(*name, section);
       if (in_section) insert_after = i;
       continue;
     }
     if (!in_section) continue;
     if (auto name = KeyName(lines[i]); name && EqualNoCase(*name, key)) {
-      replace_at = i;
-    } else if (!Trim(lines[i]).empty()) {
-      insert_after = i;
+      lines[i] = std::move(new_line);
+      return;
     }
+    if (!Trim(lines[i]).empty()) insert_after = i;
   }
+  if (insert_after) {
+    lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(*insert_after) + 1,
+                 std::move(new_line));
+  } else {
+    lines.push_back("[" + std::string(section) + "]");
+    lines.push_back(std::move(new_line));
+  }
+}
 
-  std::string out;
-  out.reserve(content.size() + new_line.size() + new_section.size() + 8);
-  auto put = [&](std::string_view line) {
-    out.append(line);
-    out.append(eol);
-  };
-  for (std::size_t i = 0; i < lines.size(); ++i) {
-    put(replace_at == i ? std::string_view(new_line) : lines[i]);
-    if (!replace_at && insert_after == i) put(new_line);
-  }
-  if (!replace_at && !insert_after) {
-    put(new_section);
-    put(new_line);
-  }
+}  // namespace
 
-  FileSlot slot;
+bool WriteIniValues(const std::string& path, std::string_view section,
+                    const std::vector<std::pair<std::string, std::string>>& keys) {
+  for (const auto& [key, value] : keys) {
+    if (!UsableEntry(section, key, value)) return false;
+  }
   try {
+    std::string content;
+    if (auto existing = ReadWhole(path)) {
+      content = std::move(*existing);
+    } else {
+      std::error_code ec;
+      // There but unreadable: rewriting it would lose its other lines.
+      if (std::filesystem::exists(path, ec) || ec) return false;
+    }
+
+    // New lines follow the line ends the file already uses.
+    std::string eol = "\r\n";
+    if (const std::size_t first = content.find_first_of("\r\n"); first != std::string::npos) {
+      if (content[first] == '\n') {
+        eol = "\n";
+      } else if (first + 1 >= content.size() || content[first + 1] != '\n') {
+        eol = "\r";
+      }
+    }
+
+    std::vector<std::string> lines;
+    for (std::string_view line : SplitLines(content)) lines.emplace_back(line);
+    for (const auto& [key, value] : keys) ApplyKey(lines, section, key, value);
+
+    std::string out;
+    out.reserve(content.size() + 256);
+    for (const auto& line : lines) {
+      out += line;
+      out += eol;
+    }
+    FileSlot slot;
     slot.OpenForOutput(path);
     slot.Write(out);
     slot.CommitOutput();
@@ -178,6 +187,11 @@ bool WriteIniValue(const std::string& path, std::string_view section, std::strin
     return false;
   }
   return true;
+}
+
+bool WriteIniValue(const std::string& path, std::string_view section, std::string_view key,
+                   std::string_view value) {
+  return WriteIniValues(path, section, {{std::string(key), std::string(value)}});
 }
 
 }  // namespace quelvaris

@@ -2,6 +2,8 @@
 
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 // A small INI reader/writer. Section and key names match case-insensitively. Values are read
 // whole (no length cut) with blanks around them kept as written after the "=".
@@ -19,5 +21,10 @@ std::string ReadIniValue(const std::string& path, std::string_view section, std:
 // the file is unchanged.
 bool WriteIniValue(const std::string& path, std::string_view section, std::string_view key,
                    std::string_view value);
+
+// Several keys of one section in one replacement of the file: either every key is written or,
+// on failure (false), none is. Keys new to the section are added in the order given.
+bool WriteIniValues(const std::string& path, std::string_view section,
+                    const std::vector<std::pair<std::string, std::string>>& keys);
 
 }  // namespace quelvaris

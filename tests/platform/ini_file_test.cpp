@@ -130,3 +130,22 @@ TEST(IniFile, WriteThroughALinkReplacesTheFileItNames) {
 
 }  // namespace
 }  // namespace quelvaris
+
+namespace quelvaris {
+namespace {
+
+TEST(IniFile, SeveralKeysGoInOneReplacement) {
+  testing::TempDir dir;
+  const std::string path = dir.Write("s.ini", "[Quelvaris]\nDecimalsReq=2\n");
+  ASSERT_TRUE(
+      WriteIniValues(path, "Quelvaris",
+                     {{"GlobalMissingCode", "-99"}, {"DefaultDir", "/d"}, {"DecimalsReq", "3"}}));
+  EXPECT_EQ(testing::ReadFileBytes(path),
+            "[Quelvaris]\nDecimalsReq=3\nGlobalMissingCode=-99\nDefaultDir=/d\n");
+  // One unusable entry stops them all.
+  EXPECT_FALSE(WriteIniValues(path, "Quelvaris", {{"DecimalsReq", "4"}, {"DefaultDir", "/a\n"}}));
+  EXPECT_EQ(ReadIniValue(path, "Quelvaris", "DecimalsReq", ""), "3");
+}
+
+}  // namespace
+}  // namespace quelvaris
