@@ -1,0 +1,309 @@
+#include "engine/error_stats_calc.h"
+
+#include <algorithm>
+#include <cmath>
+#include <exception>
+#include <string>
+#include <vector>
+
+#include "engine/analysis_run.h"
+#include "platform/checked_math.h"
+#include "platform/int16.h"
+#include "platform/run_time_error.h"
+#include "settings/error_reporter.h"
+
+namespace quelvaris {
+
+namespace {
+
+// Sums of one pass over the usable pairs. E = O - P throughout (observed minus modelled).
+struct PairSums {
+  double e = 0;              // sum of E
+  double abs_e = 0;          // sum of |E|
+  double max_abs_e = -9999;  // largest |E|; the starting value is what n = 0 reports
+  double abs_dev_o = 0;      // sum of |O - mean O|
+  double o = 0;              // sum of O over the pairs
+  double e2 = 0;             // sum of E^2
+  double e4 = 0;             // sum of E^4
+  double dev_o2 = 0;         // sum of (O - mean O)^2
+  double agreement = 0;      // sum of (|P - mean O| + |O - mean O|)^2
+  double cross = 0;          // sum of (P - mean P)(O - mean O)
+  double dev_p2 = 0;         // sum of (P - mean P)^2
+  double rel2 = 0;           // sum of (E/O)^2, O != 0
+  double rel = 0;            // sum of E/O
+  double abs_rel = 0;        // sum of |E/O|
+  double log2 = 0;           // sum of (ln O - ln P)^2, O > 0 and P > 0
+  double change2 = 0;        // sum of (O - previous O)^2
+  double persistence = 0;    // sum of (P - O)^2 over rows with a previous pair
+  double derivative = 0;     // sum of ((O - prev O) - (P - prev P))^2
+  int zero_observed = 0;
+  int log_count = 0;
+  int derivative_pairs = 0;
+  int sign_changes = -1;  // the first non-zero error brings it to 0
+};
+
+// The pass accumulates in plain doubles and each sum is checked once afterwards: the data are
+// finite and every division in the pass is guarded, so the only possible fault is an overflow,
+// and an infinity or NaN never leaves a sum once in it. That raises the same error 6 as a check
+// after each step without slowing the loop that runs for every pair of every column.
+void CheckSums(const PairSums& s) {
+  for (double v :
+       {s.e, s.abs_e, s.max_abs_e, s.abs_dev_o, s.o, s.e2, s.e4, s.dev_o2, s.agreement, s.cross,
+        s.dev_p2, s.rel2, s.rel, s.abs_rel, s.log2, s.change2, s.persistence, s.derivative}) {
+    Checked(v);
+  }
+}
+
+// Median by selection: the middle one or, for an even count, the mean of the middle two,
+// counting from 0 in ascending order.
+double Median(std::vector<double>& values) {
+  const std::size_t c = values.size();
+  const std::size_t k = c / 2;
+  auto mid = values.begin() + static_cast<long>(k);
+  std::nth_element(values.begin(), mid, values.end());
+  const double upper = *mid;
+  if (c % 2 != 0) return upper;
+  const double lower = *std::max_element(values.begin(), mid);
+  return CheckedDiv(CheckedAdd(upper, lower), 2);
+}
+
+// Sample standard deviation of the observed changes, or 0 when it is not defined here.
+double ChangeSpread(const std::vector<double>& changes) {
+  const double c = static_cast<double>(changes.size());
+  double total = 0;
+  for (double d : changes) total += d;
+  const double mean = CheckedDiv(Checked(total), c);
+  double s = 0;
+  for (double d : changes) {
+    const double dev = d - mean;
+    s += dev * dev;
+  }
+  s = Checked(s);
+  if (s == 0) return 0;
+  return CheckedSqrt(CheckedDiv(s, c - 1));
+}
+
+ErrorStats ComputeErrorStats(const RunContext& ctx, int column) {
+  AnalysisSession& session = ctx.session;
+  const AnalysisRequest& req = session.request;
+  RunCounters& counters = session.counters;
+  const double mc = ctx.settings.GlobalMissingCode;
+  const bool bounds = ctx.host.SwitchOn(RunSwitch::ApplyBounds);
+  const double lower = req.LowerBound;
+  const double upper = req.UpperBound;
+
+  if (column < 2 || column > DataTable::kCols) throw RunTimeError(err::kSubscript);
+  counters.MissingCount = 0;
+  counters.OutOfBoundsCount = 0;
+  const int rows = counters.RowCount;
+  if (rows < 0 || rows > DataTable::kRows) throw RunTimeError(err::kSubscript);
+
+  const SeriesStats& obs = session.ObservedStats;
+  const ModelledRecord& mod = session.ModelledStats[column];
+  const double mean_o = obs.Mean;
+  const double mean_p = mod.Mean;
+
+  const double* observed = session.table.Column(1);
+  const double* modelled = session.table.Column(column);
+
+  // Sized once; at most one entry per row.
+  std::vector<double> percentage_errors;
+  std::vector<double> changes;
+  percentage_errors.reserve(static_cast<std::size_t>(rows));
+  changes.reserve(static_cast<std::size_t>(rows));
+
+  PairSums s;
+  int missing = 0;
+  int out_of_bounds = 0;
+  int sign = 0;
+  bool has_previous = false;  // the row just before was a usable pair
+  double prev_o = 0;
+  double prev_p = 0;
+
+  for (int i = 0; i < rows; ++i) {
+    const double o = observed[i];
+    const double p = modelled[i];
+    if (o == mc || p == mc) {
+      ++missing;  // once per row, even when both are missing
+      has_previous = false;
+      continue;
+    }
+    if (bounds && (o > upper || o < lower || p > upper || p < lower)) {
+      ++out_of_bounds;
+      has_previous = false;
+      continue;
+    }
+
+    const double e = o - p;
+    const double abs_e = std::fabs(e);
+    const double dev_o = o - mean_o;
+    const double abs_dev_o = std::fabs(dev_o);
+    const double dev_p = p - mean_p;
+    const double e2 = e * e;
+    s.e += e;
+    s.abs_e += abs_e;
+    if (abs_e > s.max_abs_e) s.max_abs_e = abs_e;
+    s.abs_dev_o += abs_dev_o;
+    s.o += o;
+    s.e2 += e2;
+    s.e4 += e2 * e2;
+    s.dev_o2 += dev_o * dev_o;
+    const double agreement = std::fabs(p - mean_o) + abs_dev_o;
+    s.agreement += agreement * agreement;
+    s.cross += dev_p * dev_o;
+    s.dev_p2 += dev_p * dev_p;
+
+    if (o == 0) {
+      ++s.zero_observed;
+    } else {
+      const double rel = e / o;
+      s.rel2 += rel * rel;
+      s.rel += rel;
+      s.abs_rel += std::fabs(rel);
+      // |(P - O) / O| * 100; P - O is exactly -(O - P), so this is |E / O| * 100.
+      percentage_errors.push_back(std::fabs(rel) * 100);
+    }
+    if (o > 0 && p > 0) {
+      const double l = std::log(o) - std::log(p);
+      s.log2 += l * l;
+      ++s.log_count;
+    }
+
+    // A zero error keeps the sign state; skipped rows do not reset it.
+    if (e < 0 && sign != -1) {
+      sign = -1;
+      ++s.sign_changes;
+    }
+    if (e > 0 && sign != 1) {
+      sign = 1;
+      ++s.sign_changes;
+    }
+
+    // Only rows whose predecessor in the table was usable form a consecutive pair.
+    if (has_previous) {
+      const double change = o - prev_o;
+      s.change2 += change * change;
+      s.persistence += e2;  // (P - O)^2
+      changes.push_back(change);
+      const double derivative_error = change - (p - prev_p);
+      s.derivative += derivative_error * derivative_error;
+      ++s.derivative_pairs;
+    }
+    has_previous = true;
+    prev_o = o;
+    prev_p = p;
+  }
+  CheckSums(s);
+
+  counters.MissingCount = ToInt16(static_cast<long long>(missing));
+  counters.OutOfBoundsCount = ToInt16(static_cast<long long>(out_of_bounds));
+  const int n = Sub16(counters.RowCount, Add16(counters.MissingCount, counters.OutOfBoundsCount));
+  const int n_rel =
+      Sub16(ToInt16(static_cast<long long>(n)), ToInt16(static_cast<long long>(s.zero_observed)));
+
+  ErrorStats r;
+
+  // Root mean squared error.
+  r.RMSE = n == 0 ? mc : CheckedSqrt(CheckedDiv(s.e2, n));
+  // Mean squared relative error, over the pairs with O != 0.
+  r.MSRE = n_rel == 0 ? mc : CheckedDiv(s.rel2, n_rel);
+
+  // Pearson's product-moment correlation, about the series means of the basic statistics.
+  const double correl_den = CheckedSqrt(CheckedMul(s.dev_o2, s.dev_p2));
+  const bool correl_defined = correl_den != 0;
+  const double correl = correl_defined ? CheckedDiv(s.cross, correl_den) : 0;
+  r.CorrelCoeff = correl;
+  // Coefficient of determination.
+  r.RSqr = correl_defined ? CheckedMul(correl, correl) : mc;
+
+  // Nash-Sutcliffe coefficient of efficiency.
+  r.CofE = s.dev_o2 == 0 ? mc : CheckedSub(1, CheckedDiv(s.e2, s.dev_o2));
+  // Willmott's index of agreement d.
+  r.IoAd = s.agreement <= 0 ? mc : CheckedSub(1, CheckedDiv(s.e2, s.agreement));
+  // Absolute maximum error.
+  r.AME = s.max_abs_e;
+  // Peak difference: modelled maximum less observed maximum.
+  r.PDIFF = CheckedSub(mod.Max, obs.Max);
+  // Mean absolute error.
+  r.MAE = n == 0 ? mc : CheckedDiv(s.abs_e, n);
+  // Mean error, as modelled minus observed (positive when the model overshoots).
+  r.ME = n == 0 ? 0 : -CheckedDiv(s.e, n);
+  // Fourth root of the mean quartic error, as two square roots.
+  r.R4MS4E = n == 0 ? mc : CheckedSqrt(CheckedSqrt(CheckedDiv(s.e4, n)));
+  // Number of sign changes of the errors.
+  r.NSC = s.sign_changes;
+  // Relative absolute error.
+  r.RAE = s.abs_dev_o <= 0 ? mc : CheckedDiv(s.abs_e, s.abs_dev_o);
+  // Percent error in peak.
+  r.PEP = obs.Max == 0 ? mc : CheckedDiv(CheckedMul(r.PDIFF, 100), obs.Max);
+  // Mean absolute relative error.
+  r.MARE = n_rel == 0 ? mc : CheckedDiv(s.abs_rel, n_rel);
+  // Mean relative error, as (P - O) / O.
+  r.MRE = n_rel == 0 ? mc : -CheckedDiv(s.rel, n_rel);
+  // Relative volume error, as sum of (P - O) over the sum of O of the pairs.
+  r.RVE = s.o <= 0 ? mc : -CheckedDiv(s.e, s.o);
+  // Persistence index: against the naive model "the next value is the last observed one".
+  r.PI = s.change2 == 0 ? mc : CheckedSub(1, CheckedDiv(s.persistence, s.change2));
+  // Mean squared logarithmic error, over the pairs with both values positive.
+  r.MSLE = s.log_count == 0 ? mc : CheckedDiv(s.log2, s.log_count);
+  // Mean squared derivative error; the divisor is the number of consecutive pairs less one.
+  r.MSDE = s.derivative_pairs < 2 ? mc : CheckedDiv(s.derivative, s.derivative_pairs - 1);
+  // Volumetric efficiency, against the observed series' own sum.
+  r.VE = obs.Sum == 0 ? mc : CheckedSub(1, CheckedDiv(s.abs_e, obs.Sum));
+
+  // Kling-Gupta efficiency from r, the ratio of spreads alpha and the ratio of means beta.
+  r.KGE = mc;
+  if (correl_defined) {
+    const bool alpha_defined = obs.SD != 0 && obs.SD != mc && mod.SD != mc;
+    const bool beta_defined = obs.Mean != 0 && obs.Mean != mc && mod.Mean != mc;
+    if (alpha_defined && beta_defined) {
+      const double alpha = CheckedDiv(mod.SD, obs.SD);
+      const double beta = CheckedDiv(mod.Mean, obs.Mean);
+      const double dr = correl - 1;
+      const double da = alpha - 1;
+      const double db = beta - 1;
+      const double dist = CheckedSqrt(
+          CheckedAdd(CheckedAdd(CheckedMul(dr, dr), CheckedMul(da, da)), CheckedMul(db, db)));
+      r.KGE = CheckedSub(1, dist);
+    }
+  }
+
+  // Median absolute percentage error.
+  r.MdAPE = percentage_errors.size() < 3 ? mc : Median(percentage_errors);
+
+  // RMSE relative to the spread (sample SD) of the observed changes. Equal changes (a constant
+  // or evenly rising series) leave it undefined rather than dividing by zero.
+  r.IRMSE = mc;
+  if (changes.size() >= 4) {
+    const double spread = ChangeSpread(changes);
+    if (spread != 0) r.IRMSE = CheckedDiv(r.RMSE, spread);
+  }
+
+  // Akaike and Bayesian information criteria from the RMSE, with m calibration points and p
+  // parameters. An undefined RMSE leaves them undefined whatever the missing-data code is.
+  const int p = req.AICBICParms;
+  const int m = req.AICBICPoints;
+  r.AIC = mc;
+  r.BIC = mc;
+  if (n > 0 && r.RMSE > 0 && p > 0 && m > 0) {
+    const double m_ln_rmse = CheckedMul(m, CheckedLog(r.RMSE));
+    const std::int16_t two_p = ToInt16(2LL * p);
+    r.AIC = CheckedAdd(m_ln_rmse, two_p);
+    r.BIC = CheckedAdd(CheckedMul(p, CheckedLog(m)), m_ln_rmse);
+  }
+  return r;
+}
+
+}  // namespace
+
+void CalcErrorStats(const RunContext& ctx, std::int16_t column) {
+  try {
+    ErrorStats figures = ComputeErrorStats(ctx, column);
+    ctx.session.Errors[column] = figures;
+  } catch (const std::exception& e) {
+    ErrorReporter(ctx.host, ErrorNumberOf(e), "Column " + std::to_string(column) + ".");
+    CloseFiles(ctx);
+  }
+}
+
+}  // namespace quelvaris
