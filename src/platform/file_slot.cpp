@@ -225,6 +225,7 @@ bool FileSlot::AtEnd() {
 void FileSlot::OpenForOutput(const std::string& path) {
   if (IsOpen()) throw RunTimeError(err::kFileAlreadyOpen);
   Impl& s = *impl_;
+  if (path.empty()) ThrowErrno(ENOENT, path);
   const std::string target = FollowLinks(path);
   struct stat st {};
   const bool exists = ::stat(target.c_str(), &st) == 0;

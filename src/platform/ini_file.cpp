@@ -46,6 +46,17 @@ std::optional<std::string> ReadWhole(const std::string& path) {
   return content;
 }
 
+// Editors on some systems start a text file with a byte order mark; it is not part of the
+// first line.
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
+std::string_view WithoutMark(std::string_view text) {
+  if (text.substr(0, kByteOrderMark.size()) == kByteOrderMark) {
+    text.remove_prefix(kByteOrderMark.size());
+  }
+  return text;
+}
+
 std::vector<std::string_view> SplitLines(std::string_view text) {
   std::vector<std::string_view> lines;
   std::size_t start = 0;
@@ -91,7 +102,7 @@ std::string ReadIniValue(const std::string& path, std::string_view section, std:
   const auto content = ReadWhole(path);
   if (!content) return std::string(default_value);
   bool in_section = false;
-  for (std::string_view line : SplitLines(*content)) {
+  for (std::string_view line : SplitLines(WithoutMark(*content))) {
     if (auto name = SectionName(line)) {
       in_section = EqualNoCase(*name, section);
       continue;
@@ -169,11 +180,12 @@ bool WriteIniValues(const std::string& path, std::string_view section,
       }
     }
 
+    const std::string_view body = WithoutMark(content);
     std::vector<std::string> lines;
-    for (std::string_view line : SplitLines(content)) lines.emplace_back(line);
+    for (std::string_view line : SplitLines(body)) lines.emplace_back(line);
     for (const auto& [key, value] : keys) ApplyKey(lines, section, key, value);
 
-    std::string out;
+    std::string out(content.substr(0, content.size() - body.size()));
     out.reserve(content.size() + 256);
     for (const auto& line : lines) {
       out += line;

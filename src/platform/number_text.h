@@ -17,7 +17,8 @@ bool IsNumber(std::string_view text);
 std::optional<double> ParseNumber(std::string_view text);
 
 // The longest leading number of text after leading blanks; 0 when there is none
-// ("12abc" -> 12, "abc" -> 0, "1.5e" -> 1.5).
+// ("12abc" -> 12, "abc" -> 0, "1.5e" -> 1.5). A leading number too large for a double raises
+// error 6 (overflow).
 double LeadingNumber(std::string_view text);
 
 // Rounding of typed inputs: column numbers round to nearest with halves to even (2.5 -> 2),

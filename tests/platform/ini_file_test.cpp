@@ -72,6 +72,8 @@ TEST(IniFile, WriteReplacesOrAddsTheKeyAndKeepsEveryOtherLine) {
       {"section appended", "[Other]\r\nB=2\r\n", "Splash", "False",
        "[Other]\r\nB=2\r\n[Quelvaris]\r\nSplash=False\r\n"},
       {"empty section", "[Quelvaris]\r\n", "Splash", "False", "[Quelvaris]\r\nSplash=False\r\n"},
+      {"byte order mark kept", "\xEF\xBB\xBF[Quelvaris]\r\nSplash=True\r\n", "Splash", "False",
+       "\xEF\xBB\xBF[Quelvaris]\r\nSplash=False\r\n"},
       {"same key in another section untouched", "[Other]\nSplash=1\n[Quelvaris]\nSplash=2\n",
        "Splash", "False", "[Other]\nSplash=1\n[Quelvaris]\nSplash=False\n"},
   };
