@@ -1,0 +1,58 @@
+// Screenshots of the splash window and the settings window for the README:
+//   xvfb-run -a settings_screenshots <output folder> [default directory]
+// Writes splash.png and settings.png. The settings file used is a temporary one, so the
+// user's own settings are neither read nor written.
+
+#include <cstdio>
+
+#include <QApplication>
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QTemporaryDir>
+
+#include "settings/global_settings.h"
+#include "ui/settings/settings_window.h"
+#include "ui/splash/intro.h"
+
+namespace {
+
+// The directory list fills in the background; give it time to show its folders.
+void Settle(int ms) {
+  QDeadlineTimer deadline(ms);
+  while (!deadline.hasExpired()) QApplication::processEvents(QEventLoop::AllEvents, 20);
+}
+
+bool Save(QWidget& window, const QString& path) {
+  window.show();
+  Settle(1500);
+  if (!window.grab().save(path)) {
+    std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+    return false;
+  }
+  std::printf("%s\n", qPrintable(path));
+  return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QApplication app(argc, argv);
+  if (argc < 2) {
+    std::fprintf(stderr, "usage: %s <output folder> [default directory]\n", argv[0]);
+    return 2;
+  }
+  const QDir out(QString::fromLocal8Bit(argv[1]));
+  QTemporaryDir temp;
+  quelvaris::GlobalSettings settings;
+  quelvaris::SetDefaultSettings(settings);
+  settings.INIFile = temp.filePath("Quelvaris.INI").toStdString();
+  if (argc > 2) settings.DefaultDir = settings.LoadedDefaultDir = argv[2];
+
+  quelvaris::ui::Intro intro(
+      settings, [] {}, [] {});
+  intro.setAttribute(Qt::WA_DeleteOnClose, false);
+  quelvaris::ui::Settings window(settings);
+  const bool ok =
+      Save(intro, out.filePath("splash.png")) && Save(window, out.filePath("settings.png"));
+  return ok ? 0 : 1;
+}
