@@ -1,4 +1,4 @@
-#include "cli_runner.h"
+#include "cli/cli_runner.h"
 
 #include <spawn.h>
 #include <sys/wait.h>
@@ -6,7 +6,7 @@
 
 #include <fcntl.h>
 
-#include "test_support.h"
+#include "support/test_support.h"
 
 extern char** environ;
 

@@ -7,9 +7,9 @@
 #include <vector>
 
 #include "platform/run_time_error.h"
-#include "report_figures.h"
+#include "reports/report_figures.h"
 #include "settings/global_settings.h"
-#include "test_support.h"
+#include "support/test_support.h"
 
 namespace quelvaris {
 namespace {
@@ -100,7 +100,7 @@ TEST(ResultsFile, WithoutAicBicEndsAtIrmseWithoutLineEnd) {
   const std::string expected = full.substr(0, full.find("\r\nAIC: "));
   const std::string text = BuildResultsFile(*session, WithDecimals(2), 5, 5, false);
   EXPECT_EQ(text, expected);
-  EXPECT_EQ(text.substr(text.size() - 13), "IRMSE: \t\t10.75");
+  EXPECT_EQ(text.substr(text.size() - 15), "\nIRMSE: \t\t10.75");
 }
 
 TEST(ResultsFile, FiguresFollowTheDecimalsButCountsNever) {

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "platform/run_time_error.h"
-#include "report_figures.h"
+#include "reports/report_figures.h"
 
 namespace quelvaris {
 namespace {
