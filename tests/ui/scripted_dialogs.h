@@ -29,8 +29,11 @@ class ScriptedDialogs : public ui::Dialogs {
                                       const QStringList& filters) override {
     last_start_dir = start_dir;
     last_filters = filters;
-    if (files.empty()) return {};
-    auto f = files.front();
+    if (files.empty()) return std::nullopt;
+    // Swapped out rather than copied: g++ 12 at -O2 wrongly warns that a copied optional
+    // QString may be used uninitialized.
+    std::optional<QString> f;
+    f.swap(files.front());
     files.pop_front();
     return f;
   }

@@ -1,5 +1,3 @@
-#include <cstring>
-
 #include <QApplication>
 #include <gtest/gtest.h>
 
@@ -7,9 +5,8 @@
 // QApplication can be created: answer the listing before making one.
 int main(int argc, char** argv) {
   ::testing::InitGoogleTest(&argc, argv);
-  for (int i = 1; i < argc; ++i) {
-    if (std::strncmp(argv[i], "--gtest_list_tests", 18) == 0) return RUN_ALL_TESTS();
-  }
+  // InitGoogleTest has taken the gtest flags out of argv by now: ask gtest, not argv.
+  if (::testing::GTEST_FLAG(list_tests)) return RUN_ALL_TESTS();
   QApplication app(argc, argv);
   return RUN_ALL_TESTS();
 }
