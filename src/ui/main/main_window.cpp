@@ -1,0 +1,437 @@
+#include "ui/main/main_window.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QFile>
+#include <QFileInfo>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QToolBar>
+#include <QVBoxLayout>
+
+#include "engine/analysis_run.h"
+#include "ui/common/dialogs.h"
+#include "ui/main/toolbar_icons.h"
+#include "ui/main/typed_box.h"
+
+namespace quelvaris::ui {
+namespace {
+
+const QString kNotSelected = QStringLiteral("Not selected");
+constexpr int kTypedBoxWidth = 90;
+
+QGroupBox* Group(const QString& title, const QString& name) {
+  auto* group = new QGroupBox(title);
+  group->setObjectName(name);
+  return group;
+}
+
+QLineEdit* DisplayBox(const QString& name) {
+  auto* box = new QLineEdit;
+  box->setObjectName(name);
+  box->setReadOnly(true);
+  box->setFocusPolicy(Qt::NoFocus);
+  return box;
+}
+
+QFormLayout* Form() {
+  auto* form = new QFormLayout;
+  form->setFieldGrowthPolicy(QFormLayout::FieldsStayAtSizeHint);
+  form->setLabelAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+  return form;
+}
+
+}  // namespace
+
+Main::Main(GlobalSettings& settings, QWidget* parent)
+    : QMainWindow(parent), settings_(settings), reports_(this) {
+  setObjectName(QStringLiteral("Main"));
+  setWindowTitle(QStringLiteral("Quelvaris 1.3"));
+  exit_handler_ = [this] {
+    exiting_ = true;
+    QApplication::closeAllWindows();
+    QApplication::quit();
+  };
+
+  BuildToolbar();
+
+  auto* left = new QVBoxLayout;
+  left->addWidget(BuildDataFileGroup());
+  left->addWidget(BuildAttributesGroup());
+  left->addWidget(BuildBoundariesGroup());
+  left->addWidget(BuildCriteriaGroup());
+  left->addStretch();
+
+  auto* right = new QVBoxLayout;
+  right->addWidget(BuildResultsFileGroup());
+  right->addWidget(BuildStatsGroup(QStringLiteral(" Observed Data Stats"), QStringLiteral("Obs"),
+                                   observed_boxes_));
+  right->addWidget(BuildStatsGroup(QStringLiteral(" Modelled Data Stats"), QStringLiteral("Mod"),
+                                   modelled_boxes_));
+  right->addStretch();
+
+  auto* central = new QWidget;
+  auto* columns = new QHBoxLayout(central);
+  columns->addLayout(left, 1);
+  columns->addLayout(right, 1);
+  setCentralWidget(central);
+
+  ResetMain();
+}
+
+Main::~Main() = default;
+
+void Main::SetSettingsOpener(std::function<void(QWidget*)> opener) {
+  settings_opener_ = std::move(opener);
+}
+
+void Main::SetExitHandler(std::function<void()> handler) {
+  exit_handler_ = std::move(handler);
+}
+
+void Main::BuildToolbar() {
+  toolbar_ = new QToolBar(this);
+  toolbar_->setObjectName(QStringLiteral("Toolbar1"));
+  toolbar_->setMovable(false);
+  toolbar_->setFloatable(false);
+  toolbar_->setIconSize(QSize(24, 24));
+  toolbar_->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+  toolbar_->toggleViewAction()->setEnabled(false);  // no hiding it from a context menu
+  struct Button {
+    const char* key;
+    const char* caption;
+    const char* tooltip;
+    ToolbarGlyph glyph;
+  };
+  const Button buttons[] = {
+      {"tb1Reset", "Reset", "Reset to original values", ToolbarGlyph::Reset},
+      {"tb1Calcs", "Calculate", "Perform Stats Calculations", ToolbarGlyph::Calculate},
+      {"tb1Settings", "Settings", "Settings", ToolbarGlyph::Settings},
+      {"tb1Exit", "Exit", "Exit Program", ToolbarGlyph::Exit},
+  };
+  for (const Button& b : buttons) {
+    QAction* action = toolbar_->addAction(ToolbarIcon(b.glyph), QString::fromUtf8(b.caption));
+    action->setObjectName(QString::fromUtf8(b.key));
+    action->setToolTip(QString::fromUtf8(b.tooltip));
+  }
+  connect(toolbar_, &QToolBar::actionTriggered, this,
+          [this](QAction* action) { ToolbarClick(action->objectName()); });
+  addToolBar(Qt::TopToolBarArea, toolbar_);
+}
+
+QWidget* Main::BuildDataFileGroup() {
+  QGroupBox* group = Group(QStringLiteral(" Select Data File"), QStringLiteral("DataFileFrame"));
+  auto* button = new QPushButton(QStringLiteral("Select File"));
+  button->setObjectName(QStringLiteral("SelectButton"));
+  button->setToolTip(QStringLiteral("Select file to analyse"));
+  connect(button, &QPushButton::clicked, this, [this] { PickFile(false); });
+  select_file_text_ = DisplayBox(QStringLiteral("SelectFileText"));
+
+  auto* layout = new QFormLayout(group);
+  layout->addRow(button);
+  layout->addRow(QStringLiteral("File:"), select_file_text_);
+  return group;
+}
+
+QWidget* Main::BuildResultsFileGroup() {
+  QGroupBox* group = Group(QStringLiteral(" Results File"), QStringLiteral("ResultsFileFrame"));
+  auto* button = new QPushButton(QStringLiteral("Select File"));
+  button->setObjectName(QStringLiteral("SelectResultsButton"));
+  button->setToolTip(QStringLiteral("Select file to save results to - optional"));
+  connect(button, &QPushButton::clicked, this, [this] { PickFile(true); });
+  results_file_text_ = DisplayBox(QStringLiteral("ResultsFileText"));
+
+  auto* layout = new QFormLayout(group);
+  layout->addRow(button);
+  layout->addRow(QStringLiteral("File:"), results_file_text_);
+  return group;
+}
+
+TypedBox* Main::AddTypedBox(const QString& name, const QString& tooltip,
+                            CheckResult (*check)(const std::string&, AnalysisRequest&)) {
+  auto* box = new TypedBox(name);
+  box->setToolTip(tooltip);
+  box->setFixedWidth(kTypedBoxWidth);
+  box->SetCheck([this, box, check] {
+    const CheckResult result = check(box->text().toStdString(), session_.request);
+    if (!result.accepted) ShowErrorMessage(*this, result.message);
+    box->setText(QString::fromStdString(result.box_text));
+  });
+  return box;
+}
+
+QWidget* Main::BuildAttributesGroup() {
+  QGroupBox* group = Group(QStringLiteral(" File Attributes"), QStringLiteral("AttributesFrame"));
+  header_row_ = new QCheckBox(QStringLiteral("Header Row?"));
+  header_row_->setObjectName(QStringLiteral("HeaderRow"));
+  no_of_cols_ = AddTypedBox(
+      QStringLiteral("NoOfColsText"),
+      QStringLiteral("Number of columns in the file - includes modelled column"), &CheckNoOfCols);
+
+  delimit_frame_ = Group(QStringLiteral(" File Delimiter "), QStringLiteral("DelimitFrame"));
+  tab_option_ = new QRadioButton(QStringLiteral("Tab Delimited"));
+  tab_option_->setObjectName(QStringLiteral("DelimitOption0"));
+  comma_option_ = new QRadioButton(QStringLiteral("Comma Delimited"));
+  comma_option_->setObjectName(QStringLiteral("DelimitOption1"));
+  auto* options = new QVBoxLayout(delimit_frame_);
+  options->addWidget(tab_option_);
+  options->addWidget(comma_option_);
+
+  col_to_anal_ = AddTypedBox(QStringLiteral("ColToAnalText"),
+                             QStringLiteral("Which column modelled data are in"), &CheckColToAnal);
+  analyse_all_ = new QCheckBox(QStringLiteral("or Analyse All Columns"));
+  analyse_all_->setObjectName(QStringLiteral("AnalyseAllCheck"));
+  analyse_all_->setToolTip(QStringLiteral("Analyse all Modelled Columns"));
+
+  QFormLayout* layout = Form();
+  group->setLayout(layout);
+  layout->addRow(header_row_);
+  layout->addRow(QStringLiteral("Number of Columns"), no_of_cols_);
+  layout->addRow(delimit_frame_);
+  layout->addRow(QStringLiteral("Column to Analyse"), col_to_anal_);
+  layout->addRow(analyse_all_);
+  return group;
+}
+
+QWidget* Main::BuildBoundariesGroup() {
+  QGroupBox* group = Group(QStringLiteral(" Boundaries"), QStringLiteral("BoundariesFrame"));
+  thresh_ = AddTypedBox(QStringLiteral("ThreshText"),
+                        QStringLiteral("Threshold for POT calculations"), &CheckThresh);
+  apply_bounds_ = new QCheckBox(QStringLiteral("Apply Bounds?"));
+  apply_bounds_->setObjectName(QStringLiteral("ApplyBounds"));
+  lower_bound_ =
+      AddTypedBox(QStringLiteral("LowerBoundText"),
+                  QStringLiteral("Lower bound for filtering analyses"), &CheckLowerBound);
+  upper_bound_ =
+      AddTypedBox(QStringLiteral("UpperBoundText"),
+                  QStringLiteral("Upper bound for filtering analyses"), &CheckUpperBound);
+
+  QFormLayout* layout = Form();
+  group->setLayout(layout);
+  layout->addRow(QStringLiteral("Threshold value:"), thresh_);
+  layout->addRow(apply_bounds_);
+  layout->addRow(QStringLiteral("Lower Bound:"), lower_bound_);
+  layout->addRow(QStringLiteral("Upper Bound:"), upper_bound_);
+  return group;
+}
+
+QWidget* Main::BuildCriteriaGroup() {
+  QGroupBox* group = Group(QStringLiteral(" AIC/BIC Criteria "), QStringLiteral("CriteriaFrame"));
+  calc_aicbic_ = new QCheckBox(QStringLiteral("Calculate?"));
+  calc_aicbic_->setObjectName(QStringLiteral("CalcAICBIC"));
+  calc_aicbic_->setToolTip(QStringLiteral("Calculate AIC and BIC criteria"));
+  parms_ = AddTypedBox(QStringLiteral("AICBICParmsText"),
+                       QStringLiteral("Number of parameters in the model"), &CheckParms);
+  points_ = AddTypedBox(QStringLiteral("AICBICPointsText"),
+                        QStringLiteral("Data points used in calibration"), &CheckPoints);
+
+  QFormLayout* layout = Form();
+  group->setLayout(layout);
+  layout->addRow(calc_aicbic_);
+  layout->addRow(QStringLiteral("Parameters:"), parms_);
+  layout->addRow(QStringLiteral("Data Points:"), points_);
+  return group;
+}
+
+QWidget* Main::BuildStatsGroup(const QString& title, const QString& prefix,
+                               std::array<QLineEdit*, kDisplayRows>& boxes) {
+  QGroupBox* group = Group(title, prefix + QStringLiteral("StatsFrame"));
+  // Top to bottom in the order of the display rows.
+  const std::array<std::pair<const char*, const char*>, kDisplayRows> rows{{
+      {"Mean", "MeanText"},
+      {"SD", "SDText"},
+      {"Minimum", "MinText"},
+      {"Maximum", "MaxText"},
+      {"POT", "POTText"},
+      {"Skewness", "SkewText"},
+      {"Kurtosis", "KurText"},
+      {"Out of Bounds", "OOBText"},
+  }};
+  QFormLayout* layout = Form();
+  group->setLayout(layout);
+  for (int i = 0; i < kDisplayRows; ++i) {
+    boxes[i] = DisplayBox(prefix + QString::fromUtf8(rows[i].second));
+    boxes[i]->setFixedWidth(120);
+    layout->addRow(QString::fromUtf8(rows[i].first), boxes[i]);
+  }
+  return group;
+}
+
+void Main::ToolbarClick(const QString& key) {
+  if (key == QLatin1String("tb1Reset")) {
+    ResetMain();
+  } else if (key == QLatin1String("tb1Calcs")) {
+    Calculate();
+  } else if (key == QLatin1String("tb1Settings")) {
+    OpenSettings();
+  } else if (key == QLatin1String("tb1Exit")) {
+    ConfirmExit();
+  }
+}
+
+void Main::ResetMain() {
+  AnalysisRequest& request = session_.request;
+  request.DataFilePath.clear();
+  request.DataFileName.clear();
+  select_file_text_->setText(kNotSelected);
+  request.ResultsFilePath.clear();
+  request.ResultsFileName.clear();
+  results_file_text_->setText(kNotSelected);
+  ResetRequest(request);
+  col_to_anal_->setText(QString::number(request.ColToAnal));
+  no_of_cols_->setText(QString::number(request.NoOfCols));
+  thresh_->setText(QStringLiteral("0"));
+  apply_bounds_->setChecked(false);
+  calc_aicbic_->setChecked(false);
+  parms_->setText(QStringLiteral("0"));
+  points_->setText(QStringLiteral("0"));
+  lower_bound_->setText(QStringLiteral("0"));
+  upper_bound_->setText(QStringLiteral("9999"));
+  header_row_->setChecked(false);
+  tab_option_->setChecked(true);
+  for (QLineEdit* box : observed_boxes_) box->clear();
+  for (QLineEdit* box : modelled_boxes_) box->clear();
+  analyse_all_->setChecked(false);
+  CloseFiles(RunContext{session_, settings_, *this});
+}
+
+void Main::PickFile(bool results) {
+  const QStringList filters{QStringLiteral("All Files (*.*)"), QStringLiteral("CSV Files (*.CSV)"),
+                            QStringLiteral("TXT Files (*.TXT)")};
+  const std::optional<QString> chosen =
+      CurrentDialogs().OpenFileName(this, QString::fromStdString(settings_.DefaultDir), filters);
+  if (!chosen || chosen->isEmpty()) return;  // cancelled: the earlier choice stands
+  const QFileInfo info(*chosen);
+  const std::string path = QFile::encodeName(info.absoluteFilePath()).toStdString();
+  const std::string name = info.fileName().toStdString();
+  if (results) {
+    session_.request.ResultsFilePath = path;
+    session_.request.ResultsFileName = name;
+    results_file_text_->setText(info.fileName());
+  } else {
+    session_.request.DataFilePath = path;
+    session_.request.DataFileName = name;
+    select_file_text_->setText(info.fileName());
+  }
+}
+
+void Main::Calculate() {
+  RunAnalysis(RunContext{session_, settings_, *this}, reports_);
+}
+
+void Main::OpenSettings() {
+  if (settings_opener_) {
+    settings_opener_(this);
+    return;
+  }
+  QDialog placeholder(this);
+  placeholder.setWindowTitle(QStringLiteral("Settings"));
+  auto* layout = new QVBoxLayout(&placeholder);
+  layout->addWidget(new QLabel(QStringLiteral("Settings cannot be changed in this build.")));
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok);
+  connect(buttons, &QDialogButtonBox::accepted, &placeholder, &QDialog::accept);
+  layout->addWidget(buttons);
+  placeholder.exec();
+}
+
+bool Main::ConfirmExit() {
+  const MessageAnswer answer =
+      ShowMessage("Exit Quelvaris?", "Do you really want to exit Quelvaris?",
+                  MessageIcon::Exclamation, MessageButtons::YesNo);
+  if (answer != MessageAnswer::Yes) return false;
+  exiting_ = true;
+  if (exit_handler_) exit_handler_();
+  return true;
+}
+
+void Main::closeEvent(QCloseEvent* event) {
+  if (exiting_ || ConfirmExit()) {
+    event->accept();
+  } else {
+    event->ignore();
+  }
+}
+
+void Main::CommitPendingEntry() {
+  auto* box = qobject_cast<TypedBox*>(focusWidget());
+  if (!box) return;
+  if (box->hasFocus()) {
+    // Losing the focus runs the box's check. The focus goes nowhere in particular: handing it
+    // to the delimiter options could select "Tab Delimited" and override the user's choice.
+    box->clearFocus();
+  } else {
+    // The window is not active, so no focus event will come: check the entry directly.
+    box->RunCheck();
+  }
+}
+
+std::string Main::BoxText(RunBox box) const {
+  const QLineEdit* edit = nullptr;
+  switch (box) {
+    case RunBox::ThreshText:
+      edit = thresh_;
+      break;
+    case RunBox::LowerBoundText:
+      edit = lower_bound_;
+      break;
+    case RunBox::UpperBoundText:
+      edit = upper_bound_;
+      break;
+    case RunBox::ColToAnalText:
+      edit = col_to_anal_;
+      break;
+    case RunBox::NoOfColsText:
+      edit = no_of_cols_;
+      break;
+    case RunBox::AICBICParmsText:
+      edit = parms_;
+      break;
+    case RunBox::AICBICPointsText:
+      edit = points_;
+      break;
+  }
+  return edit ? edit->text().toStdString() : std::string();
+}
+
+bool Main::SwitchOn(RunSwitch which) const {
+  switch (which) {
+    case RunSwitch::HeaderRow:
+      return header_row_->isChecked();
+    case RunSwitch::TabDelimited:
+      return tab_option_->isChecked();
+    case RunSwitch::AnalyseAll:
+      return analyse_all_->isChecked();
+    case RunSwitch::ApplyBounds:
+      return apply_bounds_->isChecked();
+    case RunSwitch::CalcAICBIC:
+      return calc_aicbic_->isChecked();
+  }
+  return false;
+}
+
+void Main::ShowStatistics(const StatisticsDisplay& display) {
+  for (int i = 0; i < kDisplayRows; ++i) {
+    observed_boxes_[i]->setText(QString::fromStdString(display.observed[i]));
+    modelled_boxes_[i]->setText(QString::fromStdString(display.modelled[i]));
+  }
+}
+
+void Main::SetDefaultPointer() {
+  unsetCursor();
+}
+
+MessageAnswer Main::ShowMessage(const std::string& title, const std::string& text, MessageIcon icon,
+                                MessageButtons buttons) {
+  return CurrentDialogs().Message(this, title, text, icon, buttons);
+}
+
+}  // namespace quelvaris::ui

@@ -1,0 +1,12 @@
+#pragma once
+
+#include <QIcon>
+
+namespace quelvaris::ui {
+
+enum class ToolbarGlyph { Reset, Calculate, Settings, Exit, Back, Print };
+
+// The toolbar pictures, drawn here so the program ships no image files.
+QIcon ToolbarIcon(ToolbarGlyph glyph);
+
+}  // namespace quelvaris::ui

@@ -1,0 +1,129 @@
+#include "ui/results/res_picture.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include <QFontMetricsF>
+#include <QPaintEvent>
+#include <QPainter>
+
+#include "ui/results/report_tab_stops.h"
+
+namespace quelvaris::ui {
+namespace {
+
+// Design size of the picture: the window's client area below its toolbar.
+constexpr int kDesignWidth = 913;
+constexpr int kDesignHeight = 676;
+constexpr int kMargin = 8;
+// Least room between a text and the figure after it.
+constexpr double kTabGap = 6;
+
+}  // namespace
+
+QFont ResPicture::ReportFont(bool bold) {
+  // Reports have always asked for "Ariel"; point it at Arial, or at its metric twin where
+  // Arial itself is not installed, rather than at whatever the system's default face is.
+  static const bool substituted = [] {
+    QFont::insertSubstitutions(QStringLiteral("Ariel"),
+                               {QStringLiteral("Arial"), QStringLiteral("Liberation Sans")});
+    return true;
+  }();
+  (void)substituted;
+  QFont font(QStringLiteral("Ariel"));
+  font.setPointSize(11);
+  font.setBold(bold);
+  return font;
+}
+
+ResPicture::ResPicture(QWidget* parent) : QWidget(parent) {
+  setObjectName(QStringLiteral("ResPicture"));
+  image_ = QImage(kDesignWidth, kDesignHeight, QImage::Format_RGB32);
+  image_.fill(Qt::white);
+  setFixedSize(image_.size());
+}
+
+void ResPicture::Clear() {
+  image_ = QImage(kDesignWidth, kDesignHeight, QImage::Format_RGB32);
+  image_.fill(Qt::white);
+  setFixedSize(image_.size());
+  lines_.clear();
+  segment_lefts_.clear();
+  next_y_ = 0;
+  update();
+}
+
+void ResPicture::EnsureSize(int width, int height) {
+  if (width <= image_.width() && height <= image_.height()) return;
+  QImage larger(std::max(width, image_.width()), std::max(height, image_.height()),
+                QImage::Format_RGB32);
+  larger.fill(Qt::white);
+  QPainter(&larger).drawImage(0, 0, image_);
+  image_ = larger;
+  setFixedSize(image_.size());
+}
+
+void ResPicture::DrawLines(const std::vector<DrawnLine>& lines) {
+  // Measure first: the tab interval depends on every line, and the picture may need to grow.
+  struct Measured {
+    QFont font;
+    QStringList segments;
+    TabbedLine tabbed;
+    double ascent;
+    double height;
+  };
+  std::vector<Measured> measured;
+  measured.reserve(lines.size());
+  std::vector<TabbedLine> report_lines;
+  for (const DrawnLine& line : lines) {
+    Measured m;
+    m.font = line.window_font ? font() : ReportFont(line.bold);
+    const QFontMetricsF metrics(m.font, &image_);
+    m.segments = line.text.split(QLatin1Char('\t'));
+    for (const QString& segment : m.segments) {
+      m.tabbed.widths.push_back(metrics.horizontalAdvance(segment));
+    }
+    m.ascent = metrics.ascent();
+    m.height = metrics.lineSpacing();
+    if (!line.window_font) report_lines.push_back(m.tabbed);
+    measured.push_back(std::move(m));
+  }
+  tab_interval_ = ChooseTabInterval(report_lines, 16, 400, kTabGap);
+
+  double y = next_y_;
+  double right = 0;
+  std::vector<std::vector<double>> lefts;
+  for (const Measured& m : measured) {
+    std::vector<double> starts = SegmentStarts(m.tabbed, tab_interval_);
+    right = std::max(right, starts.back() + m.tabbed.widths.back());
+    lefts.push_back(std::move(starts));
+    y += m.height;
+  }
+  EnsureSize(static_cast<int>(std::ceil(right)) + 2 * kMargin,
+             static_cast<int>(std::ceil(y)) + kMargin);
+
+  QPainter painter(&image_);
+  painter.setPen(Qt::black);
+  painter.setRenderHint(QPainter::TextAntialiasing);
+  y = next_y_;
+  for (std::size_t i = 0; i < measured.size(); ++i) {
+    const Measured& m = measured[i];
+    painter.setFont(m.font);
+    for (int s = 0; s < m.segments.size(); ++s) {
+      if (m.segments[s].isEmpty()) continue;
+      painter.drawText(QPointF(kMargin + lefts[i][s], y + m.ascent), m.segments[s]);
+    }
+    y += m.height;
+    lines_.push_back(lines[i]);
+    segment_lefts_.push_back(lefts[i]);
+  }
+  next_y_ = static_cast<int>(std::ceil(y));
+  update();
+}
+
+void ResPicture::paintEvent(QPaintEvent* event) {
+  QPainter painter(this);
+  painter.drawImage(event->rect(), image_, event->rect());
+}
+
+}  // namespace quelvaris::ui

@@ -1,0 +1,66 @@
+#pragma once
+
+#include <vector>
+
+#include <QFont>
+#include <QImage>
+#include <QString>
+#include <QWidget>
+
+namespace quelvaris::ui {
+
+// One line as it was drawn into the picture.
+struct DrawnLine {
+  QString text;
+  bool bold = false;
+  bool window_font = false;
+
+  bool operator==(const DrawnLine&) const = default;
+};
+
+// A picture box that keeps what is drawn into it: text goes into a persistent image, so a report
+// drawn while the window is still hidden shows when it appears and is what gets printed. Tabs
+// advance to the next tab stop; the stops are spaced so the figures of each column line up
+// under their heading in the font actually used. The drawn lines are kept as well, for tests.
+class ResPicture : public QWidget {
+  Q_OBJECT
+
+ public:
+  // The font the report is drawn in after its first two lines. The family name is the one the
+  // report has always asked for; it is mapped onto an installed face with the same metrics.
+  static QFont ReportFont(bool bold);
+
+  explicit ResPicture(QWidget* parent = nullptr);
+
+  // Empties the picture and puts the drawing position back at the top left.
+  void Clear();
+
+  // Draws the lines, top to bottom, below whatever was drawn before. Lines marked window_font are
+  // drawn in this widget's own font, the others in ReportFont. The picture grows when the report
+  // needs more room than the design size, so no figure is cut off on screen or on paper.
+  void DrawLines(const std::vector<DrawnLine>& lines);
+
+  const QImage& Image() const { return image_; }
+  const std::vector<DrawnLine>& Lines() const { return lines_; }
+  // The tab interval chosen by the last DrawLines, in pixels.
+  int TabInterval() const { return tab_interval_; }
+  // Where each tab-separated segment of every drawn line starts, in image pixels (for tests
+  // and for anyone checking the layout).
+  const std::vector<std::vector<double>>& SegmentLefts() const { return segment_lefts_; }
+
+  QSize sizeHint() const override { return image_.size(); }
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+
+ private:
+  void EnsureSize(int width, int height);
+
+  QImage image_;
+  std::vector<DrawnLine> lines_;
+  std::vector<std::vector<double>> segment_lefts_;
+  int next_y_ = 0;
+  int tab_interval_ = 0;
+};
+
+}  // namespace quelvaris::ui

@@ -1,0 +1,110 @@
+#include "ui/results/results_frm.h"
+
+#include <QAction>
+#include <QEvent>
+#include <QPainter>
+#include <QPrinter>
+#include <QToolBar>
+#include <QVBoxLayout>
+
+#include "ui/common/dialogs.h"
+#include "ui/main/toolbar_icons.h"
+
+namespace quelvaris::ui {
+namespace {
+
+QAction* AddKeyedAction(QToolBar* bar, const QString& key, const QString& caption,
+                        const QString& tooltip, const QIcon& icon) {
+  QAction* action = bar->addAction(icon, caption);
+  action->setObjectName(key);
+  action->setToolTip(tooltip);
+  return action;
+}
+
+}  // namespace
+
+ResultsFrm::ResultsFrm(QWidget* parent) : QDialog(parent) {
+  setObjectName(QStringLiteral("ResultsFrm"));
+  setWindowTitle(QStringLiteral("Results"));
+  setAttribute(Qt::WA_DeleteOnClose);
+
+  toolbar_ = new QToolBar(this);
+  toolbar_->setObjectName(QStringLiteral("Toolbar1"));
+  toolbar_->setMovable(false);
+  toolbar_->setFloatable(false);
+  toolbar_->setIconSize(QSize(16, 16));
+  toolbar_->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+  AddKeyedAction(toolbar_, QStringLiteral("menuBack"), QStringLiteral("Back"),
+                 QStringLiteral("Closes this window"), ToolbarIcon(ToolbarGlyph::Back));
+  AddKeyedAction(toolbar_, QStringLiteral("menuPrint"), QStringLiteral("Print"),
+                 QStringLiteral("Print results"), ToolbarIcon(ToolbarGlyph::Print));
+  connect(toolbar_, &QToolBar::actionTriggered, this,
+          [this](QAction* action) { ToolbarClick(action->objectName()); });
+
+  picture_ = new ResPicture(this);
+
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(6);
+  layout->addWidget(toolbar_);
+  layout->addWidget(picture_, 0, Qt::AlignLeft | Qt::AlignTop);
+  // The window follows the picture, which grows when a report needs more than the design size.
+  layout->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+void ResultsFrm::SetToolbarVisible(bool visible) {
+  toolbar_->setVisible(visible);
+}
+
+void ResultsFrm::ToolbarClick(const QString& key) {
+  if (key == QLatin1String("menuBack")) {
+    CloseResults();
+  } else if (key == QLatin1String("menuPrint")) {
+    PrintResults();
+  }
+}
+
+void ResultsFrm::CloseResults() {
+  // Hides the window, ends the modal run of it and deletes it (WA_DeleteOnClose).
+  close();
+}
+
+void ResultsFrm::PrintResults() {
+  QPrinter printer(QPrinter::HighResolution);
+  if (!CurrentDialogs().SetUpPrinter(this, printer)) {
+    SetToolbarVisible(true);
+    return;
+  }
+  // Copies are printed here, one page each; a printer told to make copies of its own as well
+  // would multiply them.
+  const int copies = std::max(1, printer.copyCount());
+  printer.setCopyCount(1);
+  // The orientation the user picked is already the printer's page layout.
+
+  SetToolbarVisible(false);
+  const QImage& image = picture_->Image();
+  QPainter painter;
+  if (painter.begin(&printer)) {
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    for (int copy = 0; copy < copies; ++copy) {
+      if (copy > 0 && !printer.newPage()) break;
+      const QRect page = painter.viewport();
+      QSize size = image.size();
+      size.scale(page.size(), Qt::KeepAspectRatio);
+      painter.setViewport(page.x(), page.y(), size.width(), size.height());
+      painter.setWindow(image.rect());
+      painter.drawImage(0, 0, image);
+      painter.setViewport(page);
+      painter.setWindow(page);
+    }
+    painter.end();
+  }
+  SetToolbarVisible(true);
+}
+
+bool ResultsFrm::event(QEvent* event) {
+  if (event->type() == QEvent::WindowActivate) SetToolbarVisible(true);
+  return QDialog::event(event);
+}
+
+}  // namespace quelvaris::ui

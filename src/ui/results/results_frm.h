@@ -1,0 +1,43 @@
+#pragma once
+
+#include <vector>
+
+#include <QDialog>
+
+#include "ui/results/res_picture.h"
+
+class QToolBar;
+
+namespace quelvaris::ui {
+
+// The results window: the report of the last run in its picture box, with Back and Print on
+// its toolbar. Shown modally by the screen report; closing it (Back or the close box) deletes
+// it, so the next run starts from a fresh window.
+class ResultsFrm : public QDialog {
+  Q_OBJECT
+
+ public:
+  explicit ResultsFrm(QWidget* parent = nullptr);
+
+  ResPicture* Picture() const { return picture_; }
+  QToolBar* Toolbar() const { return toolbar_; }
+
+  void SetToolbarVisible(bool visible);
+  // The toolbar command of the given key; any other key does nothing.
+  void ToolbarClick(const QString& key);
+
+  // Back: hides the window and discards it with its picture.
+  void CloseResults();
+  // Print: printer dialog, then the picture once per copy, one page each. A cancelled dialog or
+  // a printer failure ends it silently with the report still on screen.
+  void PrintResults();
+
+ protected:
+  bool event(QEvent* event) override;
+
+ private:
+  QToolBar* toolbar_;
+  ResPicture* picture_;
+};
+
+}  // namespace quelvaris::ui
