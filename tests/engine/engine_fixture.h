@@ -13,7 +13,7 @@
 #include "engine/run_reports.h"
 #include "platform/run_time_error.h"
 #include "settings/global_settings.h"
-#include "test_support.h"
+#include "support/test_support.h"
 
 namespace quelvaris::testing {
 

@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -219,6 +222,45 @@ TEST_F(ErrorStatsTest, MedianAbsolutePercentageError) {
   for (const auto& c : cases) {
     EXPECT_TRUE(CloseTo(Compute(c.observed, c.modelled).MdAPE, c.mdape))
         << "case " << (&c - cases.data());
+  }
+}
+
+TEST_F(ErrorStatsTest, MedianOfLongListsMatchesTheSortedMiddle) {
+  // Long lists go through sampled selection; ties, sorted input and few distinct values are
+  // where a bracket around the middle can miss.
+  std::uint64_t state = 12345;
+  auto next = [&] {
+    state = state * 6364136223846793005ULL + 1442695040888963407ULL;
+    return static_cast<double>(state >> 40) / static_cast<double>(1ULL << 24);
+  };
+  struct Shape {
+    const char* what;
+    int rows;
+    std::function<double(int)> modelled;  // of row i, observed is 100 throughout
+  };
+  const std::vector<Shape> shapes = {
+      {"random odd", 4001, [&](int) { return 100 * next() + 50; }},
+      {"random even", 4000, [&](int) { return 100 * next() + 50; }},
+      {"rising", 3000, [](int i) { return 100 + i * 0.01; }},
+      {"falling even", 2048, [](int i) { return 200 - i * 0.05; }},
+      {"three values", 5000, [&](int) { return 90 + 10 * std::floor(3 * next()); }},
+      {"all equal", 1500, [](int) { return 110; }},
+      {"half equal", 3000, [&](int i) { return i % 2 ? 105 : 100 + 20 * next(); }},
+  };
+  for (const auto& shape : shapes) {
+    SCOPED_TRACE(shape.what);
+    std::vector<double> observed(static_cast<std::size_t>(shape.rows), 100);
+    std::vector<double> modelled;
+    std::vector<double> percentages;
+    for (int i = 0; i < shape.rows; ++i) {
+      modelled.push_back(shape.modelled(i));
+      percentages.push_back(std::fabs((100 - modelled.back()) / 100) * 100);
+    }
+    std::sort(percentages.begin(), percentages.end());
+    const std::size_t k = percentages.size() / 2;
+    const double expected =
+        percentages.size() % 2 ? percentages[k] : (percentages[k] + percentages[k - 1]) / 2;
+    EXPECT_EQ(Compute(observed, modelled).MdAPE, expected);
   }
 }
 
