@@ -224,6 +224,12 @@ TEST_F(CliRun, SettingsComeFromTheUsersFileUnlessOverridden) {
   }
 }
 
+TEST_F(CliRun, AReportThatCannotBeWrittenIsNoSuccess) {
+  const CliResult r = RunCli({data_, "--quiet"}, config_home(), "/dev/full");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("Error Message: "), std::string::npos) << r.err;
+}
+
 TEST_F(CliRun, SettingsErrorIsShownAndTheRunGoesOnWithExitOne) {
   const std::string ini = dir_.Write("big.ini", "[Quelvaris]\nDecimalsReq=70000\n");
   const CliResult r = Run({"--settings", ini, "--quiet"});

@@ -12,9 +12,10 @@ extern char** environ;
 
 namespace quelvaris::testing {
 
-CliResult RunCli(const std::vector<std::string>& args, const std::filesystem::path& config_home) {
+CliResult RunCli(const std::vector<std::string>& args, const std::filesystem::path& config_home,
+                 const std::string& stdout_to) {
   TempDir capture;
-  const std::string out_path = (capture.path() / "stdout").string();
+  const std::string out_path = stdout_to.empty() ? (capture.path() / "stdout").string() : stdout_to;
   const std::string err_path = (capture.path() / "stderr").string();
 
   std::vector<std::string> argv_text = {QUELVARIS_CLI_PATH};
@@ -48,7 +49,7 @@ CliResult RunCli(const std::vector<std::string>& args, const std::filesystem::pa
   if (waitpid(pid, &wstatus, 0) == pid && WIFEXITED(wstatus)) {
     result.status = WEXITSTATUS(wstatus);
   }
-  result.out = ReadFileBytes(out_path);
+  if (stdout_to.empty()) result.out = ReadFileBytes(out_path);
   result.err = ReadFileBytes(err_path);
   return result;
 }

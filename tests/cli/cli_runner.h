@@ -14,6 +14,8 @@ struct CliResult {
 
 // Runs quelvaris-cli with args, its own settings looked for under config_home (so the user's
 // real settings never leak into a test), and collects its exit status and both outputs.
-CliResult RunCli(const std::vector<std::string>& args, const std::filesystem::path& config_home);
+// stdout_to, when given, receives standard output instead (then `out` stays empty).
+CliResult RunCli(const std::vector<std::string>& args, const std::filesystem::path& config_home,
+                 const std::string& stdout_to = {});
 
 }  // namespace quelvaris::testing
