@@ -271,15 +271,5 @@ TEST_F(AnalysisRunTest, SecondRunGivesTheSameCounts) {
   session.file.Close();
 }
 
-TEST_F(AnalysisRunTest, CloseFilesResetsThePointerAndClosesTheSlot) {
-  const std::string path = UseDataFile("1\t2\n");
-  session.file.OpenForInput(path);
-  CloseFiles(ctx);
-  EXPECT_FALSE(session.file.IsOpen());
-  EXPECT_EQ(host.pointer_resets, 1);
-  CloseFiles(ctx);  // nothing open: nothing happens
-  EXPECT_EQ(host.pointer_resets, 2);
-}
-
 }  // namespace
 }  // namespace quelvaris::testing

@@ -180,12 +180,5 @@ TEST_F(BasicStatsTest, OverflowIsReportedForItsColumnAndTheRecordIsKept) {
   EXPECT_EQ(host.pointer_resets, 1);  // CloseFiles ran
 }
 
-TEST_F(BasicStatsTest, ColumnOutsideTheTableIsASubscriptError) {
-  FillColumn(1, {1, 2, 3, 4});
-  CalcModelledStats(ctx, 31);
-  ASSERT_EQ(ErrorTexts().size(), 1u);
-  EXPECT_EQ(ErrorTexts()[0], ErrorBox("File too large for program to handle.", "Column 31."));
-}
-
 }  // namespace
 }  // namespace quelvaris::testing

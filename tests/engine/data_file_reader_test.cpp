@@ -80,6 +80,18 @@ TEST_F(DataFileReaderTest, FailingRowIsCountedAndEarlierFieldsStay) {
   EXPECT_FALSE(session.file.IsOpen());
 }
 
+TEST_F(DataFileReaderTest, ColumnCountOutsideTheTableIsASubscriptError) {
+  for (int columns : {0, -1, 31}) {
+    try {
+      Read("1,2\n3,4\n", columns);
+      ADD_FAILURE() << columns << " columns were read";
+    } catch (const RunTimeError& e) {
+      EXPECT_EQ(e.number(), 9) << columns;
+    }
+    EXPECT_FALSE(session.file.IsOpen());
+  }
+}
+
 TEST_F(DataFileReaderTest, TenThousandRowsReadAndOneMoreStops) {
   std::string rows;
   for (int i = 1; i <= 10000; ++i) rows += std::to_string(i) + "\t" + std::to_string(-i) + "\n";

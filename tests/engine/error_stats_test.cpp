@@ -79,15 +79,6 @@ TEST_F(ErrorStatsTest, WorkedExample) {
   for (const auto& f : figures) {
     EXPECT_NEAR(f.actual, f.expected, 5e-7) << f.name;
   }
-  // The rounded figures users compare against.
-  EXPECT_NEAR(e.RMSE, 2.061553, 5e-7);
-  EXPECT_NEAR(e.CorrelCoeff, 0.985331, 5e-7);
-  EXPECT_NEAR(e.RSqr, 0.970877, 5e-7);
-  EXPECT_NEAR(e.IoAd, 0.991487, 5e-7);
-  EXPECT_NEAR(e.R4MS4E, 2.305444, 5e-7);
-  EXPECT_NEAR(e.MSLE, 0.0133565, 5e-8);
-  EXPECT_NEAR(e.KGE, 0.966271, 5e-7);
-  EXPECT_NEAR(e.PI, 0.956667, 5e-7);
   EXPECT_TRUE(ErrorTexts().empty());
 }
 
