@@ -152,30 +152,5 @@ TEST(InputChecks, RejectionRestoresTheLastAcceptedValue) {
   EXPECT_EQ(CheckLowerBound("-4.5", r).box_text, "-5");
 }
 
-TEST(InputChecks, ResetRestoresTheDefaults) {
-  AnalysisRequest r;
-  r.DataFilePath = "/d/f.txt";
-  r.DataFileName = "f.txt";
-  r.ResultsFilePath = "/d/r.txt";
-  r.ResultsFileName = "r.txt";
-  r.NoOfCols = 9;
-  r.ColToAnal = 7;
-  r.Threshold = 3;
-  r.LowerBound = -1;
-  r.UpperBound = 5;
-  r.AICBICParms = 4;
-  r.AICBICPoints = 40;
-  ResetRequest(r);
-  EXPECT_TRUE(r.DataFilePath.empty() && r.DataFileName.empty());
-  EXPECT_TRUE(r.ResultsFilePath.empty() && r.ResultsFileName.empty());
-  EXPECT_EQ(r.NoOfCols, 2);
-  EXPECT_EQ(r.ColToAnal, 2);
-  EXPECT_EQ(r.Threshold, 0);
-  EXPECT_EQ(r.LowerBound, 0);
-  EXPECT_EQ(r.UpperBound, 9999);
-  EXPECT_EQ(r.AICBICParms, 0);
-  EXPECT_EQ(r.AICBICPoints, 0);
-}
-
 }  // namespace
 }  // namespace quelvaris

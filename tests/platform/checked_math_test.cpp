@@ -88,12 +88,5 @@ TEST(Int16, ConversionsAndStepsStopAtTheLimits) {
   EXPECT_EQ(ToInt16(-12.0), -12);
 }
 
-TEST(RunTimeError, ErrorNumberOfMapsEveryException) {
-  EXPECT_EQ(ErrorNumberOf(RunTimeError(62, "x")), 62);
-  EXPECT_EQ(ErrorNumberOf(std::bad_alloc()), 7);
-  EXPECT_EQ(ErrorNumberOf(std::runtime_error("?")), 5);
-  EXPECT_EQ(RunTimeError(13, "Line 2").detail(), "Line 2");
-}
-
 }  // namespace
 }  // namespace quelvaris

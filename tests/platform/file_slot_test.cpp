@@ -200,20 +200,5 @@ TEST(FileSlot, OutputErrorsLeaveNoTraceAndKeepTheTarget) {
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
 }
 
-TEST(FileSlot, ErrnoMapping) {
-  TempDir dir;
-  const std::string in_dir = (dir.path() / "x.txt").string();
-  const std::string in_missing = (dir.path() / "gone" / "x.txt").string();
-  EXPECT_EQ(ErrorNumberForErrno(ENOENT, in_dir), 53);
-  EXPECT_EQ(ErrorNumberForErrno(ENOENT, in_missing), 76);
-  EXPECT_EQ(ErrorNumberForErrno(ENOENT, "relative.txt"), 53);
-  EXPECT_EQ(ErrorNumberForErrno(EACCES, in_dir), 70);
-  EXPECT_EQ(ErrorNumberForErrno(EPERM, in_dir), 70);
-  EXPECT_EQ(ErrorNumberForErrno(ENOSPC, in_dir), 61);
-  EXPECT_EQ(ErrorNumberForErrno(EROFS, in_dir), 75);
-  EXPECT_EQ(ErrorNumberForErrno(EISDIR, in_dir), 75);
-  EXPECT_EQ(ErrorNumberForErrno(EIO, in_dir), 75);
-}
-
 }  // namespace
 }  // namespace quelvaris
