@@ -1,4 +1,5 @@
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -188,19 +189,41 @@ TEST_F(SettingsWindowTest, MissingCodeEntriesTakeAnyNumberAndRestoreOtherwise) {
   }
 }
 
-TEST_F(SettingsWindowTest, BackWithInvalidDecimalsStaysOpenAndASecondBackCloses) {
-  Open();
-  Type(DecimalsBox(), "7");
-  Click("menuBack");
-  EXPECT_TRUE(window->isVisible());
-  EXPECT_EQ(DecimalsBox()->text(), "2");
-  EXPECT_EQ(dialogs.messages.TextsTitled("Error Message"), std::vector<std::string>{kOutOfRange});
+TEST_F(SettingsWindowTest, LeavingWithInvalidDecimalsStaysOpenAndASecondTryCloses) {
+  struct Way {
+    const char* name;
+    std::function<void()> leave;
+  };
+  const Way ways[] = {
+      {"Back", [this] { Click("menuBack"); }},
+      {"Escape", [this] { QTest::keyClick(DecimalsBox(), Qt::Key_Escape); }},
+      {"close button", [this] { window->close(); }},
+  };
+  for (const Way& way : ways) {
+    SCOPED_TRACE(way.name);
+    dialogs.messages.shown.clear();
+    Open();
+    Type(DecimalsBox(), "7");
+    way.leave();
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(DecimalsBox()->text(), "2");
+    EXPECT_EQ(dialogs.messages.TextsTitled("Error Message"), std::vector<std::string>{kOutOfRange});
 
-  Click("menuBack");
-  EXPECT_FALSE(window->isVisible());
-  EXPECT_EQ(window->result(), QDialog::Accepted);
-  EXPECT_EQ(dialogs.messages.shown.size(), 1u);
-  EXPECT_EQ(settings.DecimalsReq, 2);
+    way.leave();
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_EQ(window->result(), QDialog::Accepted);
+    EXPECT_EQ(dialogs.messages.shown.size(), 1u);
+    EXPECT_EQ(settings.DecimalsReq, 2);
+  }
+}
+
+TEST_F(SettingsWindowTest, HiddenDefaultDirectoryIsKept) {
+  fs::create_directory(dir.path() / ".hidden");
+  settings.DefaultDir = settings.LoadedDefaultDir = (dir.path() / ".hidden").string();
+  Open();
+  QTest::qWait(300);  // the folders are listed in the background
+  EXPECT_EQ(fs::path(settings.DefaultDir), dir.path() / ".hidden");
+  EXPECT_EQ(fs::path(ListedDir().toStdString()), dir.path() / ".hidden");
 }
 
 TEST_F(SettingsWindowTest, SaveWithInvalidDecimalsSavesTheStoredDecimals) {
