@@ -92,6 +92,10 @@ TEST_F(CliRun, WrongCommandLinesExitTwoWithTheBoxMessage) {
        "Error Message: Parameters must be a positive integer greater than 2.\n"},
       {{"--points", "x"}, "Error Message: Data points must be a value.\n"},
       {{"--missing-code", "none"}, "Error Message: Missing data identifier must be a number.\n"},
+      {{"--decimals", "7"},
+       "Error Message: Required decimals must be an integer value between 0 and 6.\n"},
+      {{"--decimals", "-0.5"},
+       "Error Message: Required decimals must be an integer value between 0 and 6.\n"},
       // Values are checked in the order of the usage line; the first rejection ends the run.
       {{"--decimals", "7", "--columns", "31"},
        "Error Message: Columns must be a value from 2 to 30.  Column 1 should contain the "
@@ -105,9 +109,9 @@ TEST_F(CliRun, WrongCommandLinesExitTwoWithTheBoxMessage) {
     EXPECT_EQ(r.out, "") << what;
   }
 
-  // Decimals beyond 6 and parse errors: the text belongs to the settings check or the parser.
+  // Parse errors: the wording is the parser's.
   for (const auto& args : std::vector<std::vector<std::string>>{
-           {"--decimals", "7"}, {"--bogus"}, {"--column", "3", "--all"}, {"--columns"}}) {
+           {"--bogus"}, {"--column", "3", "--all"}, {"--columns"}}) {
     const CliResult r = Run(args);
     EXPECT_EQ(r.status, 2) << ::testing::PrintToString(args);
     EXPECT_NE(r.err, "") << ::testing::PrintToString(args);
