@@ -42,11 +42,21 @@ int main(int argc, char** argv) {
     return 2;
   }
   const QDir out(QString::fromLocal8Bit(argv[1]));
-  QTemporaryDir temp;
+  QTemporaryDir temp(QDir::temp().filePath("quelvaris-demo-XXXXXX"));
   quelvaris::GlobalSettings settings;
   quelvaris::SetDefaultSettings(settings);
   settings.INIFile = temp.filePath("Quelvaris.INI").toStdString();
-  if (argc > 2) settings.DefaultDir = settings.LoadedDefaultDir = argv[2];
+  if (argc > 2) {
+    settings.DefaultDir = settings.LoadedDefaultDir = argv[2];
+  } else {
+    // A small tree of study folders, so the picture shows a default directory as users keep them.
+    const QDir studies(temp.filePath("river-studies"));
+    for (const char* sub : {"catchment-north", "catchment-south", "gauges", "model-runs"}) {
+      studies.mkpath(sub);
+    }
+    settings.DefaultDir = settings.LoadedDefaultDir =
+        studies.filePath("catchment-south").toStdString();
+  }
 
   quelvaris::ui::Intro intro(
       settings, [] {}, [] {});

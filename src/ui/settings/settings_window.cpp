@@ -13,6 +13,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QScrollBar>
 #include <QShowEvent>
 #include <QStyle>
 #include <QToolBar>
@@ -163,15 +164,18 @@ void Settings::BuildControls() {
           [this](const QModelIndex& current) {
             if (current.isValid()) DirectoryChosen(dir_model_->filePath(current));
           });
-  // The model lists folders in the background: once the folders above the current one have
-  // arrived, bring the current one back into view.
-  connect(dir_model_, &QFileSystemModel::directoryLoaded, this, [this](const QString& loaded) {
-    const QModelIndex current = dir_->currentIndex();
-    const QString path = dir_model_->filePath(current);
-    if (current.isValid() && (path == loaded || path.startsWith(loaded))) {
-      dir_->scrollTo(current, QAbstractItemView::PositionAtCenter);
+  // The model lists and sorts folders in the background, which shifts the rows after the list
+  // was moved: keep the current folder in view until the user takes over the list.
+  const auto keep_in_view = [this] {
+    if (follow_current_ && dir_->currentIndex().isValid()) {
+      dir_->scrollTo(dir_->currentIndex(), QAbstractItemView::PositionAtCenter);
     }
-  });
+  };
+  connect(dir_model_, &QFileSystemModel::directoryLoaded, this, keep_in_view);
+  connect(dir_model_, &QAbstractItemModel::layoutChanged, this, keep_in_view);
+  connect(dir_model_, &QAbstractItemModel::rowsInserted, this, keep_in_view);
+  dir_->viewport()->installEventFilter(this);
+  dir_->verticalScrollBar()->installEventFilter(this);
   for (QWidget* control : std::initializer_list<QWidget*>{missing_code_, decimals_, drive_, dir_}) {
     control->installEventFilter(this);
   }
@@ -357,6 +361,7 @@ void Settings::MoveLists(const QString& dir) {
   for (QModelIndex up = index.parent(); up.isValid(); up = up.parent()) dir_->expand(up);
   dir_->setCurrentIndex(index);
   dir_->scrollTo(index, QAbstractItemView::PositionAtCenter);
+  follow_current_ = true;
   SelectDrive(drive);
   settings_.DefaultDir = dir_model_->filePath(index).toStdString();
 }
@@ -395,6 +400,12 @@ void Settings::ReportError(int number) {
 }
 
 bool Settings::eventFilter(QObject* watched, QEvent* event) {
+  const bool list_part =
+      watched == dir_ || watched == dir_->viewport() || watched == dir_->verticalScrollBar();
+  if (list_part && (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::Wheel ||
+                    event->type() == QEvent::KeyPress)) {
+    follow_current_ = false;
+  }
   if (event->type() == QEvent::KeyPress) {
     // Enter moves on like Tab, and leaving a box this way runs its check.
     const int key = static_cast<QKeyEvent*>(event)->key();

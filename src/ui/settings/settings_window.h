@@ -70,6 +70,7 @@ class Settings : public QDialog {
   QFileSystemModel* dir_model_ = nullptr;
   bool moving_lists_ = false;  // the window itself is moving the lists: no user reactions
   bool closing_ = false;
+  bool follow_current_ = false;  // keep the current folder in view while the list fills
 };
 
 // Opens the settings window modally over parent; the main window's settings command.
