@@ -168,8 +168,11 @@ bool FileSlot::IsOpen() const noexcept {
 
 void FileSlot::OpenForInput(const std::string& path) {
   if (IsOpen()) throw RunTimeError(err::kFileAlreadyOpen);
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  // A named pipe without a writer would block the open for ever; opened without waiting it
+  // reads as an empty file instead. Regular files ignore the flag.
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) ThrowErrno(errno, path);
+  if (const int flags = ::fcntl(fd, F_GETFL); flags >= 0) ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
   struct stat st {};
   if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
     const int error = S_ISDIR(st.st_mode) ? EISDIR : errno;
@@ -230,6 +233,13 @@ void FileSlot::OpenForOutput(const std::string& path) {
   struct stat st {};
   const bool exists = ::stat(target.c_str(), &st) == 0;
   if (!exists && errno != ENOENT) ThrowErrno(errno, path);
+
+  // The rename below would replace a file the user made read-only; writing it in place would
+  // be refused, and so is its replacement.
+  if (exists && S_ISREG(st.st_mode) &&
+      ::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0) {
+    ThrowErrno(errno, path);
+  }
 
   int fd = -1;
   std::string temp;

@@ -1,5 +1,6 @@
 #include "platform/ini_file.h"
 
+#include <exception>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -41,9 +42,15 @@ std::optional<std::string> ReadWhole(const std::string& path) {
   if (std::filesystem::is_directory(path, ec)) return std::nullopt;
   std::ifstream in(path, std::ios::binary);
   if (!in) return std::nullopt;
-  std::string content((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (in.bad()) return std::nullopt;
-  return content;
+  // A read error raises from inside the stream buffer (EIO, a file of /proc that cannot be
+  // read), whatever the stream's exception mask says.
+  try {
+    std::string content((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (in.bad()) return std::nullopt;
+    return content;
+  } catch (const std::exception&) {
+    return std::nullopt;
+  }
 }
 
 // Editors on some systems start a text file with a byte order mark; it is not part of the

@@ -1,5 +1,8 @@
 #include "reports/results_file.h"
 
+#include <sys/stat.h>
+
+#include "platform/run_time_error.h"
 #include "reports/report_rows.h"
 #include "settings/figure_format.h"
 
@@ -8,6 +11,14 @@ namespace quelvaris {
 namespace {
 
 constexpr const char* kLineEnd = "\r\n";
+
+// The same file under any name: the path itself, a link to it or a second hard link.
+bool SameFile(const std::string& a, const std::string& b) {
+  struct stat sa {
+  }, sb{};
+  return ::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
+         sa.st_ino == sb.st_ino;
+}
 
 std::string Figure(double value, bool is_count, const std::string& pattern) {
   return is_count ? FormatCount(value) : FormatFigure(value, pattern);
@@ -73,9 +84,13 @@ void WriteResultsFile(FileSlot& slot, const std::string& path, const std::string
 }
 
 void WriteRunResultsFile(const RunContext& ctx, std::int16_t first, std::int16_t last) {
+  const AnalysisRequest& req = ctx.session.request;
+  // Figures written over the data file would destroy the observations they came from: the data
+  // file is in use by the run, so it is refused as the results file is refused when it is busy.
+  if (SameFile(req.ResultsFilePath, req.DataFilePath)) throw RunTimeError(err::kPermissionDenied);
   const bool calc_aicbic = ctx.host.SwitchOn(RunSwitch::CalcAICBIC);
   const std::string text = BuildResultsFile(ctx.session, ctx.settings, first, last, calc_aicbic);
-  WriteResultsFile(ctx.session.file, ctx.session.request.ResultsFilePath, text);
+  WriteResultsFile(ctx.session.file, req.ResultsFilePath, text);
 }
 
 }  // namespace quelvaris

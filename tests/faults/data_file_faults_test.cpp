@@ -1,0 +1,188 @@
+// Data files that vanish, cannot be read or hold what no data file should: the run stops with
+// the box that names the file and the problem, and the next run works again.
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "fault_fixture.h"
+
+namespace quelvaris::testing {
+namespace {
+
+namespace fs = std::filesystem;
+
+const char* const kPairs = "1\t2\n3\t4\n5\t6\n7\t8\n9\t10\n";
+
+class DataFileFaults : public FaultRun {
+ protected:
+  // After a failure the session must serve the next run as if nothing happened.
+  void ExpectNextRunWorks() {
+    host.messages.shown.clear();
+    reports.lines.clear();
+    WriteDataFile(kPairs, "good.txt");
+    Run();
+    EXPECT_TRUE(ErrorTexts().empty());
+    EXPECT_FALSE(reports.lines.empty());
+  }
+};
+
+TEST_F(DataFileFaults, ChangedBetweenChoosingAndRunning) {
+  struct Case {
+    const char* name;
+    void (*change)(const fs::path& file, const fs::path& folder);
+    std::string error_line;
+  };
+  const std::vector<Case> cases = {
+      {"deleted", [](const fs::path& f, const fs::path&) { fs::remove(f); }, "File not found."},
+      {"folder deleted", [](const fs::path&, const fs::path& d) { fs::remove_all(d); },
+       "A file could not be found."},
+      {"folder became a file",
+       [](const fs::path&, const fs::path& d) {
+         fs::remove_all(d);
+         TempDir scratch;
+         fs::copy_file(scratch.Write("x", "x"), d);
+       },
+       "A file could not be found."},
+      {"became a folder",
+       [](const fs::path& f, const fs::path&) {
+         fs::remove(f);
+         fs::create_directory(f);
+       },
+       "Unable to write to drive."},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    host.messages.shown.clear();
+    const fs::path folder = dir.path() / "chosen";
+    fs::remove_all(folder);
+    fs::create_directory(folder);
+    const fs::path file = folder / "flows.txt";
+    TempDir scratch;
+    fs::copy_file(scratch.Write("flows.txt", kPairs), file);
+    ChooseDataFile(file.string());
+    c.change(file, folder);
+    Run();
+    EXPECT_EQ(OnlyErrorLine(), c.error_line);
+    EXPECT_EQ(OnlyErrorDetail(), "Data file: " + file.string());
+    EXPECT_TRUE(host.displays.empty());
+    EXPECT_TRUE(reports.lines.empty());
+  }
+  ExpectNextRunWorks();
+}
+
+// Opens, then fails on the first read: unreadable even for root.
+TEST_F(DataFileFaults, AFileThatCannotBeReadStopsTheRun) {
+  ChooseDataFile("/proc/self/mem");
+  Run();
+  EXPECT_EQ(OnlyErrorLine(), "Unable to write to drive.");
+  EXPECT_EQ(OnlyErrorDetail(), "Data file: /proc/self/mem");
+  ExpectNextRunWorks();
+}
+
+TEST_F(DataFileFaults, PermissionTakenAwayAfterChoosing) {
+  if (RunningAsRoot()) GTEST_SKIP() << "root reads files whatever their permission bits";
+  const std::string path = WriteDataFile(kPairs);
+  ::chmod(path.c_str(), 0);
+  Run();
+  EXPECT_EQ(OnlyErrorLine(), "Permission denied - file could be open.");
+  EXPECT_EQ(OnlyErrorDetail(), "Data file: " + path);
+  ExpectNextRunWorks();
+}
+
+// A named pipe nobody writes to must not freeze the program.
+TEST_F(DataFileFaults, APipeWithoutAWriterDoesNotHang) {
+  const fs::path pipe = dir.path() / "pipe";
+  ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+  ChooseDataFile(pipe.string());
+  const int status = ExitStatusWithin(10, [&] {
+    Run();
+    return OnlyErrorLine() == "Input past end of file." ? 0 : 1;
+  });
+  EXPECT_EQ(status, 0) << (status == -1 ? "the run hung" : "wrong or no error box");
+}
+
+TEST_F(DataFileFaults, NulBytesAreNotNumbers) {
+  using namespace std::string_literals;
+  struct Case {
+    std::string content;
+    std::string detail;
+  };
+  const std::vector<Case> cases = {
+      {"1\t2\r\n3\0\t4\r\n"s, "Line 2, column 1: \"3\0\" is not a number."s},
+      {"1\t2\r\n3\t4\r\n5\t\0\0\r\n"s, "Line 3, column 2: \"\0\0\" is not a number."s},
+      {"\0\r\n"s, "Line 1, column 1: \"\0\" is not a number."s},
+      {"\0\0\0\0\0\0\0\0"s, "Line 1, column 1: \"\0\0\0\0\0\0\0\0\" is not a number."s},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.detail);
+    host.messages.shown.clear();
+    WriteDataFile(c.content);
+    Run();
+    EXPECT_EQ(OnlyErrorLine(), "");  // error 13 has no specific text
+    EXPECT_EQ(OnlyErrorDetail(), c.detail);
+    EXPECT_TRUE(host.displays.empty());
+  }
+  ExpectNextRunWorks();
+}
+
+// One line of 50 MB: one row read, no more memory than the line needs, a prompt answer.
+TEST_F(DataFileFaults, AFiftyMegabyteLine) {
+  constexpr std::size_t kSize = 50u << 20;
+  std::string fields;
+  fields.reserve(kSize + 16);
+  while (fields.size() < kSize) fields += "12345.678\t";
+  std::string digits(kSize, '7');
+  struct Case {
+    const std::string* content;
+    std::string error;
+  };
+  const std::vector<Case> cases = {
+      {&fields,
+       "Insufficient data to make calculations.\rOnly 1 rows processed.\r"
+       "0 missing observed values noted."},
+      {&digits,
+       kSorry + "\r\n\r\nLine 1, column 1: \"" + std::string(40, '7') + "...\" is not a number."},
+  };
+  for (const auto& c : cases) {
+    host.messages.shown.clear();
+    WriteDataFile(*c.content, "long.txt");
+    Run();
+    EXPECT_EQ(ErrorTexts(), std::vector<std::string>{c.error});
+  }
+}
+
+// The largest table a data file can fill, each figure spelt with 300 characters.
+TEST_F(DataFileFaults, TenThousandRowsOfThirtyLongNumbers) {
+  std::string content;
+  content.reserve(10000u * 30u * 301u + 16);
+  double observed_sum = 0;
+  for (int row = 0; row < 10000; ++row) {
+    observed_sum += 101 + row % 7 + ((row + 1) % 10) / 9.0;
+    for (int col = 1; col <= 30; ++col) {
+      // 300 characters: a value near 100 + col, then digits that only refine it.
+      std::string number = std::to_string(100 + col + row % 7) + ".";
+      number.append(300 - number.size(), static_cast<char>('0' + (row + col) % 10));
+      content += number;
+      content += col == 30 ? "\r\n" : "\t";
+    }
+  }
+  WriteDataFile(content, "wide.txt");
+  ChooseResultsFile((dir.path() / "wide results.txt").string());
+  Box(RunBox::NoOfColsText, "30");
+  Switch(RunSwitch::AnalyseAll, true);
+  Run();
+  EXPECT_TRUE(ErrorTexts().empty());
+  ASSERT_EQ(host.messages.TextsTitled("Results"),
+            std::vector<std::string>{"Processed 10000 rows in file.\r0 missing observed values "
+                                     "noted.\rAll results will be saved to wide results.txt."});
+  ASSERT_EQ(results_files.size(), 1u);
+  EXPECT_NE(results_files[0].find("\tMod  30 "), std::string::npos);
+  EXPECT_TRUE(CloseTo(session.ObservedStats.Mean, observed_sum / 10000, 1e-12));
+}
+
+}  // namespace
+}  // namespace quelvaris::testing
