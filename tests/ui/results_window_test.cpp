@@ -131,11 +131,14 @@ TEST(ResultsWindowTest, ClearStartsAnEmptyPictureAndActivationShowsTheToolbar) {
   EXPECT_TRUE(window.Toolbar()->isVisible());
   EXPECT_EQ(window.windowTitle(), QStringLiteral("Results"));
   const QList<QAction*> actions = window.Toolbar()->actions();
-  ASSERT_EQ(actions.size(), 2);
+  ASSERT_EQ(actions.size(), 3);
   EXPECT_EQ(actions[0]->objectName(), QStringLiteral("menuBack"));
   EXPECT_EQ(actions[0]->toolTip(), QStringLiteral("Closes this window"));
   EXPECT_EQ(actions[1]->objectName(), QStringLiteral("menuPrint"));
   EXPECT_EQ(actions[1]->toolTip(), QStringLiteral("Print results"));
+  EXPECT_EQ(actions[2]->objectName(), QStringLiteral("menuPlot"));
+  EXPECT_EQ(actions[2]->toolTip(), QStringLiteral("Plot observed and modelled series"));
+  EXPECT_FALSE(actions[2]->isEnabled());  // no run, nothing to plot
 }
 
 TEST(ResultsWindowTest, BackDiscardsTheWindow) {

@@ -37,6 +37,16 @@ class ScriptedDialogs : public ui::Dialogs {
     files.pop_front();
     return f;
   }
+  std::optional<QString> SaveFileName(QWidget*, const QString& start_path,
+                                      const QStringList& filters) override {
+    last_save_start = start_path;
+    last_filters = filters;
+    if (save_files.empty()) return std::nullopt;
+    std::optional<QString> f;
+    f.swap(save_files.front());
+    save_files.pop_front();
+    return f;
+  }
   bool SetUpPrinter(QWidget*, QPrinter& printer) override {
     ++printer_dialogs;
     return printer_setup ? printer_setup(printer) : false;
@@ -44,9 +54,11 @@ class ScriptedDialogs : public ui::Dialogs {
 
   RecordingSink messages;                  // boxes shown, answers scripted
   std::deque<std::optional<QString>> files;  // picker answers; nothing = cancel
+  std::deque<std::optional<QString>> save_files;  // save-dialog answers; nothing = cancel
   std::function<bool(QPrinter&)> printer_setup;
   std::function<void()> on_message;  // e.g. to look at a window while its box is "open"
   QString last_start_dir;
+  QString last_save_start;
   QStringList last_filters;
   int printer_dialogs = 0;
 };

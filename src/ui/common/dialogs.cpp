@@ -50,6 +50,17 @@ class QtDialogs : public Dialogs {
     return dialog.selectedFiles().front();
   }
 
+  std::optional<QString> SaveFileName(QWidget* parent, const QString& start_path,
+                                      const QStringList& filters) override {
+    QFileDialog dialog(parent, QString(), start_path);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setNameFilters(filters);
+    if (!filters.isEmpty()) dialog.selectNameFilter(filters.front());
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+    return dialog.selectedFiles().front();
+  }
+
   bool SetUpPrinter(QWidget* parent, QPrinter& printer) override {
     QPrintDialog dialog(&printer, parent);
     return dialog.exec() == QDialog::Accepted;

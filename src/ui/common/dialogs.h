@@ -28,6 +28,14 @@ class Dialogs {
   virtual std::optional<QString> OpenFileName(QWidget* parent, const QString& start_dir,
                                               const QStringList& filters) = 0;
 
+  // A save-file dialog starting at start_path with the given filters (the first selected),
+  // asking before it replaces an existing file. Nothing when the user cancels. Not pure, so
+  // that dialogs written before it (tools, tests) need not answer it: they cancel.
+  virtual std::optional<QString> SaveFileName(QWidget* /*parent*/, const QString& /*start_path*/,
+                                              const QStringList& /*filters*/) {
+    return std::nullopt;
+  }
+
   // The printer dialog: the user picks printer, copies and orientation into `printer`.
   // False when the user cancels.
   virtual bool SetUpPrinter(QWidget* parent, QPrinter& printer) = 0;

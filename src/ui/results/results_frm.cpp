@@ -9,6 +9,8 @@
 
 #include "ui/common/dialogs.h"
 #include "ui/main/toolbar_icons.h"
+#include "ui/plot/plot_icon.h"
+#include "ui/plot/plot_window.h"
 
 namespace quelvaris::ui {
 namespace {
@@ -38,6 +40,9 @@ ResultsFrm::ResultsFrm(QWidget* parent) : QDialog(parent) {
                  QStringLiteral("Closes this window"), ToolbarIcon(ToolbarGlyph::Back));
   AddKeyedAction(toolbar_, QStringLiteral("menuPrint"), QStringLiteral("Print"),
                  QStringLiteral("Print results"), ToolbarIcon(ToolbarGlyph::Print));
+  AddKeyedAction(toolbar_, QStringLiteral("menuPlot"), QStringLiteral("Plot"),
+                 QStringLiteral("Plot observed and modelled series"), PlotIcon())
+      ->setEnabled(false);
   connect(toolbar_, &QToolBar::actionTriggered, this,
           [this](QAction* action) { ToolbarClick(action->objectName()); });
 
@@ -61,6 +66,8 @@ void ResultsFrm::ToolbarClick(const QString& key) {
     CloseResults();
   } else if (key == QLatin1String("menuPrint")) {
     PrintResults();
+  } else if (key == QLatin1String("menuPlot")) {
+    OpenPlot();
   }
 }
 
@@ -100,6 +107,25 @@ void ResultsFrm::PrintResults() {
     painter.end();
   }
   SetToolbarVisible(true);
+}
+
+void ResultsFrm::SetPlotData(std::shared_ptr<const PlotData> data) {
+  plot_data_ = std::move(data);
+  if (auto* action = toolbar_->findChild<QAction*>(QStringLiteral("menuPlot"))) {
+    action->setEnabled(plot_data_ != nullptr);
+  }
+}
+
+void ResultsFrm::OpenPlot() {
+  if (!plot_data_) return;
+  if (!plot_) plot_ = new PlotWindow(plot_data_, this);
+  plot_->show();
+  plot_->raise();
+  plot_->activateWindow();
+}
+
+PlotWindow* ResultsFrm::Plot() const {
+  return plot_;
 }
 
 bool ResultsFrm::event(QEvent* event) {

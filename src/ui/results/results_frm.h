@@ -1,14 +1,19 @@
 #pragma once
 
+#include <memory>
 #include <vector>
 
 #include <QDialog>
+#include <QPointer>
 
 #include "ui/results/res_picture.h"
 
 class QToolBar;
 
 namespace quelvaris::ui {
+
+struct PlotData;
+class PlotWindow;
 
 // The results window: the report of the last run in its picture box, with Back and Print on
 // its toolbar. Shown modally by the screen report; closing it (Back or the close box) deletes
@@ -32,12 +37,21 @@ class ResultsFrm : public QDialog {
   // a printer failure ends it silently with the report still on screen.
   void PrintResults();
 
+  // The series of the run for Plot, which stays disabled until they are given.
+  void SetPlotData(std::shared_ptr<const PlotData> data);
+  // Plot: opens the plot window of the run (or brings the open one to the front).
+  void OpenPlot();
+  // The plot window while it is open; null otherwise.
+  PlotWindow* Plot() const;
+
  protected:
   bool event(QEvent* event) override;
 
  private:
   QToolBar* toolbar_;
   ResPicture* picture_;
+  std::shared_ptr<const PlotData> plot_data_;
+  QPointer<PlotWindow> plot_;  // a child window: closes with the results, not blocked by them
 };
 
 }  // namespace quelvaris::ui

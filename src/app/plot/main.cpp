@@ -1,0 +1,123 @@
+// quelvaris-plot: runs the batch command's analysis and draws the hydrograph of the run beside
+// the scatter of its models against the observations, into a PNG image or a one-page PDF.
+//
+// Exit status: 0 when the picture was written and no error box was shown, 1 when the run
+// stopped, an error box was shown or the picture could not be written, 2 for a wrong command
+// line (unknown option or a rejected value).
+
+#include <CLI/CLI.hpp>
+#include <cstdio>
+#include <memory>
+#include <optional>
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QWindow>
+
+#include "cli/cli_host.h"
+#include "cli/cli_options.h"
+#include "engine/analysis_run.h"
+#include "engine/input_checks.h"
+#include "reports/results_file.h"
+#include "settings/global_settings.h"
+#include "settings/settings_store.h"
+#include "ui/plot/image_export.h"
+#include "ui/plot/plot_data.h"
+#include "ui/plot/plot_sheet.h"
+
+using namespace quelvaris;
+
+namespace {
+
+constexpr int kExitRunFailed = 1;
+constexpr int kExitUsage = 2;
+constexpr int kSheetWidth = 1600;
+constexpr int kSheetHeight = 720;
+
+// The end of the run: the results file when asked for, and the series of the run kept for
+// the picture in place of the screen report.
+class PlotReports : public RunReports {
+ public:
+  void WriteResultsFile(const RunContext& ctx, std::int16_t first, std::int16_t last) override {
+    WriteRunResultsFile(ctx, first, last);
+  }
+  void WriteScreenReport(const RunContext& ctx, std::int16_t first, std::int16_t last) override {
+    data = ui::MakePlotData(ctx.session, ctx.settings, ctx.host.SwitchOn(RunSwitch::ApplyBounds),
+                            first, last);
+  }
+  std::optional<ui::PlotData> data;
+};
+
+bool HasPictureSuffix(const std::string& path) {
+  const QString suffix = QFileInfo(QString::fromStdString(path)).suffix().toLower();
+  return suffix == QLatin1String("png") || suffix == QLatin1String("pdf");
+}
+
+// A chart lays itself out when its view is resized on screen; wait until the sheet is.
+void WaitUntilExposed(QWidget& widget) {
+  QElapsedTimer timer;
+  timer.start();
+  while (!(widget.windowHandle() && widget.windowHandle()->isExposed()) && timer.elapsed() < 5000) {
+    QApplication::processEvents(QEventLoop::AllEvents, 50);
+  }
+  QApplication::processEvents();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  cli::CliOptions options;
+  std::string output;
+  CLI::App app{"Plots how well one or more models reproduce observed values.", "quelvaris-plot"};
+  cli::DeclareOptions(app, options);
+  app.add_option("--output", output, "The picture to write: FILE.png or FILE.pdf")->required();
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::CallForHelp&) {
+    std::fputs(app.help().c_str(), stdout);
+    return 0;
+  } catch (const CLI::ParseError& e) {
+    std::fprintf(stderr, "quelvaris-plot: %s\nRun with --help for the options.\n", e.what());
+    return kExitUsage;
+  }
+
+  cli::CliHost host({}, stderr, options.quiet);
+  GlobalSettings settings;
+  SetDefaultSettings(settings);
+  if (options.settings) settings.INIFile = *options.settings;
+  LoadSettingsAtStart(settings, host);
+
+  auto session = std::make_unique<AnalysisSession>();
+  ResetRequest(session->request);
+  cli::RunInputs inputs;
+  if (auto rejected = cli::ApplyOptions(options, session->request, settings, inputs)) {
+    ShowErrorMessage(host, *rejected);
+    return kExitUsage;
+  }
+  // Checked last, like its place on the command line; the format follows the name.
+  if (!HasPictureSuffix(output)) {
+    ShowErrorMessage(host, "Output file name must end in .png or .pdf.");
+    return kExitUsage;
+  }
+  host.SetInputs(std::move(inputs));
+
+  PlotReports reports;
+  RunAnalysis(RunContext{*session, settings, host}, reports);
+  if (!reports.data) return kExitRunFailed;
+
+  // Drawing needs no display: the offscreen platform unless the caller chose one.
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication qt(argc, argv);
+  ui::PlotSheet sheet(*reports.data);
+  sheet.resize(kSheetWidth, kSheetHeight);
+  sheet.show();
+  WaitUntilExposed(sheet);
+  const QString path = QString::fromStdString(output);
+  if (!ui::SaveWidgetImage(&sheet, path)) {
+    host.ShowMessage("Error Message", "Unable to write the picture to " + output + ".",
+                     MessageIcon::Error, MessageButtons::Ok);
+    return kExitRunFailed;
+  }
+  return host.error_boxes() == 0 ? 0 : kExitRunFailed;
+}

@@ -1,0 +1,60 @@
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include <QPointF>
+
+namespace quelvaris {
+struct AnalysisSession;
+struct GlobalSettings;
+}  // namespace quelvaris
+
+namespace quelvaris::ui {
+
+// The series of one run as the plots need them, copied out of the session so that a plot
+// stays valid whatever later runs do to the data table.
+struct PlotData {
+  std::vector<int> columns;                 // 1 (observed), then each analysed modelled column
+  std::vector<std::vector<double>> values;  // one entry per column above, one value per row
+  double missing_code = -999;
+  bool apply_bounds = false;
+  double lower = 0;
+  double upper = 9999;
+  double threshold = 0;
+
+  int Rows() const { return values.empty() ? 0 : static_cast<int>(values.front().size()); }
+  // The values of a column of the run; empty when the run did not analyse it.
+  const std::vector<double>& Values(int column) const;
+  bool Missing(double v) const { return v == missing_code; }
+  bool OutOfBounds(double v) const { return apply_bounds && (v > upper || v < lower); }
+  // The rule of the statistics: not missing and, with bounds applied, within them.
+  bool Usable(double v) const { return !Missing(v) && !OutOfBounds(v); }
+};
+
+// Rows 1 to the run's row count of column 1 and of columns first..last.
+PlotData MakePlotData(const AnalysisSession& session, const GlobalSettings& settings,
+                      bool apply_bounds, std::int16_t first, std::int16_t last);
+
+// The stretches of a series between missing values, as (row, value) points with rows counted
+// from 1. A missing value ends a stretch, so a line never dips to the missing-data code.
+std::vector<std::vector<QPointF>> ContiguousRuns(const PlotData& data, int column);
+
+// The values of a column outside the bounds, as (row, value); none when bounds do not apply.
+std::vector<QPointF> OutOfBoundsPoints(const PlotData& data, int column);
+
+// (observed, modelled) for the rows where both values are usable: the pairs the error
+// statistics are computed from.
+std::vector<QPointF> UsablePairs(const PlotData& data, int column);
+
+// The usable values of a column in descending order against their exceedance probability in
+// percent, by the Weibull plotting position 100 * m / (n + 1) for the m-th largest of n.
+std::vector<QPointF> DurationCurve(const PlotData& data, int column);
+
+// At most about 2 * buckets points of `points` (sorted by x) that lie in [x_min, x_max] plus
+// one neighbour on each side, so the line still reaches the edges. Each bucket keeps its
+// lowest and highest point in their order, so peaks and troughs survive the thinning.
+std::vector<QPointF> Decimate(const std::vector<QPointF>& points, double x_min, double x_max,
+                              int buckets);
+
+}  // namespace quelvaris::ui
