@@ -8,6 +8,7 @@
 #include <QDialogButtonBox>
 #include <QFile>
 #include <QFileInfo>
+#include <QFontMetrics>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -50,6 +51,14 @@ QFormLayout* Form() {
   return form;
 }
 
+// A labelled row whose label column has the same width in every group, so the typed boxes of
+// the left-hand groups stand in one line.
+void AddTypedRow(QFormLayout* form, const QString& label, QWidget* box) {
+  auto* caption = new QLabel(label);
+  caption->setMinimumWidth(125);
+  form->addRow(caption, box);
+}
+
 }  // namespace
 
 Main::Main(GlobalSettings& settings, QWidget* parent)
@@ -86,6 +95,10 @@ Main::Main(GlobalSettings& settings, QWidget* parent)
   setCentralWidget(central);
 
   ResetMain();
+  // Look the report's font up now rather than on the first Calculate, which should show its
+  // results without the font database's first-use delay.
+  QFontMetrics(ResPicture::ReportFont(false)).height();
+  QFontMetrics(ResPicture::ReportFont(true)).height();
 }
 
 Main::~Main() = default;
@@ -195,9 +208,9 @@ QWidget* Main::BuildAttributesGroup() {
   QFormLayout* layout = Form();
   group->setLayout(layout);
   layout->addRow(header_row_);
-  layout->addRow(QStringLiteral("Number of Columns"), no_of_cols_);
+  AddTypedRow(layout, QStringLiteral("Number of Columns"), no_of_cols_);
   layout->addRow(delimit_frame_);
-  layout->addRow(QStringLiteral("Column to Analyse"), col_to_anal_);
+  AddTypedRow(layout, QStringLiteral("Column to Analyse"), col_to_anal_);
   layout->addRow(analyse_all_);
   return group;
 }
@@ -217,10 +230,10 @@ QWidget* Main::BuildBoundariesGroup() {
 
   QFormLayout* layout = Form();
   group->setLayout(layout);
-  layout->addRow(QStringLiteral("Threshold value:"), thresh_);
+  AddTypedRow(layout, QStringLiteral("Threshold value:"), thresh_);
   layout->addRow(apply_bounds_);
-  layout->addRow(QStringLiteral("Lower Bound:"), lower_bound_);
-  layout->addRow(QStringLiteral("Upper Bound:"), upper_bound_);
+  AddTypedRow(layout, QStringLiteral("Lower Bound:"), lower_bound_);
+  AddTypedRow(layout, QStringLiteral("Upper Bound:"), upper_bound_);
   return group;
 }
 
@@ -237,8 +250,8 @@ QWidget* Main::BuildCriteriaGroup() {
   QFormLayout* layout = Form();
   group->setLayout(layout);
   layout->addRow(calc_aicbic_);
-  layout->addRow(QStringLiteral("Parameters:"), parms_);
-  layout->addRow(QStringLiteral("Data Points:"), points_);
+  AddTypedRow(layout, QStringLiteral("Parameters:"), parms_);
+  AddTypedRow(layout, QStringLiteral("Data Points:"), points_);
   return group;
 }
 

@@ -1,0 +1,126 @@
+// Screenshots of the main window before and after a run and of the results window, for the
+// README:
+//   xvfb-run -a main_screenshots <output folder> examples/three_models.txt
+// Writes main-before.png, main-after.png and results.png from a run over a data file of four
+// columns. Every dialog is answered automatically; nothing is saved.
+
+#include <cstdio>
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
+
+#include "settings/global_settings.h"
+#include "ui/common/dialogs.h"
+#include "ui/main/main_window.h"
+
+namespace {
+
+using quelvaris::MessageAnswer;
+using quelvaris::MessageButtons;
+using quelvaris::MessageIcon;
+
+// Says OK (or Yes) to every box, picks the data file, cancels the printer dialog.
+class AutoDialogs : public quelvaris::ui::Dialogs {
+ public:
+  explicit AutoDialogs(QString file) : file_(std::move(file)) {}
+  MessageAnswer Message(QWidget*, const std::string& title, const std::string& text, MessageIcon,
+                        MessageButtons buttons) override {
+    std::printf("[%s] %s\n", title.c_str(), text.c_str());
+    return buttons == MessageButtons::YesNo ? MessageAnswer::Yes : MessageAnswer::Ok;
+  }
+  std::optional<QString> OpenFileName(QWidget*, const QString&, const QStringList&) override {
+    return file_;
+  }
+  bool SetUpPrinter(QWidget*, QPrinter&) override { return false; }
+
+ private:
+  QString file_;
+};
+
+void Settle(int ms) {
+  QDeadlineTimer deadline(ms);
+  while (!deadline.hasExpired()) QApplication::processEvents(QEventLoop::AllEvents, 20);
+}
+
+bool Save(QWidget& window, const QString& path) {
+  if (!window.grab().save(path)) {
+    std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+    return false;
+  }
+  std::printf("%s\n", qPrintable(path));
+  return true;
+}
+
+// Types into a box and leaves it with Enter, as a user would.
+void Enter(QWidget& main, const char* name, const char* text) {
+  auto* box = main.findChild<QLineEdit*>(QString::fromLatin1(name));
+  box->setFocus();
+  box->setText(QString::fromLatin1(text));
+  QKeyEvent press(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+  QApplication::sendEvent(box, &press);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QApplication app(argc, argv);
+  if (argc < 3) {
+    std::fprintf(stderr, "usage: %s <output folder> <data file of four columns>\n", argv[0]);
+    return 2;
+  }
+  const QDir out(QString::fromLocal8Bit(argv[1]));
+  const QString data = QDir().absoluteFilePath(QString::fromLocal8Bit(argv[2]));
+  AutoDialogs dialogs(data);
+  quelvaris::ui::SetDialogs(&dialogs);
+
+  quelvaris::GlobalSettings settings;
+  quelvaris::SetDefaultSettings(settings);
+  quelvaris::ui::Main main(settings);
+  main.SetExitHandler([] {});
+  main.show();
+  // No window manager under xvfb: make the window active so focus moves as it would.
+  QApplication::setActiveWindow(&main);
+  Settle(500);
+  bool ok = Save(main, out.filePath(QStringLiteral("main-before.png")));
+
+  main.findChild<QPushButton*>(QStringLiteral("SelectButton"))->click();
+  Enter(main, "NoOfColsText", "4");
+  Enter(main, "ColToAnalText", "3");
+  Enter(main, "ThreshText", "20");
+  main.findChild<QCheckBox*>(QStringLiteral("CalcAICBIC"))->setChecked(true);
+  Enter(main, "AICBICParmsText", "3");
+  Enter(main, "AICBICPointsText", "90");
+
+  // First run: every model, for the results window.
+  main.findChild<QCheckBox*>(QStringLiteral("AnalyseAllCheck"))->setChecked(true);
+  QTimer::singleShot(0, &main, [&] {
+    quelvaris::ui::ResultsFrm* results = main.Results();
+    if (!results) return;
+    QApplication::setActiveWindow(results);
+    Settle(500);
+    ok = Save(*results, out.filePath(QStringLiteral("results.png"))) && ok;
+    results->ToolbarClick(QStringLiteral("menuBack"));
+  });
+  main.ToolbarClick(QStringLiteral("tb1Calcs"));
+
+  // Second run: one model, so both groups of figures on the main window are filled.
+  main.findChild<QCheckBox*>(QStringLiteral("AnalyseAllCheck"))->setChecked(false);
+  QTimer::singleShot(0, &main, [&] {
+    if (quelvaris::ui::ResultsFrm* results = main.Results()) {
+      results->ToolbarClick(QStringLiteral("menuBack"));
+    }
+  });
+  main.ToolbarClick(QStringLiteral("tb1Calcs"));
+  QApplication::setActiveWindow(&main);
+  Settle(500);
+  ok = Save(main, out.filePath(QStringLiteral("main-after.png"))) && ok;
+  quelvaris::ui::SetDialogs(nullptr);
+  return ok ? 0 : 1;
+}
