@@ -9,63 +9,20 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
-#include <QDeadlineTimer>
 #include <QDir>
-#include <QKeyEvent>
-#include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
 
 #include "settings/global_settings.h"
+#include "tool_support.h"
 #include "ui/common/dialogs.h"
 #include "ui/main/main_window.h"
 
 namespace {
 
-using quelvaris::MessageAnswer;
-using quelvaris::MessageButtons;
-using quelvaris::MessageIcon;
-
-// Says OK (or Yes) to every box, picks the data file, cancels the printer dialog.
-class AutoDialogs : public quelvaris::ui::Dialogs {
- public:
-  explicit AutoDialogs(QString file) : file_(std::move(file)) {}
-  MessageAnswer Message(QWidget*, const std::string& title, const std::string& text, MessageIcon,
-                        MessageButtons buttons) override {
-    std::printf("[%s] %s\n", title.c_str(), text.c_str());
-    return buttons == MessageButtons::YesNo ? MessageAnswer::Yes : MessageAnswer::Ok;
-  }
-  std::optional<QString> OpenFileName(QWidget*, const QString&, const QStringList&) override {
-    return file_;
-  }
-  bool SetUpPrinter(QWidget*, QPrinter&) override { return false; }
-
- private:
-  QString file_;
-};
-
-void Settle(int ms) {
-  QDeadlineTimer deadline(ms);
-  while (!deadline.hasExpired()) QApplication::processEvents(QEventLoop::AllEvents, 20);
-}
-
-bool Save(QWidget& window, const QString& path) {
-  if (!window.grab().save(path)) {
-    std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
-    return false;
-  }
-  std::printf("%s\n", qPrintable(path));
-  return true;
-}
-
-// Types into a box and leaves it with Enter, as a user would.
-void Enter(QWidget& main, const char* name, const char* text) {
-  auto* box = main.findChild<QLineEdit*>(QString::fromLatin1(name));
-  box->setFocus();
-  box->setText(QString::fromLatin1(text));
-  QKeyEvent press(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
-  QApplication::sendEvent(box, &press);
-}
+using quelvaris::tools::Enter;
+using quelvaris::tools::Save;
+using quelvaris::tools::Settle;
 
 }  // namespace
 
@@ -77,7 +34,7 @@ int main(int argc, char** argv) {
   }
   const QDir out(QString::fromLocal8Bit(argv[1]));
   const QString data = QDir().absoluteFilePath(QString::fromLocal8Bit(argv[2]));
-  AutoDialogs dialogs(data);
+  quelvaris::tools::AutoDialogs dialogs(data, true);
   quelvaris::ui::SetDialogs(&dialogs);
 
   quelvaris::GlobalSettings settings;

@@ -206,6 +206,30 @@ TEST(PlotWindowTest, ScatterHoldsExactlyTheUsablePairsOfTheSelectedModel) {
   }
 }
 
+TEST(PlotWindowTest, ScatterPlotAreaIsSquareInAWideOrTallWindow) {
+  PlotWindow window(Data({{1, 5, 9, 20}, {2, 6, 8, 25}}));
+  window.Tabs()->setCurrentIndex(PlotWindow::kScatter);
+  for (const QSize size : {QSize(1200, 600), QSize(500, 900)}) {
+    SCOPED_TRACE(size.width());
+    window.resize(size);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    PlotView* view = window.View(PlotWindow::kScatter);
+    QTest::qWait(50);  // the chart lays itself out, then the square is fitted
+    const QRectF area = view->chart()->plotArea();
+    ASSERT_GT(area.width(), 100);
+    EXPECT_NEAR(area.width(), area.height(), 2);
+    // The 1:1 line runs corner to corner of that area, where its axes are drawn.
+    auto* x = qobject_cast<QValueAxis*>(view->chart()->axes(Qt::Horizontal).front());
+    const QPointF low = view->chart()->mapToPosition(QPointF(x->min(), x->min()));
+    const QPointF high = view->chart()->mapToPosition(QPointF(x->max(), x->max()));
+    EXPECT_NEAR(low.x(), area.left(), 1);
+    EXPECT_NEAR(low.y(), area.bottom(), 1);
+    EXPECT_NEAR(high.x(), area.right(), 1);
+    EXPECT_NEAR(high.y(), area.top(), 1);
+  }
+}
+
 TEST(PlotWindowTest, DurationCurvesDescendOnALogAxisOnlyWhenEveryValueIsPositive) {
   struct Case {
     std::vector<std::vector<double>> values;

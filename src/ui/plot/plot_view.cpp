@@ -33,7 +33,20 @@ PlotView::PlotView(QWidget* parent) : QChartView(new QChart, parent) {
   chart()->setMargins(QMargins(8, 8, 16, 8));
   // Zooming is cheap; animations would redraw every series several times per wheel step.
   chart()->setAnimationOptions(QChart::NoAnimation);
-  connect(chart(), &QChart::plotAreaChanged, this, [this] { ScheduleThinning(); });
+  connect(chart(), &QChart::plotAreaChanged, this, [this] {
+    // The chart tells of a new plot area from inside its layout; the square is fitted after it.
+    if (square_ && !fit_scheduled_) {
+      fit_scheduled_ = true;
+      QMetaObject::invokeMethod(
+          this,
+          [this] {
+            fit_scheduled_ = false;
+            FitSquare();
+          },
+          Qt::QueuedConnection);
+    }
+    ScheduleThinning();
+  });
 }
 
 void PlotView::Include(const std::vector<QPointF>& points) {
@@ -135,7 +148,8 @@ void PlotView::SetAxes(QAbstractAxis* x, QAbstractAxis* y) {
 
 void PlotView::SetSquarePlotArea(bool square) {
   square_ = square;
-  if (!square_) chart()->setPlotArea(QRectF());
+  if (square_) base_margins_ = chart()->margins();
+  chart()->setMargins(base_margins_);
 }
 
 void PlotView::SetWholeNumberTicks(bool whole) {
@@ -216,19 +230,28 @@ void PlotView::wheelEvent(QWheelEvent* event) {
 }
 
 void PlotView::resizeEvent(QResizeEvent* event) {
+  // A square plot starts again from the chart's own margins at every size; FitSquare then
+  // widens them once the chart has laid itself out.
+  if (square_) chart()->setMargins(base_margins_);
   QChartView::resizeEvent(event);
-  if (square_) FitSquare();
 }
 
 void PlotView::FitSquare() {
-  // Let the chart lay out its axes and legend, then take the largest centred square of the
-  // area they leave.
-  chart()->setPlotArea(QRectF());
   const QRectF area = chart()->plotArea();
+  // The chart keeps axes, labels and the legend in line with its plot area only when it lays
+  // them out itself, so the square comes from wider margins, not from a plot area set by hand.
   if (area.width() <= 0 || area.height() <= 0) return;
-  const qreal side = std::min(area.width(), area.height());
-  chart()->setPlotArea(
-      QRectF(area.center().x() - side / 2, area.center().y() - side / 2, side, side));
+  const int excess = static_cast<int>((area.width() - area.height()) / 2);
+  if (std::abs(excess) < 1) return;
+  QMargins margins = chart()->margins();
+  if (excess > 0) {
+    margins.setLeft(margins.left() + excess);
+    margins.setRight(margins.right() + excess);
+  } else {
+    margins.setTop(margins.top() - excess);
+    margins.setBottom(margins.bottom() - excess);
+  }
+  chart()->setMargins(margins);
 }
 
 }  // namespace quelvaris::ui

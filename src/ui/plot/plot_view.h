@@ -3,6 +3,7 @@
 #include <vector>
 
 #include <QChartView>
+#include <QMargins>
 #include <QPen>
 #include <QPointF>
 #include <QRectF>
@@ -71,9 +72,11 @@ class PlotView : public QChartView {
   std::vector<PlotCurve> curves_;
   std::vector<ThinnedSeries> thinned_;
   QRectF data_rect_;
+  QMargins base_margins_;
   bool has_data_ = false;
   bool thinning_scheduled_ = false;
   bool square_ = false;
+  bool fit_scheduled_ = false;
   bool whole_ticks_ = false;
 };
 

@@ -1,0 +1,91 @@
+// Pieces shared by the window tools: dialogs that answer themselves, waiting for the windows
+// to settle, typing into a box, and the largest data file the program accepts.
+#pragma once
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <fstream>
+#include <random>
+#include <string>
+
+#include <QApplication>
+#include <QDeadlineTimer>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QWidget>
+
+#include "ui/common/dialogs.h"
+
+namespace quelvaris::tools {
+
+// Says OK (or Yes) to every box, picks `file` in every file picker, cancels the printer
+// dialog. Boxes with another title than "Results" are counted as unexpected; with `echo` every
+// box is printed.
+class AutoDialogs : public ui::Dialogs {
+ public:
+  explicit AutoDialogs(QString file, bool echo = false) : file_(std::move(file)), echo_(echo) {}
+  MessageAnswer Message(QWidget*, const std::string& title, const std::string& text, MessageIcon,
+                        MessageButtons buttons) override {
+    if (echo_) std::printf("[%s] %s\n", title.c_str(), text.c_str());
+    if (title != "Results") ++unexpected;
+    return buttons == MessageButtons::YesNo ? MessageAnswer::Yes : MessageAnswer::Ok;
+  }
+  std::optional<QString> OpenFileName(QWidget*, const QString&, const QStringList&) override {
+    return file_;
+  }
+  bool SetUpPrinter(QWidget*, QPrinter&) override { return false; }
+  int unexpected = 0;
+
+ private:
+  QString file_;
+  bool echo_;
+};
+
+// Lets the windows lay themselves out and paint for `ms` milliseconds.
+inline void Settle(int ms) {
+  QDeadlineTimer deadline(ms);
+  while (!deadline.hasExpired()) QApplication::processEvents(QEventLoop::AllEvents, 20);
+}
+
+// Writes what `window` shows to a PNG file and names it on standard output.
+inline bool Save(QWidget& window, const QString& path) {
+  if (!window.grab().save(path)) {
+    std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+    return false;
+  }
+  std::printf("%s\n", qPrintable(path));
+  return true;
+}
+
+// Types into a box and leaves it with Enter, as a user would.
+inline void Enter(QWidget& window, const char* name, const char* text) {
+  auto* box = window.findChild<QLineEdit*>(QString::fromLatin1(name));
+  box->setFocus();
+  box->setText(QString::fromLatin1(text));
+  QKeyEvent press(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+  QApplication::sendEvent(box, &press);
+}
+
+// 10,000 rows of 30 columns of daily flows: a seasonal wave with noise; the models follow it
+// with their own errors, and every 97th observation is missing.
+inline void WriteLargeFile(const QString& path) {
+  std::ofstream out(path.toStdString(), std::ios::binary);
+  std::mt19937 rng(20240601);
+  std::normal_distribution<double> noise(0.0, 1.0);
+  char buffer[32];
+  for (int row = 0; row < 10000; ++row) {
+    const double season = 40 + 25 * std::sin(row * 2 * 3.141592653589793 / 365.0);
+    const double observed = std::max(0.5, season + 6 * noise(rng));
+    std::snprintf(buffer, sizeof buffer, "%.2f", row % 97 == 0 ? -999.0 : observed);
+    out << buffer;
+    for (int col = 2; col <= 30; ++col) {
+      const double modelled = std::max(0.1, observed * (0.9 + 0.01 * col) + 3 * noise(rng));
+      std::snprintf(buffer, sizeof buffer, "\t%.2f", modelled);
+      out << buffer;
+    }
+    out << "\r\n";
+  }
+}
+
+}  // namespace quelvaris::tools
