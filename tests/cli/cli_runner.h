@@ -4,17 +4,13 @@
 #include <string>
 #include <vector>
 
+#include "support/test_support.h"
+
 namespace quelvaris::testing {
 
-struct CliResult {
-  int status = -1;  // exit status; -1 when the program did not exit normally
-  std::string out;
-  std::string err;
-};
+using CliResult = ProgramResult;
 
-// Runs quelvaris-cli with args, its own settings looked for under config_home (so the user's
-// real settings never leak into a test), and collects its exit status and both outputs.
-// stdout_to, when given, receives standard output instead (then `out` stays empty).
+// Runs quelvaris-cli as RunProgram does.
 CliResult RunCli(const std::vector<std::string>& args, const std::filesystem::path& config_home,
                  const std::string& stdout_to = {});
 

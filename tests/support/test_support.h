@@ -78,4 +78,17 @@ std::string ReadFileBytes(const std::filesystem::path& path);
 // Relative comparison for computed figures: |a - b| <= tol * max(1, |b|).
 bool CloseTo(double actual, double expected, double tol = 1e-9);
 
+struct ProgramResult {
+  int status = -1;  // exit status; -1 when the program did not exit normally
+  std::string out;
+  std::string err;
+};
+
+// Runs one of the project's programs with args, its settings looked for under config_home (so
+// the user's real settings never leak into a test), and collects its exit status and both
+// outputs. stdout_to, when given, receives standard output instead (then `out` stays empty).
+ProgramResult RunProgram(const std::string& program, const std::vector<std::string>& args,
+                         const std::filesystem::path& config_home,
+                         const std::string& stdout_to = {});
+
 }  // namespace quelvaris::testing

@@ -16,6 +16,7 @@
 #include <QValueAxis>
 #include <QXYSeries>
 
+#include "pdf_pages.h"
 #include "scripted_dialogs.h"
 #include "ui/main/main_window.h"
 #include "ui/plot/plot_view.h"
@@ -24,6 +25,7 @@
 namespace quelvaris::ui {
 namespace {
 
+using testing::PdfPages;
 using testing::ScriptedDialogs;
 using testing::TempDir;
 
@@ -49,16 +51,6 @@ const PlotCurve* FindCurve(const PlotView* view, const QString& name) {
     if (c.name == name) return &c;
   }
   return nullptr;
-}
-
-int PdfPages(const QString& path) {
-  QProcess pdfinfo;
-  pdfinfo.start(QStringLiteral("pdfinfo"), {path});
-  if (!pdfinfo.waitForFinished(10000) || pdfinfo.exitCode() != 0) return -1;
-  for (const QByteArray& line : pdfinfo.readAllStandardOutput().split('\n')) {
-    if (line.startsWith("Pages:")) return line.mid(6).trimmed().toInt();
-  }
-  return -1;
 }
 
 std::shared_ptr<const PlotData> Data(std::vector<std::vector<double>> values, bool bounds = false,

@@ -6,6 +6,7 @@
 #include <QTest>
 #include <QToolBar>
 
+#include "pdf_pages.h"
 #include "reports/screen_report.h"
 #include "scripted_dialogs.h"
 #include "ui/results/report_tab_stops.h"
@@ -14,6 +15,7 @@
 namespace quelvaris::ui {
 namespace {
 
+using testing::PdfPages;
 using testing::ScriptedDialogs;
 using testing::TempDir;
 
@@ -38,22 +40,6 @@ std::vector<DrawnLine> SevenColumnReport(bool aicbic) {
     lines.push_back({QString::fromStdString(l.text), l.bold, l.window_font});
   }
   return lines;
-}
-
-int PdfPages(const QString& path) {
-  QProcess pdfinfo;
-  pdfinfo.start(QStringLiteral("pdfinfo"), {path});
-  if (pdfinfo.waitForFinished(10000) && pdfinfo.exitCode() == 0) {
-    for (const QByteArray& line : pdfinfo.readAllStandardOutput().split('\n')) {
-      if (line.startsWith("Pages:")) return line.mid(6).trimmed().toInt();
-    }
-  }
-  // Without poppler: count the page objects.
-  QFile file(path);
-  if (!file.open(QIODevice::ReadOnly)) return -1;
-  const QByteArray bytes = file.readAll();
-  return static_cast<int>(bytes.count("/Type /Page\n") + bytes.count("/Type /Page ") +
-                          bytes.count("/Type /Page/") + bytes.count("/Type /Page>"));
 }
 
 TEST(ResultsWindowTest, FiguresLineUpUnderTheirHeadings) {

@@ -52,8 +52,8 @@ class ScriptedDialogs : public ui::Dialogs {
     return printer_setup ? printer_setup(printer) : false;
   }
 
-  RecordingSink messages;                  // boxes shown, answers scripted
-  std::deque<std::optional<QString>> files;  // picker answers; nothing = cancel
+  RecordingSink messages;                         // boxes shown, answers scripted
+  std::deque<std::optional<QString>> files;       // picker answers; nothing = cancel
   std::deque<std::optional<QString>> save_files;  // save-dialog answers; nothing = cancel
   std::function<bool(QPrinter&)> printer_setup;
   std::function<void()> on_message;  // e.g. to look at a window while its box is "open"

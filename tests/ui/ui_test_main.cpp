@@ -1,5 +1,5 @@
-#include <QApplication>
 #include <gtest/gtest.h>
+#include <QApplication>
 
 // gtest_discover_tests lists the tests at build time without the test environment, where no
 // QApplication can be created: answer the listing before making one.

@@ -64,6 +64,15 @@ void WaitUntilExposed(QWidget& widget) {
   QApplication::processEvents();
 }
 
+// Standard error carries the run's messages, as from the batch command; the platform's own
+// notes (no runtime folder, a plugin without window hints) would only bury them. Real
+// failures of Qt still show.
+void QuietQtNotes(QtMsgType type, const QMessageLogContext&, const QString& text) {
+  if (type == QtCriticalMsg || type == QtFatalMsg) {
+    std::fprintf(stderr, "quelvaris-plot: %s\n", qPrintable(text));
+  }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -108,6 +117,7 @@ int main(int argc, char** argv) {
 
   // Drawing needs no display: the offscreen platform unless the caller chose one.
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  qInstallMessageHandler(QuietQtNotes);
   QApplication qt(argc, argv);
   ui::PlotSheet sheet(*reports.data);
   sheet.resize(kSheetWidth, kSheetHeight);
