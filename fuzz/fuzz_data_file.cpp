@@ -38,23 +38,35 @@ class FuzzHost : public RunHost {
   void CommitPendingEntry() override {}
   std::string BoxText(RunBox box) const override {
     switch (box) {
-      case RunBox::ThreshText: return "1.5";
-      case RunBox::LowerBoundText: return "0";
-      case RunBox::UpperBoundText: return "1000";
-      case RunBox::ColToAnalText: return col_to_anal;
-      case RunBox::NoOfColsText: return no_of_cols;
-      case RunBox::AICBICParmsText: return "3";
-      case RunBox::AICBICPointsText: return "40";
+      case RunBox::ThreshText:
+        return "1.5";
+      case RunBox::LowerBoundText:
+        return "0";
+      case RunBox::UpperBoundText:
+        return "1000";
+      case RunBox::ColToAnalText:
+        return col_to_anal;
+      case RunBox::NoOfColsText:
+        return no_of_cols;
+      case RunBox::AICBICParmsText:
+        return "3";
+      case RunBox::AICBICPointsText:
+        return "40";
     }
     return "0";
   }
   bool SwitchOn(RunSwitch which) const override {
     switch (which) {
-      case RunSwitch::TabDelimited: return (flags & 1) == 0;
-      case RunSwitch::HeaderRow: return (flags & 2) != 0;
-      case RunSwitch::AnalyseAll: return (flags & 4) != 0;
-      case RunSwitch::ApplyBounds: return (flags & 8) != 0;
-      case RunSwitch::CalcAICBIC: return (flags & 16) != 0;
+      case RunSwitch::TabDelimited:
+        return (flags & 1) == 0;
+      case RunSwitch::HeaderRow:
+        return (flags & 2) != 0;
+      case RunSwitch::AnalyseAll:
+        return (flags & 4) != 0;
+      case RunSwitch::ApplyBounds:
+        return (flags & 8) != 0;
+      case RunSwitch::CalcAICBIC:
+        return (flags & 16) != 0;
     }
     return false;
   }

@@ -21,8 +21,7 @@ void Require(bool condition) {
 class SilentSink : public quelvaris::MessageSink {
  public:
   quelvaris::MessageAnswer ShowMessage(const std::string&, const std::string&,
-                                       quelvaris::MessageIcon,
-                                       quelvaris::MessageButtons) override {
+                                       quelvaris::MessageIcon, quelvaris::MessageButtons) override {
     return quelvaris::MessageAnswer::Ok;
   }
 };

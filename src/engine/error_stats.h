@@ -48,6 +48,7 @@ struct ErrorStatField {
 // Report order. The first six form "Main Error Statistics", the rest "Other Error Statistics";
 // the last two (AIC, BIC) are reported only when asked for.
 inline constexpr int kMainErrorStatCount = 6;
+// clang-format off
 inline constexpr std::array<ErrorStatField, 26> kErrorStatFields{{
     {"RMSE: ", &ErrorStats::RMSE, false},
     {"MSRE: ", &ErrorStats::MSRE, false},
@@ -76,5 +77,6 @@ inline constexpr std::array<ErrorStatField, 26> kErrorStatFields{{
     {"AIC: ", &ErrorStats::AIC, false},
     {"BIC: ", &ErrorStats::BIC, false},
 }};
+// clang-format on
 
 }  // namespace quelvaris

@@ -23,8 +23,17 @@ enum class RunBox {
 
 // The texts of the sixteen display boxes, each group top to bottom:
 // Mean, SD, Minimum, Maximum, POT, Skewness, Kurtosis, Out of Bounds.
-enum DisplayRow { kDisplayMean, kDisplaySD, kDisplayMin, kDisplayMax, kDisplayPOT,
-                  kDisplaySkew, kDisplayKur, kDisplayOOB, kDisplayRows };
+enum DisplayRow {
+  kDisplayMean,
+  kDisplaySD,
+  kDisplayMin,
+  kDisplayMax,
+  kDisplayPOT,
+  kDisplaySkew,
+  kDisplayKur,
+  kDisplayOOB,
+  kDisplayRows
+};
 struct StatisticsDisplay {
   std::array<std::string, kDisplayRows> observed;
   std::array<std::string, kDisplayRows> modelled;  // all empty when every column is analysed

@@ -8,7 +8,7 @@ namespace quelvaris {
 // The process-wide settings. One record lives for the life of the program (the desktop program
 // and the batch command each own theirs and pass it by reference).
 struct GlobalSettings {
-  std::string INIFile;             // settings file used by every read and write
+  std::string INIFile;              // settings file used by every read and write
   double GlobalMissingCode = -999;  // marks a missing value; also the value of an undefined figure
   std::int16_t DecimalsReq = 2;
   std::string ResultFormat = "0.00";  // derived from DecimalsReq by FormatForDecimals

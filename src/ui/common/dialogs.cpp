@@ -25,9 +25,15 @@ class QtDialogs : public Dialogs {
     box.setWindowTitle(QString::fromStdString(title));
     box.setText(BoxText(text));
     switch (icon) {
-      case MessageIcon::Error: box.setIcon(QMessageBox::Critical); break;
-      case MessageIcon::Information: box.setIcon(QMessageBox::Information); break;
-      case MessageIcon::Exclamation: box.setIcon(QMessageBox::Warning); break;
+      case MessageIcon::Error:
+        box.setIcon(QMessageBox::Critical);
+        break;
+      case MessageIcon::Information:
+        box.setIcon(QMessageBox::Information);
+        break;
+      case MessageIcon::Exclamation:
+        box.setIcon(QMessageBox::Warning);
+        break;
     }
     if (buttons == MessageButtons::YesNo) {
       box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
@@ -76,6 +82,8 @@ Dialogs& CurrentDialogs() {
   return installed ? *installed : real;
 }
 
-void SetDialogs(Dialogs* dialogs) { installed = dialogs; }
+void SetDialogs(Dialogs* dialogs) {
+  installed = dialogs;
+}
 
 }  // namespace quelvaris::ui

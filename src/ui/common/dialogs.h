@@ -19,9 +19,8 @@ class Dialogs {
  public:
   virtual ~Dialogs() = default;
 
-  virtual MessageAnswer Message(QWidget* parent, const std::string& title,
-                                const std::string& text, MessageIcon icon,
-                                MessageButtons buttons) = 0;
+  virtual MessageAnswer Message(QWidget* parent, const std::string& title, const std::string& text,
+                                MessageIcon icon, MessageButtons buttons) = 0;
 
   // An open-file dialog starting in start_dir with the given filters (the first selected).
   // Nothing when the user cancels.
