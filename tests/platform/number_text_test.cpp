@@ -2,8 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <bit>
+#include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <limits>
+#include <optional>
+#include <random>
 #include <string>
 
 #include "platform/run_time_error.h"
@@ -36,6 +41,50 @@ TEST(NumberText, AcceptsTheNumberFormsAndNothingElse) {
     if (c.number) {
       EXPECT_EQ(*parsed, c.value);
     }
+  }
+}
+
+// Plain decimals take a short path; it must give the very double the full conversion gives,
+// bit for bit, at every length of digits around the limits of that path.
+TEST(NumberText, PlainDecimalsReadToTheSameDoubleAsTheFullConversion) {
+  std::mt19937_64 rng(42);
+  const auto full = [](const std::string& text) {
+    double value = 0;
+    const char* begin = text.data() + (text[0] == '-' ? 1 : 0);
+    std::from_chars(begin, text.data() + text.size(), value);
+    return text[0] == '-' ? -value : value;
+  };
+  const std::string fixed[] = {"9007199254740992",
+                               "9007199254740993",
+                               "0.1",
+                               "0.3",
+                               "2.675",
+                               "-0",
+                               "-0.000",
+                               "123456789012345678",
+                               "1234567890123456789",
+                               "0.0000000000000000000001",
+                               "0.00000000000000000000001",
+                               "4503599627370497.5",
+                               "1.7976931348623157"};
+  for (const std::string& text : fixed) {
+    SCOPED_TRACE(text);
+    const std::optional<double> parsed = ParseNumber(text);
+    ASSERT_TRUE(parsed.has_value());
+    EXPECT_EQ(std::bit_cast<std::uint64_t>(*parsed), std::bit_cast<std::uint64_t>(full(text)));
+  }
+  for (int i = 0; i < 200000; ++i) {
+    std::string text = rng() % 2 ? "-" : "";
+    const int int_digits = static_cast<int>(rng() % 18);
+    const int frac_digits = static_cast<int>(rng() % 25);
+    for (int d = 0; d < int_digits; ++d) text += static_cast<char>('0' + rng() % 10);
+    if (int_digits == 0) text += '0';
+    if (frac_digits > 0) text += '.';
+    for (int d = 0; d < frac_digits; ++d) text += static_cast<char>('0' + rng() % 10);
+    const std::optional<double> parsed = ParseNumber(text);
+    ASSERT_TRUE(parsed.has_value()) << text;
+    ASSERT_EQ(std::bit_cast<std::uint64_t>(*parsed), std::bit_cast<std::uint64_t>(full(text)))
+        << text;
   }
 }
 
