@@ -104,20 +104,8 @@ int Screenshots(const QDir& out, const QString& data) {
 }
 
 int Timing(int runs) {
-  QTemporaryDir temp;
-  const QString data = temp.filePath(QStringLiteral("large.txt"));
-  quelvaris::tools::WriteLargeFile(data);
-  quelvaris::tools::AutoDialogs dialogs(data);
-  quelvaris::ui::SetDialogs(&dialogs);
-  quelvaris::GlobalSettings settings;
-  quelvaris::SetDefaultSettings(settings);
-  quelvaris::ui::Main main(settings);
-  main.show();
-  QApplication::setActiveWindow(&main);
-  QApplication::processEvents();
-  main.findChild<QPushButton*>(QStringLiteral("SelectButton"))->click();
-  main.findChild<QLineEdit*>(QStringLiteral("NoOfColsText"))->setText(QStringLiteral("30"));
-  main.findChild<QCheckBox*>(QStringLiteral("AnalyseAllCheck"))->setChecked(true);
+  quelvaris::tools::LargeRun large;
+  quelvaris::ui::Main& main = *large.main;
 
   FirstChartPaint watch;
   qApp->installEventFilter(&watch);
@@ -142,8 +130,7 @@ int Timing(int runs) {
   }
   std::sort(times.begin(), times.end());
   std::printf("median of %d runs: %.1f ms\n", runs, times[times.size() / 2]);
-  quelvaris::ui::SetDialogs(nullptr);
-  return dialogs.unexpected == 0 ? 0 : 1;
+  return large.dialogs.unexpected == 0 ? 0 : 1;
 }
 
 }  // namespace

@@ -43,23 +43,8 @@ class FirstPaint : public QObject {
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
   const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 7;
-  QTemporaryDir temp;
-  const QString data = temp.filePath(QStringLiteral("large.txt"));
-  quelvaris::tools::WriteLargeFile(data);
-  quelvaris::tools::AutoDialogs dialogs(data);
-  quelvaris::ui::SetDialogs(&dialogs);
-
-  quelvaris::GlobalSettings settings;
-  quelvaris::SetDefaultSettings(settings);
-  quelvaris::ui::Main main(settings);
-  main.show();
-  QApplication::setActiveWindow(&main);
-  QApplication::processEvents();
-  main.findChild<QPushButton*>(QStringLiteral("SelectButton"))->click();
-  auto* columns = main.findChild<QLineEdit*>(QStringLiteral("NoOfColsText"));
-  columns->setText(QStringLiteral("30"));
-  main.findChild<QCheckBox*>(QStringLiteral("AnalyseAllCheck"))->setChecked(true);
-  main.findChild<QCheckBox*>(QStringLiteral("CalcAICBIC"))->setChecked(true);
+  quelvaris::tools::LargeRun large;
+  quelvaris::ui::Main& main = *large.main;
 
   FirstPaint watch;
   app.installEventFilter(&watch);
@@ -87,7 +72,6 @@ int main(int argc, char** argv) {
   }
   std::sort(times.begin(), times.end());
   std::printf("median of %d runs: %.1f ms (%d unexpected message boxes)\n", runs,
-              times[times.size() / 2], dialogs.unexpected);
-  quelvaris::ui::SetDialogs(nullptr);
-  return dialogs.unexpected == 0 ? 0 : 1;
+              times[times.size() / 2], large.dialogs.unexpected);
+  return large.dialogs.unexpected == 0 ? 0 : 1;
 }

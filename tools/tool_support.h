@@ -6,16 +6,22 @@
 #include <cmath>
 #include <cstdio>
 #include <fstream>
+#include <memory>
 #include <random>
 #include <string>
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QDeadlineTimer>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
 #include <QWidget>
 
+#include "settings/global_settings.h"
 #include "ui/common/dialogs.h"
+#include "ui/main/main_window.h"
 
 namespace quelvaris::tools {
 
@@ -87,5 +93,36 @@ inline void WriteLargeFile(const QString& path) {
     out << "\r\n";
   }
 }
+
+// The main window ready for the largest run: the large file picked, 30 columns, every model
+// analysed, boxes answered by AutoDialogs until the object goes.
+class LargeRun {
+ public:
+  LargeRun() : dialogs(temp_.filePath(QStringLiteral("large.txt"))) {
+    WriteLargeFile(temp_.filePath(QStringLiteral("large.txt")));
+    ui::SetDialogs(&dialogs);
+    SetDefaultSettings(settings_);
+    main = std::make_unique<ui::Main>(settings_);
+    main->show();
+    QApplication::setActiveWindow(main.get());
+    QApplication::processEvents();
+    main->findChild<QPushButton*>(QStringLiteral("SelectButton"))->click();
+    main->findChild<QLineEdit*>(QStringLiteral("NoOfColsText"))->setText(QStringLiteral("30"));
+    main->findChild<QCheckBox*>(QStringLiteral("AnalyseAllCheck"))->setChecked(true);
+  }
+  ~LargeRun() { ui::SetDialogs(nullptr); }
+  LargeRun(const LargeRun&) = delete;
+  LargeRun& operator=(const LargeRun&) = delete;
+
+ private:
+  QTemporaryDir temp_;  // first: the others use it
+
+ public:
+  AutoDialogs dialogs;
+  std::unique_ptr<ui::Main> main;
+
+ private:
+  GlobalSettings settings_;
+};
 
 }  // namespace quelvaris::tools

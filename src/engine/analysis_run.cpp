@@ -81,10 +81,12 @@ void WriteResults(const RunContext& ctx, RunReports& reports, std::int16_t first
   }
 }
 
-void WriteScreen(const RunContext& ctx, RunReports& reports, std::int16_t first,
-                 std::int16_t last) {
+// Runs step; a run-time error in it is reported with its own detail line and the file slot
+// closed, as every trapped routine of the run does.
+template <typename Step>
+void Trapped(const RunContext& ctx, Step step) {
   try {
-    reports.WriteScreenReport(ctx, first, last);
+    step();
   } catch (const RunTimeError& e) {
     ErrorReporter(ctx.host, e.number(), e.detail());
     CloseFiles(ctx);
@@ -92,6 +94,11 @@ void WriteScreen(const RunContext& ctx, RunReports& reports, std::int16_t first,
     ErrorReporter(ctx.host, ErrorNumberOf(e), "");
     CloseFiles(ctx);
   }
+}
+
+void WriteScreen(const RunContext& ctx, RunReports& reports, std::int16_t first,
+                 std::int16_t last) {
+  Trapped(ctx, [&] { reports.WriteScreenReport(ctx, first, last); });
 }
 
 void Run(const RunContext& ctx, RunReports& reports) {
@@ -156,15 +163,7 @@ void Run(const RunContext& ctx, RunReports& reports) {
 }  // namespace
 
 void RunAnalysis(const RunContext& ctx, RunReports& reports) {
-  try {
-    Run(ctx, reports);
-  } catch (const RunTimeError& e) {
-    ErrorReporter(ctx.host, e.number(), e.detail());
-    CloseFiles(ctx);
-  } catch (const std::exception& e) {
-    ErrorReporter(ctx.host, ErrorNumberOf(e), "");
-    CloseFiles(ctx);
-  }
+  Trapped(ctx, [&] { Run(ctx, reports); });
 }
 
 void CloseFiles(const RunContext& ctx) {

@@ -17,11 +17,10 @@
 
 #include "cli/cli_host.h"
 #include "cli/cli_options.h"
+#include "cli/cli_setup.h"
 #include "engine/analysis_run.h"
-#include "engine/input_checks.h"
 #include "reports/results_file.h"
 #include "settings/global_settings.h"
-#include "settings/settings_store.h"
 #include "ui/plot/image_export.h"
 #include "ui/plot/plot_data.h"
 #include "ui/plot/plot_sheet.h"
@@ -30,8 +29,6 @@ using namespace quelvaris;
 
 namespace {
 
-constexpr int kExitRunFailed = 1;
-constexpr int kExitUsage = 2;
 constexpr int kSheetWidth = 1600;
 constexpr int kSheetHeight = 720;
 
@@ -81,39 +78,21 @@ int main(int argc, char** argv) {
   CLI::App app{"Plots how well one or more models reproduce observed values.", "quelvaris-plot"};
   cli::DeclareOptions(app, options);
   app.add_option("--output", output, "The picture to write: FILE.png or FILE.pdf")->required();
-  try {
-    app.parse(argc, argv);
-  } catch (const CLI::CallForHelp&) {
-    std::fputs(app.help().c_str(), stdout);
-    return 0;
-  } catch (const CLI::ParseError& e) {
-    std::fprintf(stderr, "quelvaris-plot: %s\nRun with --help for the options.\n", e.what());
-    return kExitUsage;
-  }
+  if (auto status = cli::ParseCommandLine(app, argc, argv)) return *status;
 
   cli::CliHost host({}, stderr, options.quiet);
   GlobalSettings settings;
-  SetDefaultSettings(settings);
-  if (options.settings) settings.INIFile = *options.settings;
-  LoadSettingsAtStart(settings, host);
-
   auto session = std::make_unique<AnalysisSession>();
-  ResetRequest(session->request);
-  cli::RunInputs inputs;
-  if (auto rejected = cli::ApplyOptions(options, session->request, settings, inputs)) {
-    ShowErrorMessage(host, *rejected);
-    return kExitUsage;
-  }
+  if (!cli::PrepareRun(options, host, settings, *session)) return cli::kExitUsage;
   // Checked last, like its place on the command line; the format follows the name.
   if (!HasPictureSuffix(output)) {
     ShowErrorMessage(host, "Output file name must end in .png or .pdf.");
-    return kExitUsage;
+    return cli::kExitUsage;
   }
-  host.SetInputs(std::move(inputs));
 
   PlotReports reports;
   RunAnalysis(RunContext{*session, settings, host}, reports);
-  if (!reports.data) return kExitRunFailed;
+  if (!reports.data) return cli::kExitRunFailed;
 
   // Drawing needs no display: the offscreen platform unless the caller chose one.
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -127,7 +106,7 @@ int main(int argc, char** argv) {
   if (!ui::SaveWidgetImage(&sheet, path)) {
     host.ShowMessage("Error Message", "Unable to write the picture to " + output + ".",
                      MessageIcon::Error, MessageButtons::Ok);
-    return kExitRunFailed;
+    return cli::kExitRunFailed;
   }
-  return host.error_boxes() == 0 ? 0 : kExitRunFailed;
+  return host.error_boxes() == 0 ? 0 : cli::kExitRunFailed;
 }

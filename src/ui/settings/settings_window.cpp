@@ -218,17 +218,7 @@ void Settings::showEvent(QShowEvent* event) {
 }
 
 void Settings::ShowCurrentSettings() {
-  try {
-    MoveLists(QString::fromStdString(settings_.DefaultDir));
-  } catch (const RunTimeError& e) {
-    if (e.number() == err::kPathNotFound) {
-      FallBackToHome();
-    } else {
-      ReportError(e.number());
-    }
-  } catch (const std::exception& e) {
-    ReportError(ErrorNumberOf(e));
-  }
+  MoveListsOrGoHome(settings_.DefaultDir);
   ShowDecimals();
   ShowMissingCode();
 }
@@ -287,10 +277,15 @@ void Settings::ResetSettings() {
   settings_.GlobalMissingCode = kResetMissingCode;
   ShowMissingCode();
   settings_.DefaultDir = settings_.LoadedDefaultDir;
+  MoveListsOrGoHome(settings_.LoadedDefaultDir);
+  ShowDecimals();
+}
+
+void Settings::MoveListsOrGoHome(const std::string& dir) {
   try {
-    MoveLists(QString::fromStdString(settings_.LoadedDefaultDir));
+    MoveLists(QString::fromStdString(dir));
   } catch (const RunTimeError& e) {
-    // The directory last loaded may have been removed since, or a Load may just have taken
+    // The directory may have been removed since it was chosen, or a Load may just have taken
     // one that never existed; the home directory is the one place sure to be there.
     if (e.number() == err::kPathNotFound) {
       FallBackToHome();
@@ -300,7 +295,6 @@ void Settings::ResetSettings() {
   } catch (const std::exception& e) {
     ReportError(ErrorNumberOf(e));
   }
-  ShowDecimals();
 }
 
 void Settings::LoadSettings() {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 #include <QDialog>
 #include <QString>
 
@@ -56,6 +58,9 @@ class Settings : public QDialog {
   void MoveLists(const QString& dir);
   // MoveLists to the home directory, which becomes the default and the loaded directory.
   void FallBackToHome();
+  // MoveLists to dir; a directory that is not there falls back home without a word, any other
+  // failure is reported.
+  void MoveListsOrGoHome(const std::string& dir);
   void SelectDrive(const QString& root);
   void ShowMissingCode();
   void ShowDecimals();
