@@ -34,16 +34,8 @@ int main(int argc, char** argv) {
   }
   const QDir out(QString::fromLocal8Bit(argv[1]));
   const QString data = QDir().absoluteFilePath(QString::fromLocal8Bit(argv[2]));
-  quelvaris::tools::AutoDialogs dialogs(data, true);
-  quelvaris::ui::SetDialogs(&dialogs);
-
-  quelvaris::GlobalSettings settings;
-  quelvaris::SetDefaultSettings(settings);
-  quelvaris::ui::Main main(settings);
-  main.SetExitHandler([] {});
-  main.show();
-  // No window manager under xvfb: make the window active so focus moves as it would.
-  QApplication::setActiveWindow(&main);
+  quelvaris::tools::ToolMain tool(data, true);
+  quelvaris::ui::Main& main = *tool.main;
   Settle(500);
   bool ok = Save(main, out.filePath(QStringLiteral("main-before.png")));
 
@@ -78,6 +70,5 @@ int main(int argc, char** argv) {
   QApplication::setActiveWindow(&main);
   Settle(500);
   ok = Save(main, out.filePath(QStringLiteral("main-after.png"))) && ok;
-  quelvaris::ui::SetDialogs(nullptr);
   return ok ? 0 : 1;
 }

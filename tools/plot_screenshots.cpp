@@ -36,22 +36,6 @@ using quelvaris::tools::Settle;
 using quelvaris::ui::PlotWindow;
 using quelvaris::ui::ResultsFrm;
 
-// Notes the first paint of a chart view after `clock` was started.
-class FirstChartPaint : public QObject {
- public:
-  bool eventFilter(QObject* watched, QEvent* event) override {
-    if (event->type() == QEvent::Paint && !painted && watched->parent() &&
-        qobject_cast<quelvaris::ui::PlotView*>(watched->parent())) {
-      painted = true;
-      elapsed_ms = clock.nsecsElapsed() / 1e6;
-    }
-    return false;
-  }
-  QElapsedTimer clock;
-  bool painted = false;
-  double elapsed_ms = 0;
-};
-
 // Runs Calculate on the main window; `with_results` gets the results window while it is shown.
 void Calculate(quelvaris::ui::Main& main, const std::function<void(ResultsFrm&)>& with_results) {
   QTimer::singleShot(0, &main, [&] {
@@ -68,14 +52,8 @@ QAction* PlotAction(ResultsFrm& results) {
 }
 
 int Screenshots(const QDir& out, const QString& data) {
-  quelvaris::tools::AutoDialogs dialogs(data);
-  quelvaris::ui::SetDialogs(&dialogs);
-  quelvaris::GlobalSettings settings;
-  quelvaris::SetDefaultSettings(settings);
-  quelvaris::ui::Main main(settings);
-  main.SetExitHandler([] {});
-  main.show();
-  QApplication::setActiveWindow(&main);
+  quelvaris::tools::ToolMain tool(data);
+  quelvaris::ui::Main& main = *tool.main;
   main.findChild<QPushButton*>(QStringLiteral("SelectButton"))->click();
   quelvaris::tools::Enter(main, "NoOfColsText", "4");
   quelvaris::tools::Enter(main, "ThreshText", "20");
@@ -98,16 +76,18 @@ int Screenshots(const QDir& out, const QString& data) {
       ok = quelvaris::tools::Save(*plot, out.filePath(QString::fromLatin1(files[view]))) && ok;
     }
   });
-  quelvaris::ui::SetDialogs(nullptr);
-  if (dialogs.unexpected != 0) std::fprintf(stderr, "unexpected message boxes\n");
-  return ok && dialogs.unexpected == 0 ? 0 : 1;
+  if (tool.dialogs.unexpected != 0) std::fprintf(stderr, "unexpected message boxes\n");
+  return ok && tool.dialogs.unexpected == 0 ? 0 : 1;
 }
 
 int Timing(int runs) {
-  quelvaris::tools::LargeRun large;
+  quelvaris::tools::ToolMain large;
+  large.AnalyseAllThirty();
   quelvaris::ui::Main& main = *large.main;
 
-  FirstChartPaint watch;
+  quelvaris::tools::FirstPaint watch([](QObject* o) {
+    return o->parent() && qobject_cast<quelvaris::ui::PlotView*>(o->parent());
+  });
   qApp->installEventFilter(&watch);
   std::vector<double> times;
   for (int run = 0; run < runs; ++run) {

@@ -21,32 +21,17 @@
 #include "ui/common/dialogs.h"
 #include "ui/main/main_window.h"
 
-namespace {
-
-// Notes when the results window has been painted for the first time.
-class FirstPaint : public QObject {
- public:
-  bool eventFilter(QObject* watched, QEvent* event) override {
-    if (event->type() == QEvent::Paint && !painted && watched->objectName() == "ResPicture") {
-      painted = true;
-      elapsed_ms = clock.nsecsElapsed() / 1e6;
-    }
-    return false;
-  }
-  QElapsedTimer clock;
-  bool painted = false;
-  double elapsed_ms = 0;
-};
-
-}  // namespace
+namespace {}  // namespace
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
   const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 7;
-  quelvaris::tools::LargeRun large;
+  quelvaris::tools::ToolMain large;
+  large.AnalyseAllThirty();
   quelvaris::ui::Main& main = *large.main;
 
-  FirstPaint watch;
+  quelvaris::tools::FirstPaint watch(
+      [](QObject* o) { return o->objectName() == QLatin1String("ResPicture"); });
   app.installEventFilter(&watch);
   std::vector<double> times;
   for (int run = 0; run < runs; ++run) {

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdio>
 #include <fstream>
+#include <functional>
 #include <memory>
 #include <random>
 #include <string>
@@ -13,6 +14,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QDeadlineTimer>
+#include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
@@ -94,28 +96,37 @@ inline void WriteLargeFile(const QString& path) {
   }
 }
 
-// The main window ready for the largest run: the large file picked, 30 columns, every model
-// analysed, boxes answered by AutoDialogs until the object goes.
-class LargeRun {
+// The main window on screen and active, its boxes answered by AutoDialogs and its file picker
+// answering `data_file` until the object goes. Without a data file it picks the largest file
+// the program accepts, written to a temporary folder.
+class ToolMain {
  public:
-  LargeRun() : dialogs(temp_.filePath(QStringLiteral("large.txt"))) {
-    WriteLargeFile(temp_.filePath(QStringLiteral("large.txt")));
+  explicit ToolMain(const QString& data_file = {}, bool echo = false)
+      : dialogs(data_file.isEmpty() ? temp_.filePath(QStringLiteral("large.txt")) : data_file,
+                echo) {
+    if (data_file.isEmpty()) WriteLargeFile(temp_.filePath(QStringLiteral("large.txt")));
     ui::SetDialogs(&dialogs);
     SetDefaultSettings(settings_);
     main = std::make_unique<ui::Main>(settings_);
+    main->SetExitHandler([] {});
     main->show();
+    // No window manager under xvfb: make the window active so focus moves as it would.
     QApplication::setActiveWindow(main.get());
     QApplication::processEvents();
+  }
+  ~ToolMain() { ui::SetDialogs(nullptr); }
+  ToolMain(const ToolMain&) = delete;
+  ToolMain& operator=(const ToolMain&) = delete;
+
+  // Picks the data file, 30 columns, every model analysed.
+  void AnalyseAllThirty() {
     main->findChild<QPushButton*>(QStringLiteral("SelectButton"))->click();
     main->findChild<QLineEdit*>(QStringLiteral("NoOfColsText"))->setText(QStringLiteral("30"));
     main->findChild<QCheckBox*>(QStringLiteral("AnalyseAllCheck"))->setChecked(true);
   }
-  ~LargeRun() { ui::SetDialogs(nullptr); }
-  LargeRun(const LargeRun&) = delete;
-  LargeRun& operator=(const LargeRun&) = delete;
 
  private:
-  QTemporaryDir temp_;  // first: the others use it
+  QTemporaryDir temp_;  // first: the dialogs answer a path in it
 
  public:
   AutoDialogs dialogs;
@@ -123,6 +134,25 @@ class LargeRun {
 
  private:
   GlobalSettings settings_;
+};
+
+// Notes the first paint of a widget that `watched` picks, after `clock` was started.
+class FirstPaint : public QObject {
+ public:
+  explicit FirstPaint(std::function<bool(QObject*)> watched) : watched_(std::move(watched)) {}
+  bool eventFilter(QObject* object, QEvent* event) override {
+    if (event->type() == QEvent::Paint && !painted && watched_(object)) {
+      painted = true;
+      elapsed_ms = static_cast<double>(clock.nsecsElapsed()) / 1e6;
+    }
+    return false;
+  }
+  QElapsedTimer clock;
+  bool painted = false;
+  double elapsed_ms = 0;
+
+ private:
+  std::function<bool(QObject*)> watched_;
 };
 
 }  // namespace quelvaris::tools

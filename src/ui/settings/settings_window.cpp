@@ -255,14 +255,8 @@ void Settings::ToolbarButtonClick(const QString& key) {
 void Settings::CloseSettings() {
   try {
     if (!CheckDecimals()) return;
-  } catch (const RunTimeError& e) {
-    if (e.number() == err::kPathNotFound) {
-      FallBackToHome();
-    } else {
-      ReportError(e.number());
-    }
   } catch (const std::exception& e) {
-    ReportError(ErrorNumberOf(e));
+    ReportOrGoHome(e);
   }
   closing_ = true;
   QDialog::accept();
@@ -284,16 +278,19 @@ void Settings::ResetSettings() {
 void Settings::MoveListsOrGoHome(const std::string& dir) {
   try {
     MoveLists(QString::fromStdString(dir));
-  } catch (const RunTimeError& e) {
-    // The directory may have been removed since it was chosen, or a Load may just have taken
-    // one that never existed; the home directory is the one place sure to be there.
-    if (e.number() == err::kPathNotFound) {
-      FallBackToHome();
-    } else {
-      ReportError(e.number());
-    }
   } catch (const std::exception& e) {
-    ReportError(ErrorNumberOf(e));
+    ReportOrGoHome(e);
+  }
+}
+
+void Settings::ReportOrGoHome(const std::exception& e) {
+  // A directory that is not there (removed since it was chosen, or just taken by a Load) sends
+  // the lists to the home directory, the one place sure to be there; the rest is reported.
+  const int number = ErrorNumberOf(e);
+  if (number == err::kPathNotFound) {
+    FallBackToHome();
+  } else {
+    ReportError(number);
   }
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <exception>
 #include <string>
 
 #include <QDialog>
@@ -61,6 +62,8 @@ class Settings : public QDialog {
   // MoveLists to dir; a directory that is not there falls back home without a word, any other
   // failure is reported.
   void MoveListsOrGoHome(const std::string& dir);
+  // Error 76 (path not found) falls back home without a word; any other error is reported.
+  void ReportOrGoHome(const std::exception& e);
   void SelectDrive(const QString& root);
   void ShowMissingCode();
   void ShowDecimals();
