@@ -1,5 +1,6 @@
 #include "platform/number_text.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
@@ -261,13 +262,14 @@ std::string FormatFixed(double value, int decimals) {
   return out;
 }
 
-std::string FormatGeneral(double value) {
-  if (!std::isfinite(value)) return FormatFixed(value, 0);
-  if (value == 0) return "0";
-  // 15 significant digits, then the trailing zeros dropped.
+namespace {
+
+// The general text of a finite, non-zero value from its first 15 significant digits, rounded
+// to nearest or (truncate) cut off.
+std::string GeneralText(double value, bool truncate) {
   char buf[64];
-  auto [end, ec] =
-      std::to_chars(buf, buf + sizeof buf, std::fabs(value), std::chars_format::scientific, 14);
+  auto [end, ec] = std::to_chars(buf, buf + sizeof buf, std::fabs(value),
+                                 std::chars_format::scientific, truncate ? 16 : 14);
   (void)ec;
   std::string_view s(buf, static_cast<std::size_t>(end - buf));
   const std::size_t e = s.find('e');
@@ -275,6 +277,7 @@ std::string FormatGeneral(double value) {
   for (char c : s.substr(0, e)) {
     if (c != '.') digits.push_back(c);
   }
+  digits.resize(std::min<std::size_t>(digits.size(), 15));
   const long long exponent = std::strtoll(std::string(s.substr(e + 1)).c_str(), nullptr, 10);
   while (digits.size() > 1 && digits.back() == '0') digits.pop_back();
 
@@ -304,6 +307,20 @@ std::string FormatGeneral(double value) {
     out += ".";
     out += digits.substr(static_cast<std::size_t>(exponent + 1));
   }
+  return out;
+}
+
+}  // namespace
+
+std::string FormatGeneral(double value) {
+  if (!std::isfinite(value)) return FormatFixed(value, 0);
+  if (value == 0) return "0";
+  // 15 significant digits, then the trailing zeros dropped. Within the last rounding step of
+  // the largest double, rounding up would give a text beyond every double, which could never
+  // be read back (a box rewritten with it, a settings file saved with it); those values are
+  // cut off at 15 digits instead.
+  std::string out = GeneralText(value, false);
+  if (!ParseNumber(out)) out = GeneralText(value, true);
   return out;
 }
 

@@ -195,7 +195,12 @@ TEST(NumberText, FormatGeneralIsPlainAndReadsBack) {
                         {0.000001, "0.000001"},
                         {1e20, "1E+20"},
                         {-2.5e-9, "-2.5E-09"},
-                        {1234567.125, "1234567.125"}};
+                        {1234567.125, "1234567.125"},
+                        // 15 digits rounded up would pass the largest double: cut off instead
+                        {1.7976931348623157e308, "1.79769313486231E+308"},
+                        {-1.7976931348623157e308, "-1.79769313486231E+308"},
+                        {1.7976931348623e308, "1.7976931348623E+308"},
+                        {9.99999999999999999e307, "1E+308"}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.text);
     EXPECT_EQ(FormatGeneral(c.value), c.text);
