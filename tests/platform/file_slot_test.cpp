@@ -200,5 +200,18 @@ TEST(FileSlot, OutputErrorsLeaveNoTraceAndKeepTheTarget) {
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
 }
 
+TEST(FileSlot, AReadOnlyTargetIsRefusedNotReplaced) {
+  if (::geteuid() == 0) GTEST_SKIP() << "root may write any file; the rename would be allowed";
+  TempDir dir;
+  const std::string locked = dir.Write("locked.txt", "keep me\r\n");
+  std::filesystem::permissions(locked, std::filesystem::perms::owner_read);
+  FileSlot s;
+  EXPECT_EQ(ErrorOf([&] { s.OpenForOutput(locked); }), 70);
+  EXPECT_FALSE(s.IsOpen());
+  EXPECT_EQ(ReadFileBytes(locked), "keep me\r\n");
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
+  std::filesystem::permissions(locked, std::filesystem::perms::owner_all);
+}
+
 }  // namespace
 }  // namespace quelvaris
