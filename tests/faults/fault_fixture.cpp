@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <thread>
 
+#include <sys/statfs.h>
 #include <sys/wait.h>
 
 namespace quelvaris::testing {
@@ -94,6 +95,20 @@ void FaultRun::TearDown() {
   for (const auto& file : results_files) {
     EXPECT_FALSE(SpellsNonFinite(file)) << "results file:\n" << file;
   }
+}
+
+std::vector<std::string> KernelPaths(const std::string& name) {
+  constexpr long kProcMagic = 0x9fa0;     // PROC_SUPER_MAGIC
+  constexpr long kSysMagic = 0x62656572;  // SYSFS_MAGIC
+  std::vector<std::string> paths;
+  for (const auto& [folder, magic] : {std::pair<const char*, long>{"/proc", kProcMagic},
+                                      std::pair<const char*, long>{"/sys", kSysMagic}}) {
+    struct statfs fs {};
+    if (::statfs(folder, &fs) == 0 && static_cast<long>(fs.f_type) == magic) {
+      paths.push_back(std::string(folder) + "/" + name);
+    }
+  }
+  return paths;
 }
 
 }  // namespace quelvaris::testing

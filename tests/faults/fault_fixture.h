@@ -42,6 +42,11 @@ bool SpellsNonFinite(const std::string& text);
 // the given seconds (the child is then killed): a hang fails the test instead of stalling it.
 int ExitStatusWithin(int seconds, const std::function<int()>& body);
 
+// `name` under /proc and under /sys, each only where that folder is the kernel's own file
+// system (a bare root, such as a build chroot, may leave them plain folders that anyone can
+// write): places where no file can be made, whoever runs the test.
+std::vector<std::string> KernelPaths(const std::string& name);
+
 inline bool RunningAsRoot() {
   return ::geteuid() == 0;
 }

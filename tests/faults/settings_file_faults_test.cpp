@@ -76,11 +76,9 @@ TEST(SettingsFileFaults, PathsThatAreNoSettingsFileForRootEither) {
   TempDir dir;
   fs::create_directory(dir.path() / "folder");
   const std::string plain = dir.Write("plain.txt", "just text");
-  for (const std::string& path :
-       {(dir.path() / "folder").string(), plain + "/Quelvaris.INI",
-        std::string("/proc/quelvaris.ini"), std::string("/sys/quelvaris.ini")}) {
-    ExpectUnusable(path);
-  }
+  std::vector<std::string> paths = {(dir.path() / "folder").string(), plain + "/Quelvaris.INI"};
+  for (const std::string& path : KernelPaths("quelvaris.ini")) paths.push_back(path);
+  for (const std::string& path : paths) ExpectUnusable(path);
   EXPECT_TRUE(fs::is_directory(dir.path() / "folder"));
   EXPECT_TRUE(fs::is_empty(dir.path() / "folder"));
   EXPECT_EQ(ReadFileBytes(plain), "just text");

@@ -49,11 +49,16 @@ QList<Drive> MountedDrives() {
 
 QString DriveOf(const QString& path) {
   QStorageInfo volume(path);
-  return volume.isValid() ? volume.rootPath() : QString();
+  if (volume.isValid()) return volume.rootPath();
+  // No mount point that this process can see holds the path (a chroot or a container whose
+  // mount table names places outside it): the path lies on the volume of the root folder.
+  return QDir::isAbsolutePath(path) && QFileInfo::exists(path) ? QStringLiteral("/") : QString();
 }
 
 void CheckDriveReady(const QString& root) {
   if (root.isEmpty() || !QFileInfo(root).isDir()) throw RunTimeError(err::kDeviceUnavailable);
+  // The root folder is always there, whether or not the mount table shows it.
+  if (root == QLatin1String("/")) return;
   QStorageInfo volume(root);
   // A folder that is still there but no longer a mount point belongs to another volume now:
   // the drive it stood for is gone.
