@@ -6,31 +6,21 @@
 #include <cstdio>
 
 #include <QApplication>
-#include <QDeadlineTimer>
 #include <QDir>
 #include <QTemporaryDir>
 
 #include "settings/global_settings.h"
+#include "tool_support.h"
 #include "ui/settings/settings_window.h"
 #include "ui/splash/intro.h"
 
 namespace {
 
 // The directory list fills in the background; give it time to show its folders.
-void Settle(int ms) {
-  QDeadlineTimer deadline(ms);
-  while (!deadline.hasExpired()) QApplication::processEvents(QEventLoop::AllEvents, 20);
-}
-
-bool Save(QWidget& window, const QString& path) {
+bool ShowAndSave(QWidget& window, const QString& path) {
   window.show();
-  Settle(1500);
-  if (!window.grab().save(path)) {
-    std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
-    return false;
-  }
-  std::printf("%s\n", qPrintable(path));
-  return true;
+  quelvaris::tools::Settle(1500);
+  return quelvaris::tools::Save(window, path);
 }
 
 }  // namespace
@@ -62,7 +52,7 @@ int main(int argc, char** argv) {
       settings, [] {}, [] {});
   intro.setAttribute(Qt::WA_DeleteOnClose, false);
   quelvaris::ui::Settings window(settings);
-  const bool ok =
-      Save(intro, out.filePath("splash.png")) && Save(window, out.filePath("settings.png"));
+  const bool ok = ShowAndSave(intro, out.filePath("splash.png")) &&
+                  ShowAndSave(window, out.filePath("settings.png"));
   return ok ? 0 : 1;
 }

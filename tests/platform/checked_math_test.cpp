@@ -9,19 +9,12 @@
 
 #include "platform/int16.h"
 #include "platform/run_time_error.h"
+#include "support/test_support.h"
 
 namespace quelvaris {
 namespace {
 
-// The error number an operation raised, 0 when it returned.
-int ErrorOf(const std::function<void()>& op) {
-  try {
-    op();
-  } catch (const RunTimeError& e) {
-    return e.number();
-  }
-  return 0;
-}
+using testing::ErrorOf;
 
 TEST(CheckedMath, FaultsBecomeTheirErrorNumbers) {
   const double inf = std::numeric_limits<double>::infinity();

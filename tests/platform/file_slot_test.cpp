@@ -14,17 +14,9 @@
 namespace quelvaris {
 namespace {
 
+using testing::ErrorOf;
 using testing::ReadFileBytes;
 using testing::TempDir;
-
-int ErrorOf(const std::function<void()>& op) {
-  try {
-    op();
-  } catch (const RunTimeError& e) {
-    return e.number();
-  }
-  return 0;
-}
 
 std::vector<std::string> ReadAllLines(const std::string& path) {
   FileSlot slot;

@@ -11,6 +11,8 @@
 #include <random>
 #include <sstream>
 
+#include "platform/run_time_error.h"
+
 extern char** environ;
 
 namespace quelvaris::testing {
@@ -137,6 +139,15 @@ ProgramResult RunProgram(const std::string& program, const std::vector<std::stri
   if (stdout_to.empty()) result.out = ReadFileBytes(out_path);
   result.err = ReadFileBytes(err_path);
   return result;
+}
+
+int ErrorOf(const std::function<void()>& op) {
+  try {
+    op();
+  } catch (const RunTimeError& e) {
+    return e.number();
+  }
+  return 0;
 }
 
 }  // namespace quelvaris::testing

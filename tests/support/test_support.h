@@ -2,6 +2,7 @@
 
 #include <deque>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -77,6 +78,9 @@ std::string ReadFileBytes(const std::filesystem::path& path);
 
 // Relative comparison for computed figures: |a - b| <= tol * max(1, |b|).
 bool CloseTo(double actual, double expected, double tol = 1e-9);
+
+// The number of the run-time error an operation raised, 0 when it returned.
+int ErrorOf(const std::function<void()>& op);
 
 struct ProgramResult {
   int status = -1;  // exit status; -1 when the program did not exit normally

@@ -17,6 +17,20 @@ QString BoxText(const std::string& text) {
   return s;
 }
 
+// A file dialog with the filters given, the first one selected: an existing file to open, or
+// any name to save under (the dialog asks before it replaces a file). Nothing on cancel.
+std::optional<QString> PickFile(QWidget* parent, const QString& start, const QStringList& filters,
+                                QFileDialog::AcceptMode mode) {
+  QFileDialog dialog(parent, QString(), start);
+  dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile
+                                                     : QFileDialog::AnyFile);
+  dialog.setAcceptMode(mode);
+  dialog.setNameFilters(filters);
+  if (!filters.isEmpty()) dialog.selectNameFilter(filters.front());
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+  return dialog.selectedFiles().front();
+}
+
 class QtDialogs : public Dialogs {
  public:
   MessageAnswer Message(QWidget* parent, const std::string& title, const std::string& text,
@@ -47,24 +61,12 @@ class QtDialogs : public Dialogs {
 
   std::optional<QString> OpenFileName(QWidget* parent, const QString& start_dir,
                                       const QStringList& filters) override {
-    QFileDialog dialog(parent, QString(), start_dir);
-    dialog.setFileMode(QFileDialog::ExistingFile);
-    dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    dialog.setNameFilters(filters);
-    if (!filters.isEmpty()) dialog.selectNameFilter(filters.front());
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
-    return dialog.selectedFiles().front();
+    return PickFile(parent, start_dir, filters, QFileDialog::AcceptOpen);
   }
 
   std::optional<QString> SaveFileName(QWidget* parent, const QString& start_path,
                                       const QStringList& filters) override {
-    QFileDialog dialog(parent, QString(), start_path);
-    dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setNameFilters(filters);
-    if (!filters.isEmpty()) dialog.selectNameFilter(filters.front());
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
-    return dialog.selectedFiles().front();
+    return PickFile(parent, start_path, filters, QFileDialog::AcceptSave);
   }
 
   bool SetUpPrinter(QWidget* parent, QPrinter& printer) override {
