@@ -9,23 +9,42 @@
 
 namespace quelvaris::cli {
 
-void DeclareOptions(CLI::App& app, CliOptions& o) {
-  app.add_option("DATAFILE", o.data_file, "Data file: observed values in column 1, models after it")
-      ->required();
+namespace {
+
+// Standard input stands in for a data file named "-"; the reader opens it by this name, so a
+// pipe reads as a file does.
+constexpr const char* kStandardInput = "/dev/stdin";
+
+}  // namespace
+
+void AddSwitch(CLI::App& app, const std::string& name, bool& value, const std::string& help) {
+  // A flag takes its last occurrence by default; a switch given twice is a slip worth saying.
+  app.add_flag(name, value, help)->multi_option_policy(CLI::MultiOptionPolicy::Throw);
+}
+
+void DeclareOptions(CLI::App& app, CliOptions& o, DataFiles files) {
+  auto* data = app.add_option("DATAFILE", o.data_files,
+                              files == DataFiles::Many
+                                  ? "Data files: observed values in column 1, models after it; "
+                                    "- reads one from standard input"
+                                  : "Data file: observed values in column 1, models after it");
+  data->required();
+  if (files == DataFiles::One) data->expected(1);
   app.add_option("--columns", o.columns,
                  "Number of columns, observed included (2 to 30; default 2)");
   auto* column = app.add_option("--column", o.column, "Modelled column to analyse (default 2)");
-  auto* all = app.add_flag("--all", o.all, "Analyse every modelled column");
+  AddSwitch(app, "--all", o.all, "Analyse every modelled column");
+  auto* all = app.get_option("--all");
   column->excludes(all);
   all->excludes(column);
-  app.add_flag("--comma", o.comma, "Comma-delimited data file (default: tab)");
-  app.add_flag("--header", o.header, "The first line of the data file is a header");
+  AddSwitch(app, "--comma", o.comma, "Comma-delimited data file (default: tab)");
+  AddSwitch(app, "--header", o.header, "The first line of the data file is a header");
   app.add_option("--threshold", o.threshold,
                  "Threshold of the peaks-over-threshold count (default 0)");
-  app.add_flag("--apply-bounds", o.apply_bounds, "Leave out values outside the bounds");
+  AddSwitch(app, "--apply-bounds", o.apply_bounds, "Leave out values outside the bounds");
   app.add_option("--lower", o.lower, "Lower bound (default 0)");
   app.add_option("--upper", o.upper, "Upper bound (default 9999)");
-  app.add_flag("--aic-bic", o.aic_bic, "Report AIC and BIC");
+  AddSwitch(app, "--aic-bic", o.aic_bic, "Report AIC and BIC");
   app.add_option("--parameters", o.parameters, "Number of model parameters, for AIC and BIC");
   app.add_option("--points", o.points, "Data points used in calibration, for AIC and BIC");
   app.add_option("--missing-code", o.missing_code,
@@ -33,8 +52,11 @@ void DeclareOptions(CLI::App& app, CliOptions& o) {
   app.add_option("--decimals", o.decimals,
                  "Decimals of the reported figures, 0 to 6 (default: from the settings file)");
   app.add_option("--settings", o.settings, "Settings file to load instead of the user's own");
-  app.add_option("--results", o.results, "Write the tab-separated results file here");
-  app.add_flag("--quiet", o.quiet, "Do not write information messages to standard error");
+  app.add_option("--results", o.results,
+                 files == DataFiles::Many
+                     ? "Write the tab-separated results file here (one data file only)"
+                     : "Write the tab-separated results file here");
+  AddSwitch(app, "--quiet", o.quiet, "Do not write information messages to standard error");
 }
 
 namespace {
@@ -63,13 +85,6 @@ std::optional<std::string> ApplyOptions(const CliOptions& o, AnalysisRequest& re
                      {RunSwitch::AnalyseAll, o.all},
                      {RunSwitch::ApplyBounds, o.apply_bounds},
                      {RunSwitch::CalcAICBIC, o.aic_bic}};
-
-  request.DataFilePath = o.data_file;
-  request.DataFileName = std::filesystem::path(o.data_file).filename().string();
-  if (o.results) {
-    request.ResultsFilePath = *o.results;
-    request.ResultsFileName = std::filesystem::path(*o.results).filename().string();
-  }
 
   if (auto m = Take(o.columns, RunBox::NoOfColsText, CheckNoOfCols, request, inputs)) return m;
   if (auto m = Take(o.column, RunBox::ColToAnalText, CheckColToAnal, request, inputs)) return m;
@@ -107,7 +122,22 @@ std::optional<std::string> ApplyOptions(const CliOptions& o, AnalysisRequest& re
     SettingCheck r = CheckDecimals(*o.decimals, settings);
     if (!r.accepted) return r.message;
   }
+  // An empty name names nothing: it must not fall back to the user's own settings file, nor
+  // become a results file of no name.
+  if (o.settings && o.settings->empty()) return "A settings file name is needed after --settings.";
+  if (o.results && o.results->empty()) return "A results file name is needed after --results.";
+  if (o.results && o.data_files.size() > 1) {
+    return "--results takes one data file; use --results-dir for several.";
+  }
   return std::nullopt;
+}
+
+void SetRunFiles(AnalysisRequest& request, const std::string& data_file,
+                 const std::string& results_file) {
+  request.DataFilePath = data_file == "-" ? kStandardInput : data_file;
+  request.DataFileName = std::filesystem::path(data_file).filename().string();
+  request.ResultsFilePath = results_file;
+  request.ResultsFileName = std::filesystem::path(results_file).filename().string();
 }
 
 }  // namespace quelvaris::cli

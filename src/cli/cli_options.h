@@ -3,6 +3,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "engine/analysis_request.h"
 #include "engine/run_host.h"
@@ -17,7 +18,7 @@ namespace quelvaris::cli {
 // The command line as given. Numeric values stay text so that they go through the same checks,
 // with the same messages, as the boxes of the windows.
 struct CliOptions {
-  std::string data_file;
+  std::vector<std::string> data_files;
   std::optional<std::string> columns;
   std::optional<std::string> column;
   bool all = false;
@@ -37,8 +38,15 @@ struct CliOptions {
   bool quiet = false;
 };
 
-// Declares every option on app, bound to options.
-void DeclareOptions(CLI::App& app, CliOptions& options);
+// How many data files a program takes.
+enum class DataFiles { One, Many };
+
+// Declares the options every batch program shares on app, bound to options. Every switch may
+// be given once; a repeated option is a wrong command line.
+void DeclareOptions(CLI::App& app, CliOptions& options, DataFiles files);
+
+// Declares a switch (an option without a value) the way DeclareOptions declares its own.
+void AddSwitch(CLI::App& app, const std::string& name, bool& value, const std::string& help);
 
 // The typed boxes and switches of a run, as the main window would hold them after the user had
 // entered the options.
@@ -48,9 +56,14 @@ struct RunInputs {
 };
 
 // Checks the values in the order of the usage line and takes each accepted one into the
-// request, the run inputs or (missing code, decimals) the settings for this run only.
-// Returns the message of the first rejected value, or nothing when all were accepted.
+// request, the run inputs or (missing code, decimals) the settings. Returns the message of the
+// first rejected value, or nothing when all were accepted. Nothing is read: the data files and
+// the results file are set per run (SetRunFiles).
 std::optional<std::string> ApplyOptions(const CliOptions& options, AnalysisRequest& request,
                                         GlobalSettings& settings, RunInputs& inputs);
+
+// The data file and the results file of one run (an empty results path: none).
+void SetRunFiles(AnalysisRequest& request, const std::string& data_file,
+                 const std::string& results_file);
 
 }  // namespace quelvaris::cli

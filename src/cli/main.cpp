@@ -20,13 +20,14 @@ using namespace quelvaris;
 int main(int argc, char** argv) {
   cli::CliOptions options;
   CLI::App app{"Reports how well one or more models reproduce observed values.", "quelvaris-cli"};
-  cli::DeclareOptions(app, options);
+  cli::DeclareOptions(app, options, cli::DataFiles::One);
   if (auto status = cli::ParseCommandLine(app, argc, argv)) return *status;
 
   cli::CliHost host({}, stderr, options.quiet);
   GlobalSettings settings;
   auto session = std::make_unique<AnalysisSession>();
   if (!cli::PrepareRun(options, host, settings, *session)) return cli::kExitUsage;
+  cli::SetRunFiles(session->request, options.data_files.front(), options.results.value_or(""));
 
   cli::CliReports reports(stdout);
   RunAnalysis(RunContext{*session, settings, host}, reports);

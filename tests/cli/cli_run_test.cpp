@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -118,6 +119,88 @@ TEST_F(CliRun, WrongCommandLinesExitTwoWithTheBoxMessage) {
     EXPECT_EQ(r.out, "") << ::testing::PrintToString(args);
   }
   EXPECT_EQ(RunCli({}, config_home()).status, 2);  // no data file at all
+}
+
+TEST_F(CliRun, AnEmptyValueIsAnEmptyValueAndNeverTakesTheNextWord) {
+  // Each option with "=" and nothing after it, followed by a word that must stay a word of its
+  // own: the value is empty, and the option's check says so.
+  const std::string swallowed = (dir_.path() / "swallowed").string();
+  struct Case {
+    std::string option;
+    std::string err;  // exact standard error
+  };
+  const std::vector<Case> cases = {
+      {"--columns=", "Error Message: Columns must be a value from 2 to 30.\n"},
+      {"--column=", "Error Message: Column to analyse must be a value from 2 to 100.\n"},
+      {"--threshold=", "Error Message: Threshold must be a value.\n"},
+      {"--lower=", "Error Message: Lower bound must be a value.\n"},
+      {"--upper=", "Error Message: Upper bound must be a value.\n"},
+      {"--parameters=", "Error Message: Parameters must be a value.\n"},
+      {"--points=", "Error Message: Data points must be a value.\n"},
+      {"--missing-code=", "Error Message: Missing data identifier must be a number.\n"},
+      {"--decimals=", "Error Message: Required decimals must be an integer value.\n"},
+      {"--settings=", "Error Message: A settings file name is needed after --settings.\n"},
+      {"--results=", "Error Message: A results file name is needed after --results.\n"},
+  };
+  for (const auto& c : cases) {
+    for (const char* next : {"--quiet", "--header"}) {
+      const CliResult r = Run({c.option, next});
+      const std::string what = c.option + " " + std::string(next);
+      EXPECT_EQ(r.status, 2) << what;
+      EXPECT_EQ(r.err, c.err) << what;
+      EXPECT_EQ(r.out, "") << what;
+    }
+  }
+  // A value written as the next word is still that option's value, whatever it looks like.
+  const CliResult r = Run({"--results", swallowed, "--quiet"});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_TRUE(std::filesystem::exists(swallowed));
+}
+
+TEST_F(CliRun, SwitchesTakeNoValueAndNoOptionIsGivenTwice) {
+  for (const auto& args : std::vector<std::vector<std::string>>{
+           {"--quiet=false"},
+           {"--all=yes"},
+           {"--header=true"},
+           {"--comma="},
+           {"--apply-bounds=0"},
+           {"--aic-bic=no"},
+           {"--help=me"},
+           {"--quiet", "--quiet"},
+           {"--all", "--all"},
+           {"--columns", "3", "--columns", "3"},
+       }) {
+    const CliResult r = Run(args);
+    const std::string what = ::testing::PrintToString(args);
+    EXPECT_EQ(r.status, 2) << what;
+    EXPECT_NE(r.err.find("Run with --help for the options."), std::string::npos) << what << r.err;
+    EXPECT_EQ(r.out, "") << what;
+  }
+  // A final "--" ends the options and is no data file; a word after it is one.
+  CliResult r = Run({"--quiet", "--"});
+  EXPECT_EQ(r.status, 0) << r.err;
+  r = RunCli({"--quiet", "--", "--header"}, config_home());
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("Data file: --header\n"), std::string::npos) << r.err;
+}
+
+TEST_F(CliRun, TheWholeCommandLineIsCheckedBeforeTheSettingsFileIsRead) {
+  const std::string ini = dir_.Write("big.ini", "[Quelvaris]\nDecimalsReq=70000\n");
+  const std::string results = (dir_.path() / "never.txt").string();
+  const CliResult r = Run({"--settings", ini, "--results", results, "--columns", "abc"});
+  EXPECT_EQ(r.status, 2);
+  EXPECT_EQ(r.err, "Error Message: Columns must be a value from 2 to 30.\n");
+  EXPECT_EQ(r.out, "");
+  EXPECT_FALSE(std::filesystem::exists(results));
+
+  // The options still win over the settings file once everything is accepted.
+  const std::string two = dir_.Write("two.ini", "[Quelvaris]\nDecimalsReq=5\n");
+  const CliResult ok = Run({"--settings", two, "--decimals", "1", "--quiet"});
+  EXPECT_EQ(ok.status, 0) << ok.err;
+  std::istringstream mean(ok.out.substr(ok.out.find("Mean:")));
+  std::string label, observed;
+  mean >> label >> observed;
+  EXPECT_EQ(observed, "13.6");  // 13.625
 }
 
 TEST_F(CliRun, StoppedRunsAndErrorBoxesExitOne) {

@@ -76,19 +76,20 @@ int main(int argc, char** argv) {
   cli::CliOptions options;
   std::string output;
   CLI::App app{"Plots how well one or more models reproduce observed values.", "quelvaris-plot"};
-  cli::DeclareOptions(app, options);
+  cli::DeclareOptions(app, options, cli::DataFiles::One);
   app.add_option("--output", output, "The picture to write: FILE.png or FILE.pdf")->required();
   if (auto status = cli::ParseCommandLine(app, argc, argv)) return *status;
 
   cli::CliHost host({}, stderr, options.quiet);
   GlobalSettings settings;
   auto session = std::make_unique<AnalysisSession>();
-  if (!cli::PrepareRun(options, host, settings, *session)) return cli::kExitUsage;
   // Checked last, like its place on the command line; the format follows the name.
-  if (!HasPictureSuffix(output)) {
-    ShowErrorMessage(host, "Output file name must end in .png or .pdf.");
-    return cli::kExitUsage;
-  }
+  const auto check_output = [&]() -> std::optional<std::string> {
+    if (HasPictureSuffix(output)) return std::nullopt;
+    return "Output file name must end in .png or .pdf.";
+  };
+  if (!cli::PrepareRun(options, host, settings, *session, check_output)) return cli::kExitUsage;
+  cli::SetRunFiles(session->request, options.data_files.front(), options.results.value_or(""));
 
   PlotReports reports;
   RunAnalysis(RunContext{*session, settings, host}, reports);
