@@ -46,6 +46,7 @@ bool SeriesFigures(const RunContext& ctx, int column, SeriesStats& rec, double m
 
   counters.MissingCount = 0;
   counters.OutOfBoundsCount = 0;
+  rec.undefined = kAllBasicFigures;  // each figure is cleared once it is reached
   const int rows = counters.RowCount;
   CheckRowCount(rows);
   const double* x = session.table.Column(column);
@@ -84,10 +85,13 @@ bool SeriesFigures(const RunContext& ctx, int column, SeriesStats& rec, double m
   rec.Min = n > 0 ? lo : min_start;
   rec.Max = n > 0 ? hi : kMaxStart;
   rec.POT = ToInt16(static_cast<long long>(over_threshold));
+  rec.undefined &=
+      static_cast<std::uint8_t>(n > 0 ? ~(kMinFigure | kMaxFigure | kPOTFigure) : ~kPOTFigure);
   rec.Sum = Checked(sum);
   if (n < 4) return false;
 
   rec.OOB = counters.OutOfBoundsCount;
+  rec.undefined &= static_cast<std::uint8_t>(~kOOBFigure);
 
   // A constant series is valid (a constant benchmark model is common). Its mean is the value
   // itself: a sum divided by n can miss it by an ulp and leave tiny deviations behind, which
@@ -97,6 +101,7 @@ bool SeriesFigures(const RunContext& ctx, int column, SeriesStats& rec, double m
     rec.SD = 0;
     rec.Skew = missing_code;
     rec.Kur = missing_code;
+    rec.undefined &= static_cast<std::uint8_t>(~(kMeanFigure | kSDFigure));
     return true;
   }
 
@@ -127,6 +132,7 @@ bool SeriesFigures(const RunContext& ctx, int column, SeriesStats& rec, double m
   const double sd2 = CheckedMul(rec.SD, rec.SD);
   rec.Skew = CheckedDiv(s3, CheckedMul(CheckedMul(sd2, rec.SD), n));
   rec.Kur = CheckedDiv(s4, CheckedMul(CheckedMul(sd2, sd2), n));
+  rec.undefined &= static_cast<std::uint8_t>(~(kMeanFigure | kSDFigure | kSkewFigure | kKurFigure));
   return true;
 }
 
@@ -149,8 +155,11 @@ void CalcModelledStats(const RunContext& ctx, std::int16_t column) {
   try {
     if (column < 2 || column > DataTable::kCols) throw RunTimeError(err::kSubscript);
     SeriesStats& rec = ctx.session.CurrentModelledStats;
-    if (!SeriesFigures(ctx, column, rec, kModelledMinStart)) return;
     ModelledRecord& stored = ctx.session.ModelledStats[column];
+    // Too few values leave the stored figures as they were (the reports show them), but they
+    // are none of this run's.
+    stored.undefined = kAllBasicFigures;
+    if (!SeriesFigures(ctx, column, rec, kModelledMinStart)) return;
     stored.Mean = rec.Mean;
     stored.SD = rec.SD;
     stored.Skew = rec.Skew;
@@ -159,6 +168,7 @@ void CalcModelledStats(const RunContext& ctx, std::int16_t column) {
     stored.Max = rec.Max;
     stored.POT = rec.POT;
     stored.OOB = rec.OOB;
+    stored.undefined = rec.undefined;
   } catch (const std::exception& e) {
     ReportColumnError(ctx, ErrorNumberOf(e), column);
   }

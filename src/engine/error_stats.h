@@ -1,11 +1,15 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
+#include <cstdint>
 
 namespace quelvaris {
 
 // The 26 error statistics of one modelled column, in report order. An undefined figure holds
-// the missing-data code.
+// what the report shows for it (the missing-data code; the starting value for AME, NSC, ME
+// and Correl Coeff) and has its bit set in `undefined`, so that no reader has to compare a
+// figure with the code: a model whose RMSE is exactly the code is a model with that RMSE.
 struct ErrorStats {
   double RMSE = 0;
   double MSRE = 0;
@@ -33,6 +37,7 @@ struct ErrorStats {
   double IRMSE = 0;
   double AIC = 0;
   double BIC = 0;
+  std::uint32_t undefined = ~std::uint32_t{0};  // bit i: figure i of kErrorStatFields
 };
 
 // One record per modelled column, indexed by column number 2 to 30 (0 and 1 unused).
@@ -78,5 +83,14 @@ inline constexpr std::array<ErrorStatField, 26> kErrorStatFields{{
     {"BIC: ", &ErrorStats::BIC, false},
 }};
 // clang-format on
+
+// The bit of a figure in ErrorStats::undefined.
+constexpr std::uint32_t ErrorStatBit(double ErrorStats::*field) {
+  for (std::size_t i = 0; i < kErrorStatFields.size(); ++i) {
+    if (kErrorStatFields[i].field == field) return std::uint32_t{1} << i;
+  }
+  return 0;
+}
+static_assert(kErrorStatFields.size() <= 32, "one bit per figure in ErrorStats::undefined");
 
 }  // namespace quelvaris

@@ -99,6 +99,90 @@ TEST_F(ErrorStatsTest, NoUsablePairLeavesFiguresUndefined) {
   EXPECT_TRUE(ErrorTexts().empty());
 }
 
+TEST_F(ErrorStatsTest, UndefinedFiguresAreMarkedAndNeverGuessedFromTheCode) {
+  using F = double ErrorStats::*;
+  struct Case {
+    const char* what;
+    double missing_code;
+    std::vector<double> observed;
+    std::vector<double> modelled;
+    std::vector<F> undefined;  // every other error figure must be defined
+    std::uint8_t modelled_undefined;
+  };
+  const std::vector<F> no_criteria = {&ErrorStats::AIC, &ErrorStats::BIC};
+  const auto with_criteria = [&](std::vector<F> fields) {
+    fields.insert(fields.end(), no_criteria.begin(), no_criteria.end());
+    return fields;
+  };
+  std::vector<F> every;
+  for (const auto& f : kErrorStatFields) every.push_back(f.field);
+  const std::vector<Case> cases = {
+      {"four pairs",
+       kMissing,
+       {10, 20, 30, 40},
+       {12, 18, 33, 40},
+       with_criteria({&ErrorStats::IRMSE}),
+       0},
+      {"no usable pair",
+       kMissing,
+       {10, 20, 30, 40},
+       {kMissing, kMissing, kMissing, kMissing},
+       every,
+       kAllBasicFigures},
+      {"constant model",
+       kMissing,
+       {10, 20, 30, 40},
+       {7, 7, 7, 7},
+       with_criteria(
+           {&ErrorStats::CorrelCoeff, &ErrorStats::RSqr, &ErrorStats::KGE, &ErrorStats::IRMSE}),
+       kSkewFigure | kKurFigure},
+      // Errors of -2 throughout: an RMSE of 2 under the code 2 is a true RMSE.
+      {"RMSE equal to the code", 2, {10, 12, 15, 11, 9}, {12, 14, 17, 13, 11}, no_criteria, 0},
+      // A modelled SD of 1 under the code 1 still gives a Kling-Gupta efficiency.
+      {"SD equal to the code",
+       1,
+       {10, 12, 11, 13},
+       {2, 4, 2, 4},
+       with_criteria({&ErrorStats::IRMSE}),
+       0},
+      // Three usable modelled values: the column's record is not this run's, nor is what is
+      // built on it.
+      {"too few modelled values",
+       kMissing,
+       {10, 20, 30, 40, 50},
+       {12, kMissing, 33, 40, kMissing},
+       with_criteria({&ErrorStats::CorrelCoeff, &ErrorStats::RSqr, &ErrorStats::KGE,
+                      &ErrorStats::PDIFF, &ErrorStats::PEP, &ErrorStats::IRMSE, &ErrorStats::MSDE}),
+       kAllBasicFigures},
+  };
+  for (const auto& c : cases) {
+    settings.GlobalMissingCode = c.missing_code;
+    session.ModelledStats[2] = {};
+    const ErrorStats& e = Compute(c.observed, c.modelled);
+    for (const auto& f : kErrorStatFields) {
+      const bool expected =
+          std::find(c.undefined.begin(), c.undefined.end(), f.field) != c.undefined.end();
+      EXPECT_EQ((e.undefined & ErrorStatBit(f.field)) != 0, expected) << c.what << ": " << f.label;
+    }
+    EXPECT_EQ(session.ModelledStats[2].undefined, c.modelled_undefined) << c.what;
+    EXPECT_EQ(session.ObservedStats.undefined, 0) << c.what;
+    EXPECT_TRUE(ErrorTexts().empty()) << c.what;
+  }
+}
+
+TEST_F(ErrorStatsTest, KlingGuptaOfAModelWhoseSpreadEqualsTheCode) {
+  settings.GlobalMissingCode = 1;
+  const ErrorStats& e = Compute({10, 12, 11, 13}, {2, 4, 2, 4});
+  const ModelledRecord& mod = session.ModelledStats[2];
+  const SeriesStats& obs = session.ObservedStats;
+  ASSERT_EQ(mod.SD, 1);
+  const double r = e.CorrelCoeff;
+  const double alpha = mod.SD / obs.SD;
+  const double beta = mod.Mean / obs.Mean;
+  EXPECT_TRUE(CloseTo(e.KGE, 1 - std::sqrt((r - 1) * (r - 1) + (alpha - 1) * (alpha - 1) +
+                                           (beta - 1) * (beta - 1))));
+}
+
 TEST_F(ErrorStatsTest, AllObservedZeroLeavesRelativeFiguresUndefined) {
   const ErrorStats& e = Compute({0, 0, 0, 0}, {1, 2, 3, 4});
   EXPECT_EQ(e.MSRE, kMissing);
