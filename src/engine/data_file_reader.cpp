@@ -4,6 +4,7 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/column_names.h"
 #include "engine/split_line.h"
 #include "platform/int16.h"
 #include "platform/number_text.h"
@@ -61,6 +62,8 @@ ReadResult ReadDataFile(const RunContext& ctx) {
   counters.RowCount = 0;
   counters.MissingCount = 0;
 
+  for (auto& name : session.names) name.clear();
+
   FileSlot& file = session.file;
   WithPath(path, [&] { file.OpenForInput(path); });
   CloseOnExit closer(file);
@@ -70,7 +73,9 @@ ReadResult ReadDataFile(const RunContext& ctx) {
 
   int line_number = 0;
   if (ctx.host.SwitchOn(RunSwitch::HeaderRow)) {
-    WithPath(path, [&] { return file.ReadLine(); });
+    const std::string_view header = WithPath(path, [&] { return file.ReadLine(); });
+    const char delimiter = ctx.host.SwitchOn(RunSwitch::TabDelimited) ? '\t' : ',';
+    TakeColumnNames(header, delimiter, columns, session.names);
     ++line_number;
   }
 

@@ -52,6 +52,32 @@ TEST_F(DataFileReaderTest, CountsRowsAndMissingObservedValues) {
   }
 }
 
+TEST_F(DataFileReaderTest, TheHeaderNamesTheColumns) {
+  struct Case {
+    const char* what;
+    std::string content;
+    int columns;
+    bool header;
+    bool tab;
+    std::vector<std::string> names;  // columns 1 to `columns`
+  };
+  const std::vector<Case> cases = {
+      {"tab header", "obs\tlag1\tlag2\n1\t2\t3\n", 3, true, true, {"obs", "lag1", "lag2"}},
+      {"blanks dropped, CRLF", " obs , lag 1 \r\n1,2\n", 2, true, false, {"obs", "lag 1"}},
+      {"an empty field names nothing", "obs,,lag2\n1,2,3\n", 3, true, false, {"obs", "", "lag2"}},
+      {"a short header", "obs\n1,2,3\n", 3, true, false, {"obs", "", ""}},
+      {"fields beyond the columns", "obs,a,b,c\n1,2\n", 2, true, false, {"obs", "a"}},
+      {"a tab inside a comma header", "obs,a\tb\n1,2\n", 2, true, false, {"obs", "a\tb"}},
+      {"no header", "1,2\n3,4\n", 2, false, false, {"", ""}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    session.names[2] = "from an earlier read";
+    ASSERT_EQ(Read(c.content, c.columns, c.header, c.tab), ReadResult::Completed);
+    for (int col = 1; col <= c.columns; ++col) EXPECT_EQ(session.names[col], c.names[col - 1]);
+  }
+}
+
 TEST_F(DataFileReaderTest, StoresValuesByRowAndColumn) {
   ASSERT_EQ(Read("1,2,3\n4.5, -6 ,7e2\n", 3), ReadResult::Completed);
   EXPECT_EQ(session.table.Get(1, 1), 1);
