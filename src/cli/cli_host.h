@@ -1,14 +1,19 @@
 #pragma once
 
 #include <cstdio>
+#include <string>
+#include <vector>
 
 #include "cli/cli_options.h"
 #include "engine/run_host.h"
+#include "reports/machine_figures.h"
 
 namespace quelvaris::cli {
 
 // The batch command's run host: the boxes and switches come from the command line, message
-// boxes go to standard error, and there is no window to show figures in or pointer to reset.
+// boxes go to standard error as their title, ": " and their text, one line of the box per line
+// (and are kept for the json document), and there is no window to
+// show figures in or pointer to reset.
 class CliHost : public RunHost {
  public:
   CliHost(RunInputs inputs, std::FILE* err, bool quiet);
@@ -26,15 +31,20 @@ class CliHost : public RunHost {
   void SetInputs(RunInputs inputs) { inputs_ = std::move(inputs); }
   int error_boxes() const { return error_boxes_; }
 
+  // Starts the boxes of one data file: they are kept apart from the earlier ones, and when
+  // `heading` is not empty it is written on its own line before the first box that shows, so
+  // that with several data files each message says which file it is about.
+  void BeginFile(std::string heading);
+  // The boxes shown since the last BeginFile (or since the start), taken out.
+  std::vector<ShownBox> TakeBoxes();
+
  private:
   RunInputs inputs_;
   std::FILE* err_;
   bool quiet_;
   int error_boxes_ = 0;
+  std::string heading_;
+  std::vector<ShownBox> boxes_;
 };
-
-// A message box as a line of text: title, ": ", the text with each CRLF or lone CR turned
-// into a newline, and a final newline.
-std::string MessageAsText(const std::string& title, const std::string& text);
 
 }  // namespace quelvaris::cli

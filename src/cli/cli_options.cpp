@@ -1,6 +1,7 @@
 #include "cli/cli_options.h"
 
 #include <CLI/CLI.hpp>
+#include <algorithm>
 #include <filesystem>
 #include <limits>
 
@@ -59,6 +60,27 @@ void DeclareOptions(CLI::App& app, CliOptions& o, DataFiles files) {
   AddSwitch(app, "--quiet", o.quiet, "Do not write information messages to standard error");
 }
 
+void DeclareBatchOptions(CLI::App& app, CliOptions& o) {
+  auto* dir = app.add_option("--results-dir", o.results_dir,
+                             "Write the results file of each data file into this folder, as "
+                             "<name without extension>.results.txt");
+  dir->excludes(app.get_option("--results"));
+  app.get_option("--results")->excludes(dir);
+  app.add_option("--format", o.format,
+                 "Standard output: text (the report as a table; default), tsv, csv or json");
+  AddSwitch(app, "--rounded", o.rounded,
+            "Figures of tsv, csv and json with the report's decimals instead of in full");
+}
+
+void DeclareVersion(CLI::App& app) {
+  app.set_version_flag("--version", app.get_name() + " " + ProgramVersion(),
+                       "Print the program's name and version and exit");
+}
+
+const char* ProgramVersion() {
+  return QUELVARIS_VERSION;
+}
+
 namespace {
 
 // Runs one box check; on acceptance the box shows the checked text, as in the window.
@@ -86,6 +108,9 @@ std::optional<std::string> ApplyOptions(const CliOptions& o, AnalysisRequest& re
                      {RunSwitch::ApplyBounds, o.apply_bounds},
                      {RunSwitch::CalcAICBIC, o.aic_bic}};
 
+  if (std::count(o.data_files.begin(), o.data_files.end(), "-") > 1) {
+    return "Standard input (-) can be read only once.";
+  }
   if (auto m = Take(o.columns, RunBox::NoOfColsText, CheckNoOfCols, request, inputs)) return m;
   if (auto m = Take(o.column, RunBox::ColToAnalText, CheckColToAnal, request, inputs)) return m;
   if (auto m = Take(o.threshold, RunBox::ThreshText, CheckThresh, request, inputs)) return m;

@@ -36,6 +36,10 @@ struct CliOptions {
   std::optional<std::string> settings;
   std::optional<std::string> results;
   bool quiet = false;
+  // The batch command's own.
+  std::optional<std::string> results_dir;
+  std::string format = "text";
+  bool rounded = false;
 };
 
 // How many data files a program takes.
@@ -47,6 +51,15 @@ void DeclareOptions(CLI::App& app, CliOptions& options, DataFiles files);
 
 // Declares a switch (an option without a value) the way DeclareOptions declares its own.
 void AddSwitch(CLI::App& app, const std::string& name, bool& value, const std::string& help);
+
+// The batch command's own options: --results-dir, --format and --rounded.
+void DeclareBatchOptions(CLI::App& app, CliOptions& options);
+
+// --version, printing the program's name and version ("quelvaris-cli 1.3").
+void DeclareVersion(CLI::App& app);
+
+// The version of the programs, from the build.
+const char* ProgramVersion();
 
 // The typed boxes and switches of a run, as the main window would hold them after the user had
 // entered the options.

@@ -1,7 +1,5 @@
 #include "cli/cli_reports.h"
 
-#include "cli/text_table.h"
-#include "platform/run_time_error.h"
 #include "reports/results_file.h"
 
 namespace quelvaris::cli {
@@ -11,13 +9,18 @@ void CliReports::WriteResultsFile(const RunContext& ctx, std::int16_t first, std
 }
 
 void CliReports::WriteScreenReport(const RunContext& ctx, std::int16_t first, std::int16_t last) {
-  const bool calc_aicbic = ctx.host.SwitchOn(RunSwitch::CalcAICBIC);
-  const std::string table =
-      AlignTable(BuildResultsFile(ctx.session, ctx.settings, first, last, calc_aicbic));
-  if (std::fwrite(table.data(), 1, table.size(), out_) != table.size() || std::fflush(out_) != 0) {
-    throw RunTimeError(err::kPathFileAccess);
+  if (with_results_text_) {
+    const bool calc_aicbic = ctx.host.SwitchOn(RunSwitch::CalcAICBIC);
+    figures_.results_text = BuildResultsFile(ctx.session, ctx.settings, first, last, calc_aicbic);
   }
-  report_written_ = true;
+  CollectFigures(ctx.session, ctx.settings.GlobalMissingCode, observed_groups_, model_groups_,
+                 first, last, figures_);
+}
+
+void CliReports::BeginFile(const std::string& file) {
+  figures_.file = file;
+  figures_.has_figures = false;
+  figures_.messages.clear();
 }
 
 }  // namespace quelvaris::cli

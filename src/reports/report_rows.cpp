@@ -17,23 +17,26 @@ std::string ModelHeading(int column) {
   return std::string("Mod ") + (column < 0 ? "-" : " ") + digits + " ";
 }
 
+// clang-format off
 const std::array<BasicStatRow, 8> kBasicStatRows{{
-    {"Mean: ", "Mean: ", 2, false, [](const SeriesStats& s) { return s.Mean; },
-     &ModelledRecord::Mean},
-    {"SD: ", "SD: ", 2, false, [](const SeriesStats& s) { return s.SD; }, &ModelledRecord::SD},
-    {"Skew: ", "Skew: ", 2, false, [](const SeriesStats& s) { return s.Skew; },
-     &ModelledRecord::Skew},
-    {"Kurtosis: ", "Kurtosis: ", 1, false, [](const SeriesStats& s) { return s.Kur; },
-     &ModelledRecord::Kur},
-    {"Min: ", "Minimum: ", 2, false, [](const SeriesStats& s) { return s.Min; },
-     &ModelledRecord::Min},
-    {"Max: ", "Maximum: ", 2, false, [](const SeriesStats& s) { return s.Max; },
-     &ModelledRecord::Max},
-    {"POT: ", "POT: ", 2, true, [](const SeriesStats& s) { return static_cast<double>(s.POT); },
-     &ModelledRecord::POT},
-    {"Out of Bounds: ", "Out of Bounds: ", 1, true,
+    {"mean", kMeanFigure, "Mean: ", "Mean: ", 2, false,
+     [](const SeriesStats& s) { return s.Mean; }, &ModelledRecord::Mean},
+    {"sd", kSDFigure, "SD: ", "SD: ", 2, false,
+     [](const SeriesStats& s) { return s.SD; }, &ModelledRecord::SD},
+    {"skew", kSkewFigure, "Skew: ", "Skew: ", 2, false,
+     [](const SeriesStats& s) { return s.Skew; }, &ModelledRecord::Skew},
+    {"kurtosis", kKurFigure, "Kurtosis: ", "Kurtosis: ", 1, false,
+     [](const SeriesStats& s) { return s.Kur; }, &ModelledRecord::Kur},
+    {"min", kMinFigure, "Min: ", "Minimum: ", 2, false,
+     [](const SeriesStats& s) { return s.Min; }, &ModelledRecord::Min},
+    {"max", kMaxFigure, "Max: ", "Maximum: ", 2, false,
+     [](const SeriesStats& s) { return s.Max; }, &ModelledRecord::Max},
+    {"pot", kPOTFigure, "POT: ", "POT: ", 2, true,
+     [](const SeriesStats& s) { return static_cast<double>(s.POT); }, &ModelledRecord::POT},
+    {"oob", kOOBFigure, "Out of Bounds: ", "Out of Bounds: ", 1, true,
      [](const SeriesStats& s) { return static_cast<double>(s.OOB); }, &ModelledRecord::OOB},
 }};
+// clang-format on
 
 int ScreenTabsAfter(const char* label) {
   static constexpr std::string_view kOneTab[] = {

@@ -14,6 +14,8 @@
 namespace quelvaris::report_rows {
 
 struct BasicStatRow {
+  const char* key;  // the machine formats' name of the figure
+  BasicFigure figure;
   const char* screen_label;
   const char* file_label;  // the file spells out the extremes ("Minimum: ", "Maximum: ")
   int screen_tabs;

@@ -9,9 +9,9 @@
 #include <vector>
 
 #include "cli/cli_runner.h"
-#include "cli/text_table.h"
 #include "engine/analysis_run.h"
 #include "reports/results_file.h"
+#include "reports/text_table.h"
 #include "settings/global_settings.h"
 #include "support/test_support.h"
 
@@ -262,8 +262,37 @@ TEST_F(CliRun, ResultsFileIsTheDesktopRunsFileAndReplacesAnOldOne) {
   const std::string desktop = ReadFileBytes(session->request.ResultsFilePath);
   ASSERT_NE(desktop, "");
   EXPECT_EQ(ReadFileBytes(results), desktop);
-  EXPECT_EQ(r.out, cli::AlignTable(desktop));
+  EXPECT_EQ(r.out, AlignTable(desktop));
   EXPECT_NE(desktop.find("BIC: "), std::string::npos);
+}
+
+TEST_F(CliRun, SeveralFilesRunAsEachAloneWithOneTableAndResultsFileEach) {
+  // Column 3 of the second file has three usable values only: it computes nothing, and the
+  // first file's figures must not show through.
+  const std::string gaps =
+      dir_.Write("gaps.txt",
+                 "10\t11\t8\n12\t12\t-999\n15\t14\t-999\n11\t10\t12\n9\t9\t-999\n"
+                 "14\t15\t-999\n20\t19\t24\n");
+  const std::string out_dir = (dir_.path() / "out").string();
+  std::filesystem::create_directory(out_dir);
+  const std::vector<std::string> options = {"--columns", "3", "--all", "--quiet"};
+
+  std::vector<std::string> args = {data_, gaps, "--results-dir", out_dir};
+  args.insert(args.end(), options.begin(), options.end());
+  const CliResult both = RunCli(args, config_home());
+  ASSERT_EQ(both.status, 0) << both.err;
+
+  std::string expected_out;
+  for (const auto& [file, stem] : {std::pair{data_, "flows"}, std::pair{gaps, "gaps"}}) {
+    const std::string alone = (dir_.path() / (std::string(stem) + ".alone.txt")).string();
+    std::vector<std::string> one = {file, "--results", alone};
+    one.insert(one.end(), options.begin(), options.end());
+    const CliResult r = RunCli(one, config_home());
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(ReadFileBytes(out_dir + "/" + stem + ".results.txt"), ReadFileBytes(alone)) << stem;
+    expected_out += "File: " + file + "\n" + r.out + "\n";
+  }
+  EXPECT_EQ(both.out, expected_out);
 }
 
 TEST_F(CliRun, ResultsFileIntoAMissingFolderFailsButTheReportIsStillShown) {

@@ -77,6 +77,7 @@ int main(int argc, char** argv) {
   std::string output;
   CLI::App app{"Plots how well one or more models reproduce observed values.", "quelvaris-plot"};
   cli::DeclareOptions(app, options, cli::DataFiles::One);
+  cli::DeclareVersion(app);
   app.add_option("--output", output, "The picture to write: FILE.png or FILE.pdf")->required();
   if (auto status = cli::ParseCommandLine(app, argc, argv)) return *status;
 

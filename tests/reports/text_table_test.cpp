@@ -1,8 +1,8 @@
-#include "cli/text_table.h"
+#include "reports/text_table.h"
 
 #include <gtest/gtest.h>
 
-namespace quelvaris::cli {
+namespace quelvaris {
 namespace {
 
 TEST(TextTable, LabelsLeftFiguresRightHeadingsDoNotWidenTheLabels) {
@@ -24,4 +24,4 @@ TEST(TextTable, LabelsLeftFiguresRightHeadingsDoNotWidenTheLabels) {
 }
 
 }  // namespace
-}  // namespace quelvaris::cli
+}  // namespace quelvaris

@@ -1,10 +1,10 @@
-#include "cli/text_table.h"
+#include "reports/text_table.h"
 
 #include <algorithm>
 #include <string_view>
 #include <vector>
 
-namespace quelvaris::cli {
+namespace quelvaris {
 
 namespace {
 
@@ -20,6 +20,13 @@ std::vector<std::string_view> Split(std::string_view text, char sep) {
     parts.push_back(text.substr(start, end - start));
     start = end + 1;
   }
+}
+
+// Characters, not bytes: a name from a header may be UTF-8 ("Débit"), and it must line up.
+std::size_t Width(std::string_view s) {
+  std::size_t n = 0;
+  for (unsigned char c : s) n += (c & 0xC0) != 0x80;
+  return n;
 }
 
 std::string_view TrimRight(std::string_view s) {
@@ -44,7 +51,7 @@ std::string AlignTable(const std::string& tab_text) {
     if (fields.size() < 2) continue;
     if (widths.size() < fields.size()) widths.resize(fields.size(), 0);
     for (std::size_t i = 0; i < fields.size(); ++i)
-      widths[i] = std::max(widths[i], fields[i].size());
+      widths[i] = std::max(widths[i], Width(fields[i]));
   }
 
   std::string out;
@@ -56,9 +63,9 @@ std::string AlignTable(const std::string& tab_text) {
       for (std::size_t i = 0; i < fields.size(); ++i) {
         if (i == 0) {
           line += fields[0];
-          line.append(widths[0] - fields[0].size(), ' ');
+          line.append(widths[0] - Width(fields[0]), ' ');
         } else {
-          line.append(2 + widths[i] - fields[i].size(), ' ');
+          line.append(2 + widths[i] - Width(fields[i]), ' ');
           line += fields[i];
         }
       }
@@ -69,4 +76,4 @@ std::string AlignTable(const std::string& tab_text) {
   return out;
 }
 
-}  // namespace quelvaris::cli
+}  // namespace quelvaris

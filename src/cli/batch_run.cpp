@@ -1,0 +1,168 @@
+#include "cli/batch_run.h"
+
+#include <CLI/CLI.hpp>
+#include <memory>
+#include <optional>
+
+#include "cli/cli_host.h"
+#include "cli/cli_options.h"
+#include "cli/cli_reports.h"
+#include "cli/cli_setup.h"
+#include "cli/results_targets.h"
+#include "engine/analysis_run.h"
+#include "platform/number_text.h"
+#include "platform/run_time_error.h"
+#include "reports/batch_output.h"
+#include "settings/error_reporter.h"
+
+namespace quelvaris::cli {
+
+namespace {
+
+constexpr const char* kHelpFooter = R"(Formats (--format):
+  text   the report as an aligned table, one per data file (default)
+  tsv    tab-separated: a header line, then one row per data file and modelled column
+  csv    the same with commas; fields with a comma, quote or line break are quoted
+  json   one document with every file's figures and messages
+  Figures of tsv, csv and json are written in full precision unless --rounded is given; an
+  undefined figure is an empty field (tsv, csv) or null (json).
+
+Messages go to standard error as "Title: text", one line of a message per line.
+
+Exit status:
+  0  every report was written and no error message was shown
+  1  a run stopped (too few values, an unreadable data file, ...), an error message was
+     shown or an output could not be written; the other data files are still analysed
+  2  a wrong command line (unknown or repeated option, rejected value); nothing is read)";
+
+std::optional<OutputFormat> FormatNamed(const std::string& name) {
+  if (name == "text") return OutputFormat::Text;
+  if (name == "tsv") return OutputFormat::Tsv;
+  if (name == "csv") return OutputFormat::Csv;
+  if (name == "json") return OutputFormat::Json;
+  return std::nullopt;
+}
+
+// The options as the run reads them from its boxes and switches.
+std::vector<OptionEntry> CallOptions(const CliOptions& o, const CliHost& host,
+                                     const GlobalSettings& settings) {
+  const auto box = [&host](RunBox b) { return LeadingNumber(host.BoxText(b)); };
+  const bool all = host.SwitchOn(RunSwitch::AnalyseAll);
+  return {
+      {"format", o.format},
+      {"rounded", o.rounded},
+      {"columns", box(RunBox::NoOfColsText)},
+      {"column", all ? OptionEntry{}.value : box(RunBox::ColToAnalText)},
+      {"all", all},
+      {"delimiter", std::string(host.SwitchOn(RunSwitch::TabDelimited) ? "tab" : "comma")},
+      {"header", host.SwitchOn(RunSwitch::HeaderRow)},
+      {"threshold", box(RunBox::ThreshText)},
+      {"apply_bounds", host.SwitchOn(RunSwitch::ApplyBounds)},
+      {"lower", box(RunBox::LowerBoundText)},
+      {"upper", box(RunBox::UpperBoundText)},
+      {"aic_bic", host.SwitchOn(RunSwitch::CalcAICBIC)},
+      {"parameters", box(RunBox::AICBICParmsText)},
+      {"points", box(RunBox::AICBICPointsText)},
+      {"missing_code", settings.GlobalMissingCode},
+      {"decimals", static_cast<double>(settings.DecimalsReq)},
+  };
+}
+
+// A session serves every data file, so that no file allocates its table; the figures of one
+// file must not show up in the next one's reports where that run computes none.
+void ForgetFigures(AnalysisSession& session) {
+  session.ObservedStats = {};
+  session.CurrentModelledStats = {};
+  session.ModelledStats = {};
+  session.Errors = {};
+}
+
+class Output {
+ public:
+  explicit Output(std::FILE* out) : out_(out) {}
+  // Writes what the buffer holds and empties it; false once standard output has failed.
+  bool Flush() {
+    if (!failed_ && !buffer.empty()) {
+      failed_ = std::fwrite(buffer.data(), 1, buffer.size(), out_) != buffer.size() ||
+                std::fflush(out_) != 0;
+    }
+    buffer.clear();
+    return !failed_;
+  }
+  std::string buffer;
+
+ private:
+  std::FILE* out_;
+  bool failed_ = false;
+};
+
+}  // namespace
+
+int RunBatch(std::vector<std::string> words, std::FILE* out, std::FILE* err) {
+  CliOptions options;
+  CLI::App app{"Reports how well one or more models reproduce observed values.", "quelvaris-cli"};
+  DeclareOptions(app, options, DataFiles::Many);
+  DeclareBatchOptions(app, options);
+  DeclareVersion(app);
+  app.footer(kHelpFooter);
+  if (auto status = ParseCommandLine(app, std::move(words))) return *status;
+
+  CliHost host({}, err, options.quiet);
+  GlobalSettings settings;
+  auto session = std::make_unique<AnalysisSession>();
+  std::optional<OutputFormat> format;
+  const auto batch_checks = [&]() -> std::optional<std::string> {
+    if (auto m = CheckResultsTargets(options)) return m;
+    format = FormatNamed(options.format);
+    if (!format) return "Format must be text, tsv, csv or json.";
+    return std::nullopt;
+  };
+  if (!PrepareRun(options, host, settings, *session, batch_checks)) return kExitUsage;
+
+  OutputSetup setup;
+  setup.format = *format;
+  setup.decimals = options.rounded || *format == OutputFormat::Text ? settings.DecimalsReq : -1;
+  setup.several_files = options.data_files.size() > 1;
+  setup.observed_groups = {BasicFigures()};
+  setup.model_groups = {BasicFigures(), ErrorFigures(options.aic_bic)};
+  setup.version = ProgramVersion();
+  setup.options = CallOptions(options, host, settings);
+  setup.call_messages = host.TakeBoxes();  // the settings file's, if any
+  int status = host.error_boxes() == 0 ? 0 : kExitRunFailed;
+
+  const std::unique_ptr<BatchOutput> output = MakeBatchOutput(setup);
+  CliReports reports(setup.observed_groups, setup.model_groups, *format == OutputFormat::Text);
+  Output stdout_text(out);
+  bool reported_output_failure = false;
+  const auto flush = [&] {
+    if (stdout_text.Flush() || reported_output_failure) return;
+    reported_output_failure = true;
+    status = kExitRunFailed;
+    ErrorReporter(host, err::kPathFileAccess, "");
+  };
+
+  output->Begin(stdout_text.buffer);
+  const std::vector<std::string> targets = ResultsTargets(options);
+  const RunContext ctx{*session, settings, host};
+  for (std::size_t i = 0; i < options.data_files.size(); ++i) {
+    const std::string& file = options.data_files[i];
+    if (i > 0) ForgetFigures(*session);
+    SetRunFiles(session->request, file, targets[i]);
+    host.BeginFile(setup.several_files ? "File: " + file : "");
+    reports.BeginFile(file);
+    const int errors_before = host.error_boxes();
+
+    RunAnalysis(ctx, reports);
+
+    FileFigures& figures = reports.figures();
+    figures.messages = host.TakeBoxes();
+    output->File(figures, stdout_text.buffer);
+    if (!figures.has_figures || host.error_boxes() != errors_before) status = kExitRunFailed;
+    flush();
+  }
+  output->End(stdout_text.buffer);
+  flush();
+  return status;
+}
+
+}  // namespace quelvaris::cli

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <memory>
+#include <string>
+#include <variant>
+#include <vector>
+
+#include "reports/machine_figures.h"
+
+namespace quelvaris {
+
+enum class OutputFormat { Text, Tsv, Csv, Json };
+
+// An option of the call as the json document lists it.
+struct OptionEntry {
+  std::string key;
+  std::variant<std::nullptr_t, bool, double, std::string> value;
+};
+
+struct OutputSetup {
+  OutputFormat format = OutputFormat::Text;
+  int decimals = -1;           // -1: full precision; else the report's decimals
+  bool several_files = false;  // the text table names the file above each table
+  std::vector<FigureGroup> observed_groups;
+  std::vector<FigureGroup> model_groups;
+  std::string version;                  // json: the program's version
+  std::vector<OptionEntry> options;     // json: the options of the call
+  std::vector<ShownBox> call_messages;  // json: boxes shown before any file (the settings file)
+};
+
+// The batch command's standard output in one format: Begin before the first data file, File
+// for each data file in the order given, End after the last. Each appends its text to `out`,
+// which the caller writes out.
+class BatchOutput {
+ public:
+  virtual ~BatchOutput() = default;
+  virtual void Begin(std::string& out) { (void)out; }
+  virtual void File(const FileFigures& file, std::string& out) = 0;
+  virtual void End(std::string& out) { (void)out; }
+};
+
+std::unique_ptr<BatchOutput> MakeBatchOutput(const OutputSetup& setup);
+
+}  // namespace quelvaris

@@ -1,0 +1,194 @@
+#include "reports/json_output.h"
+
+#include <cstdio>
+
+#include "reports/machine_number.h"
+
+namespace quelvaris {
+
+namespace {
+
+// The length of the well-formed UTF-8 sequence at the start of s, 0 when there is none.
+std::size_t Utf8Length(std::string_view s) {
+  const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(s[i]); };
+  const unsigned char b = byte(0);
+  std::size_t n;
+  unsigned min;
+  unsigned cp;
+  if (b < 0x80) return 1;
+  if ((b & 0xE0) == 0xC0) {
+    n = 2, min = 0x80, cp = b & 0x1F;
+  } else if ((b & 0xF0) == 0xE0) {
+    n = 3, min = 0x800, cp = b & 0x0F;
+  } else if ((b & 0xF8) == 0xF0) {
+    n = 4, min = 0x10000, cp = b & 0x07;
+  } else {
+    return 0;
+  }
+  if (s.size() < n) return 0;
+  for (std::size_t i = 1; i < n; ++i) {
+    if ((byte(i) & 0xC0) != 0x80) return 0;
+    cp = (cp << 6) | (byte(i) & 0x3F);
+  }
+  // Overlong forms, surrogates and code points beyond Unicode are no UTF-8.
+  if (cp < min || (cp >= 0xD800 && cp <= 0xDFFF) || cp > 0x10FFFF) return 0;
+  return n;
+}
+
+void Key(const char* key, std::string& out) {
+  out += '"';
+  out += key;
+  out += "\":";
+}
+
+void Messages(const std::vector<ShownBox>& boxes, std::string& out) {
+  out += '[';
+  for (std::size_t i = 0; i < boxes.size(); ++i) {
+    if (i > 0) out += ',';
+    out += '{';
+    Key("title", out);
+    AppendJsonString(boxes[i].title, out);
+    out += ',';
+    Key("text", out);
+    AppendJsonString(boxes[i].text, out);
+    out += ',';
+    Key("error", out);
+    out += boxes[i].error ? "true" : "false";
+    out += '}';
+  }
+  out += ']';
+}
+
+}  // namespace
+
+void AppendJsonString(std::string_view text, std::string& out) {
+  out += '"';
+  std::size_t i = 0;
+  while (i < text.size()) {
+    const char c = text[i];
+    const auto u = static_cast<unsigned char>(c);
+    if (c == '"' || c == '\\') {
+      out += '\\';
+      out += c;
+    } else if (c == '\n') {
+      out += "\\n";
+    } else if (c == '\t') {
+      out += "\\t";
+    } else if (c == '\r') {
+      out += "\\r";
+    } else if (u < 0x20 || u == 0x7F) {
+      char escape[8];
+      std::snprintf(escape, sizeof escape, "\\u%04x", u);
+      out += escape;
+    } else if (u >= 0x80) {
+      const std::size_t n = Utf8Length(text.substr(i));
+      if (n == 0) {
+        out += "\xEF\xBF\xBD";  // U+FFFD
+        ++i;
+        continue;
+      }
+      out.append(text.substr(i, n));
+      i += n;
+      continue;
+    } else {
+      out += c;
+    }
+    ++i;
+  }
+  out += '"';
+}
+
+void JsonOutput::Begin(std::string& out) {
+  out += '{';
+  Key("version", out);
+  AppendJsonString(setup_.version, out);
+  out += ',';
+  Key("options", out);
+  out += '{';
+  for (std::size_t i = 0; i < setup_.options.size(); ++i) {
+    const OptionEntry& o = setup_.options[i];
+    if (i > 0) out += ',';
+    AppendJsonString(o.key, out);
+    out += ':';
+    if (const auto* b = std::get_if<bool>(&o.value)) {
+      out += *b ? "true" : "false";
+    } else if (const auto* d = std::get_if<double>(&o.value)) {
+      if (!AppendFigure({*d, true}, false, -1, out)) out += "null";
+    } else if (const auto* s = std::get_if<std::string>(&o.value)) {
+      AppendJsonString(*s, out);
+    } else {
+      out += "null";
+    }
+  }
+  out += "},";
+  Key("messages", out);
+  Messages(setup_.call_messages, out);
+  out += ',';
+  Key("files", out);
+  out += "[\n";
+}
+
+void JsonOutput::Column(const std::vector<FigureGroup>& groups, const ColumnFigures& column,
+                        std::string& out) const {
+  out += '{';
+  Key("column", out);
+  out += std::to_string(column.column);
+  out += ',';
+  Key("name", out);
+  AppendJsonString(column.name, out);
+  for (std::size_t g = 0; g < groups.size(); ++g) {
+    out += ',';
+    Key(groups[g].key, out);
+    out += '{';
+    const auto& figures = groups[g].figures;
+    for (std::size_t i = 0; i < figures.size(); ++i) {
+      if (i > 0) out += ',';
+      Key(figures[i].key, out);
+      if (!AppendFigure(column.groups[g][i], figures[i].is_count, setup_.decimals, out)) {
+        out += "null";
+      }
+    }
+    out += '}';
+  }
+  out += '}';
+}
+
+void JsonOutput::File(const FileFigures& file, std::string& out) {
+  if (!first_file_) out += ",\n";
+  first_file_ = false;
+  out += '{';
+  Key("file", out);
+  AppendJsonString(file.file, out);
+  out += ',';
+  Key("rows", out);
+  out += file.has_figures ? std::to_string(file.rows) : "null";
+  out += ',';
+  Key("missing", out);
+  out += file.has_figures ? std::to_string(file.missing) : "null";
+  out += ',';
+  Key("messages", out);
+  Messages(file.messages, out);
+  out += ',';
+  Key("observed", out);
+  if (file.has_figures) {
+    Column(setup_.observed_groups, file.observed, out);
+  } else {
+    out += "null";
+  }
+  out += ',';
+  Key("models", out);
+  out += '[';
+  if (file.has_figures) {
+    for (std::size_t i = 0; i < file.models.size(); ++i) {
+      if (i > 0) out += ',';
+      Column(setup_.model_groups, file.models[i], out);
+    }
+  }
+  out += "]}";
+}
+
+void JsonOutput::End(std::string& out) {
+  out += "\n]}\n";
+}
+
+}  // namespace quelvaris

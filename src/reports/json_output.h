@@ -1,0 +1,37 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "reports/batch_output.h"
+
+namespace quelvaris {
+
+// One json document for the whole call:
+//   {"version", "options": {...}, "messages": [...], "files": [{"file", "rows", "missing",
+//    "messages": [{"title", "text", "error"}], "observed": {"column", "name", group...},
+//    "models": [{"column", "name", group...}]}]}
+// with one object per figure group ("basic", "errors") holding its figures by key. An
+// undefined figure is null; so are the counts and the observed series of a file whose run
+// stopped before its reports. Each file's record is one line of its own.
+class JsonOutput : public BatchOutput {
+ public:
+  explicit JsonOutput(const OutputSetup& setup) : setup_(setup) {}
+
+  void Begin(std::string& out) override;
+  void File(const FileFigures& file, std::string& out) override;
+  void End(std::string& out) override;
+
+ private:
+  void Column(const std::vector<FigureGroup>& groups, const ColumnFigures& column,
+              std::string& out) const;
+
+  const OutputSetup& setup_;
+  bool first_file_ = true;
+};
+
+// Appends text as a json string. Control characters are escaped; bytes that are no UTF-8
+// (a file name in another encoding) become U+FFFD, so the document is always valid.
+void AppendJsonString(std::string_view text, std::string& out);
+
+}  // namespace quelvaris

@@ -1,0 +1,79 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "engine/analysis_session.h"
+
+// The figures of a run as the machine formats (tsv, csv, json) see them: named groups of named
+// figures per column, each figure with its value and whether it is defined. A writer knows
+// nothing of the statistics; a further group of figures is one more FigureGroup.
+
+namespace quelvaris {
+
+struct FigureValue {
+  double value = 0;
+  bool defined = false;
+};
+
+// One figure: its stable machine name, the report's label, and where a run keeps it for a
+// column (1 for the observed series).
+struct FigureColumn {
+  const char* key;    // "rmse", "mean": lower case, unique within its group
+  const char* label;  // the report's label, "RMSE: "
+  bool is_count;      // written as an integer
+  std::function<FigureValue(const AnalysisSession&, int column)> value;
+};
+
+struct FigureGroup {
+  const char* key;       // the group's name in json ("basic", "errors")
+  const char* title;     // its heading in the text table
+  bool in_results_file;  // the results file (and so the text table) already holds it
+  std::vector<FigureColumn> figures;
+};
+
+// The basic statistics of a series (observed or modelled), in report order.
+FigureGroup BasicFigures();
+
+// The 26 error statistics in report order; AIC and BIC only when asked for.
+FigureGroup ErrorFigures(bool aic_bic);
+
+// A message box of a run, its line breaks as newlines.
+struct ShownBox {
+  std::string title;
+  std::string text;
+  bool error = false;
+};
+
+struct ColumnFigures {
+  int column = 0;
+  std::string name;  // from the header line, else "Obs" or "Mod  N" as in the reports
+  std::vector<std::vector<FigureValue>> groups;  // one list per group, in the groups' order
+};
+
+// Everything the machine formats write for one data file.
+struct FileFigures {
+  std::string file;          // as given on the command line
+  bool has_figures = false;  // the run reached its reports; else only the messages count
+  int rows = 0;              // data rows read
+  int missing = 0;           // missing observed values
+  std::vector<ShownBox> messages;
+  ColumnFigures observed;  // its groups: the basic statistics
+  std::vector<ColumnFigures> models;
+  std::string results_text;  // the run's results file text (for the text table)
+};
+
+// The name of a column in the machine formats and the text table's headings.
+std::string ColumnName(const AnalysisSession& session, int column);
+
+// Fills `out` from a run over the modelled columns first..last that has reached its reports.
+// `observed_groups` and `model_groups` name what to collect; `out` is reused from file to
+// file, so its lists keep their room.
+void CollectFigures(const AnalysisSession& session, double missing_code,
+                    const std::vector<FigureGroup>& observed_groups,
+                    const std::vector<FigureGroup>& model_groups, std::int16_t first,
+                    std::int16_t last, FileFigures& out);
+
+}  // namespace quelvaris

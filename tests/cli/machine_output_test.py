@@ -1,0 +1,282 @@
+#!/usr/bin/env python3
+"""The batch command's machine formats, read with standard tools as a pipeline would read them.
+
+    machine_output_test.py QUELVARIS_CLI DOCS_DIR EXAMPLES_DIR
+
+The keys and their report labels come from DOCS_DIR/batch-output.md, so the document is
+checked along with the program.
+"""
+
+import csv
+import io
+import json
+import os
+import re
+import subprocess
+import sys
+import tempfile
+import unittest
+from decimal import ROUND_HALF_UP, Decimal
+
+import jsonschema
+
+CLI, DOCS, EXAMPLES = sys.argv[1:4]
+del sys.argv[1:4]
+
+THREE_MODELS = os.path.join(EXAMPLES, "three_models.txt")
+WITH_HEADER = os.path.join(EXAMPLES, "comma_header_missing.csv")
+
+
+def documented_labels():
+    """Key -> the report's label, from the two tables of batch-output.md."""
+    labels = {}
+    with open(os.path.join(DOCS, "batch-output.md"), encoding="utf-8") as doc:
+        for line in doc:
+            m = re.match(r"\| `([a-z0-9_]+)` \| ([^|]+?) \|", line)
+            if m and m.group(1) not in ("file", "column", "name", "rows", "missing"):
+                labels[m.group(1)] = m.group(2)
+    return labels
+
+
+LABELS = documented_labels()
+COUNTS = {"pot", "oob", "nsc"}
+
+
+def report_text(value, decimals):
+    """A figure as the report writes it: its shortest text rounded half away from zero."""
+    step = Decimal(1).scaleb(-decimals)
+    text = format(Decimal(repr(float(value))).quantize(step, rounding=ROUND_HALF_UP), "f")
+    return text[1:] if text.startswith("-") and Decimal(text) == 0 else text
+
+
+def results_cells(path):
+    """The results file as {label: [cell of column 1, cell of the first model, ...]}."""
+    with open(path, "rb") as f:
+        text = f.read().decode("utf-8")
+    cells = {}
+    for line in text.split("\r\n")[1:]:
+        fields = line.split("\t")
+        if len(fields) > 1:
+            cells[fields[0]] = fields[1:]
+    return cells
+
+
+def run(args, stdin=None):
+    return subprocess.run([CLI] + args, input=stdin, capture_output=True, env=ENV, check=False)
+
+
+class MachineOutput(unittest.TestCase):
+    def setUp(self):
+        self.tmp = tempfile.TemporaryDirectory()
+        self.dir = self.tmp.name
+
+    def tearDown(self):
+        self.tmp.cleanup()
+
+    def write(self, name, text):
+        path = os.path.join(self.dir, name)
+        with open(path, "w", encoding="utf-8", newline="") as f:
+            f.write(text)
+        return path
+
+    def formats(self, files, options):
+        """The csv, tsv and json of one call, with the results files of its data files."""
+        out = {}
+        for fmt in ("csv", "tsv", "json"):
+            results_dir = os.path.join(self.dir, "results-" + fmt)
+            os.makedirs(results_dir, exist_ok=True)
+            r = run(files + options + ["--format", fmt, "--results-dir", results_dir])
+            out[fmt] = r
+            out["results_dir"] = results_dir
+        return out
+
+    def check_against_results(self, files, options, decimals=2):
+        """Every figure of every format, rounded, is the results file's text; the formats
+        agree on which figures are undefined. Returns the parsed json document."""
+        calls = self.formats(files, options)
+        doc = json.loads(calls["json"].stdout)
+        jsonschema.validate(doc, SCHEMA)
+        rows = {}
+        for fmt, delimiter in (("csv", ","), ("tsv", "\t")):
+            table = list(csv.DictReader(io.StringIO(calls[fmt].stdout.decode()),
+                                        delimiter=delimiter))
+            rows[fmt] = table
+        self.assertEqual(rows["csv"], rows["tsv"])
+
+        good = [f for f in doc["files"] if f["observed"] is not None]
+        self.assertEqual(len(rows["csv"]), sum(len(f["models"]) for f in good))
+        row = iter(rows["csv"])
+        for record in good:
+            stem = os.path.splitext(os.path.basename(record["file"]))[0]
+            cells = results_cells(os.path.join(calls["results_dir"], stem + ".results.txt"))
+            observed = record["observed"]["basic"]
+            for k, model in enumerate(record["models"]):
+                line = next(row)
+                self.assertEqual(line["file"], record["file"])
+                self.assertEqual(int(line["column"]), model["column"])
+                self.assertEqual(line["name"], model["name"])
+                self.assertEqual(int(line["rows"]), record["rows"])
+                self.assertEqual(int(line["missing"]), record["missing"])
+                figures = [("obs_" + key, value, cells[LABELS[key] + ": "][0])
+                           for key, value in observed.items()]
+                for group in ("basic", "errors"):
+                    figures += [(key, value, cells[LABELS[key] + ": "][k + 1])
+                                for key, value in model[group].items()]
+                for key, value, shown in figures:
+                    what = f"{record['file']} column {model['column']} {key}"
+                    if value is None:
+                        self.assertEqual(line[key], "", what)
+                        continue
+                    self.assertEqual(float(line[key]), float(value), what)
+                    is_count = key.removeprefix("obs_") in COUNTS
+                    if is_count:
+                        self.assertIsInstance(value, int, what)
+                    places = 0 if is_count else decimals
+                    self.assertEqual(report_text(value, places), shown, what)
+        self.assertIsNone(next(row, None))
+        return doc, calls
+
+    def test_every_figure_is_the_results_files_text(self):
+        constant = self.write("constant.txt", "".join(
+            f"{o}\t{o + 1}\t7\n" for o in (10, 14, 12, 18, 11, 16)))
+        cases = [
+            ("all columns", [THREE_MODELS], ["--columns", "4", "--all"], 2),
+            ("one column", [THREE_MODELS], ["--columns", "4", "--column", "3"], 2),
+            ("bounds", [THREE_MODELS],
+             ["--columns", "4", "--all", "--apply-bounds", "--lower", "10", "--upper", "40"], 2),
+            ("AIC and BIC", [THREE_MODELS],
+             ["--columns", "4", "--all", "--aic-bic", "--parameters", "3", "--points", "92",
+              "--decimals", "4"], 4),
+            ("missing values", [WITH_HEADER], ["--columns", "3", "--all", "--comma", "--header",
+                                               "--decimals", "3"], 3),
+            ("a constant model", [constant], ["--columns", "3", "--all", "--decimals", "0"], 0),
+        ]
+        for what, files, options, decimals in cases:
+            with self.subTest(what):
+                doc, calls = self.check_against_results(files, options, decimals)
+                for fmt in ("csv", "tsv", "json"):
+                    self.assertEqual(calls[fmt].returncode, 0, calls[fmt].stderr)
+                self.assertEqual("aic" in doc["files"][0]["models"][0]["errors"],
+                                 "--aic-bic" in options)
+
+    def test_undefined_figures_are_empty_or_null(self):
+        # Column 3 is constant (no skewness, no correlation); column 4 has no usable value.
+        data = self.write("gaps.txt", "".join(
+            f"{o}\t{o + 2}\t5\t-999\n" for o in (10, 14, 12, 18, 11, 16)))
+        doc, calls = self.check_against_results([data], ["--columns", "4", "--all"])
+        constant, empty = doc["files"][0]["models"][1:]
+        self.assertEqual([k for k, v in constant["basic"].items() if v is None],
+                         ["skew", "kurtosis"])
+        self.assertIsNone(constant["errors"]["r"])
+        self.assertIsNone(constant["errors"]["kge"])
+        self.assertIsNotNone(constant["errors"]["rmse"])
+        self.assertTrue(all(v is None for v in empty["basic"].values()))
+        self.assertTrue(all(v is None for v in empty["errors"].values()))
+        cells = results_cells(os.path.join(calls["results_dir"], "gaps.results.txt"))
+        self.assertEqual(cells["Skew: "][2], "-999.00")  # the report keeps the code
+        self.assertEqual(cells["AME: "][3], "-9999.00")  # and the starting values
+        rows = list(csv.DictReader(io.StringIO(calls["csv"].stdout.decode())))
+        self.assertEqual((rows[1]["skew"], rows[2]["rmse"], rows[2]["nsc"]), ("", "", ""))
+
+    def test_a_failing_file_among_good_ones(self):
+        short = self.write("short.txt", "1\t2\t3\t4\n5\t6\t7\t8\n")
+        absent = os.path.join(self.dir, "absent.txt")
+        with open(THREE_MODELS, encoding="utf-8") as f:
+            again = self.write("again.txt", f.read())
+        files = [THREE_MODELS, short, absent, again]
+        doc, calls = self.check_against_results(files, ["--columns", "4", "--all"])
+        for fmt in ("csv", "tsv", "json"):
+            self.assertEqual(calls[fmt].returncode, 1)
+        self.assertEqual([f["file"] for f in doc["files"]], files)
+        failed = doc["files"][1:3]
+        for record in failed:
+            self.assertIsNone(record["rows"])
+            self.assertEqual(record["models"], [])
+            self.assertTrue(any(m["error"] for m in record["messages"]), record)
+        self.assertIn("Insufficient data", failed[0]["messages"][0]["text"])
+        self.assertIn("Data file: " + absent, failed[1]["messages"][0]["text"])
+        self.assertFalse(any(m["error"] for m in doc["files"][3]["messages"]))
+        # On standard error each file's messages are headed by the file.
+        err = calls["csv"].stderr.decode()
+        self.assertIn(f"File: {short}\nError Message: Insufficient data", err)
+        self.assertIn(f"File: {absent}\nError Message: ", err)
+
+    def test_names_from_a_header(self):
+        # A name with a comma and quotes comes back whole through a CSV reader; an empty field
+        # leaves the report's name.
+        data = self.write("named.txt",
+                          'obs\tlag "1", m3/s\t\n1\t2\t3\n4\t5\t6\n7\t8\t9\n2\t3\t1\n')
+        doc, calls = self.check_against_results([data], ["--columns", "3", "--all", "--header"])
+        record = doc["files"][0]
+        self.assertEqual(record["observed"]["name"], "obs")
+        self.assertEqual([m["name"] for m in record["models"]], ['lag "1", m3/s', "Mod  3"])
+        text = run([data, "--columns", "3", "--all", "--header", "--quiet"])
+        self.assertEqual(text.returncode, 0, text.stderr)
+        heading = text.stdout.decode().split("\n")[0]
+        self.assertEqual(heading.split(), ["obs", "lag", '"1",', "m3/s", "Mod", "3"])
+
+    def test_standard_input_from_a_pipe(self):
+        with open(THREE_MODELS, "rb") as f:
+            data = f.read()
+        piped = run(["-", "--columns", "4", "--all", "--format", "json", "--quiet"], stdin=data)
+        by_name = run([THREE_MODELS, "--columns", "4", "--all", "--format", "json", "--quiet"])
+        self.assertEqual(piped.returncode, 0, piped.stderr)
+        piped_file = json.loads(piped.stdout)["files"][0]
+        named_file = json.loads(by_name.stdout)["files"][0]
+        self.assertEqual(piped_file["file"], "-")
+        self.assertEqual(piped_file["models"], named_file["models"])
+        self.assertEqual(piped_file["observed"], named_file["observed"])
+
+    def test_rounded_figures_are_the_reports(self):
+        results = os.path.join(self.dir, "r.txt")
+        r = run([THREE_MODELS, "--columns", "4", "--column", "2", "--format", "csv", "--rounded",
+                 "--decimals", "1", "--results", results, "--quiet"])
+        self.assertEqual(r.returncode, 0, r.stderr)
+        row = next(csv.DictReader(io.StringIO(r.stdout.decode())))
+        cells = results_cells(results)
+        for key in ("rmse", "nse", "kge", "mean", "nsc"):
+            self.assertEqual(row[key], cells[LABELS[key] + ": "][1], key)
+
+    def test_exit_statuses_of_mixed_runs(self):
+        short = self.write("short.txt", "1\t2\n")
+        other = os.path.join(self.dir, "b", "three_models.csv")
+        os.makedirs(os.path.dirname(other))
+        with open(THREE_MODELS, "rb") as src, open(other, "wb") as dst:
+            dst.write(src.read())
+        out_dir = os.path.join(self.dir, "out")
+        os.makedirs(out_dir)
+        cases = [
+            ("good files", [THREE_MODELS, THREE_MODELS], 0),
+            ("a file that stops", [THREE_MODELS, short], 1),
+            ("a file that does not exist", [os.path.join(self.dir, "none.txt"), THREE_MODELS], 1),
+            ("a rejected value", [THREE_MODELS, "--threshold", "x"], 2),
+            ("standard input twice", ["-", "-"], 2),
+            ("--results with two files", [THREE_MODELS, THREE_MODELS, "--results", "r.txt"], 2),
+            ("one results file for two", [THREE_MODELS, other, "--results-dir", out_dir], 2),
+            ("an unknown format", [THREE_MODELS, "--format", "xml"], 2),
+        ]
+        for what, args, status in cases:
+            with self.subTest(what):
+                if "--format" not in args:
+                    args = args + ["--format", "csv"]
+                r = run(args + ["--columns", "4", "--quiet"])
+                self.assertEqual(r.returncode, status, r.stderr)
+                if status == 2:
+                    self.assertEqual(r.stdout, b"")
+                    self.assertEqual(os.listdir(out_dir), [])
+                else:
+                    header = r.stdout.decode().split("\n")[0]
+                    self.assertTrue(header.startswith("file,column,name,rows,missing"), header)
+
+
+if __name__ == "__main__":
+    with open(os.path.join(DOCS, "batch-output.schema.json"), encoding="utf-8") as s:
+        SCHEMA = json.load(s)
+    jsonschema.Draft202012Validator.check_schema(SCHEMA)
+    # The user's own settings file must not change the figures.
+    CONFIG = tempfile.mkdtemp()
+    ENV = dict(os.environ, XDG_CONFIG_HOME=CONFIG)
+    try:
+        unittest.main(verbosity=2)
+    finally:
+        os.rmdir(CONFIG)
