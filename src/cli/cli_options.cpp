@@ -29,11 +29,13 @@ void DeclareOptions(CLI::App& app, CliOptions& o, DataFiles files) {
                                   ? "Data files: observed values in column 1, models after it; "
                                     "- reads one from standard input"
                                   : "Data file: observed values in column 1, models after it");
-  data->required();
+  data->required()->type_name("");
   if (files == DataFiles::One) data->expected(1);
   app.add_option("--columns", o.columns,
-                 "Number of columns, observed included (2 to 30; default 2)");
-  auto* column = app.add_option("--column", o.column, "Modelled column to analyse (default 2)");
+                 "Number of columns, observed included (2 to 30; default 2)")
+      ->type_name("N");
+  auto* column = app.add_option("--column", o.column, "Modelled column to analyse (default 2)")
+                     ->type_name("C");
   AddSwitch(app, "--all", o.all, "Analyse every modelled column");
   auto* all = app.get_option("--all");
   column->excludes(all);
@@ -41,33 +43,42 @@ void DeclareOptions(CLI::App& app, CliOptions& o, DataFiles files) {
   AddSwitch(app, "--comma", o.comma, "Comma-delimited data file (default: tab)");
   AddSwitch(app, "--header", o.header, "The first line of the data file is a header");
   app.add_option("--threshold", o.threshold,
-                 "Threshold of the peaks-over-threshold count (default 0)");
+                 "Threshold of the peaks-over-threshold count (default 0)")
+      ->type_name("X");
   AddSwitch(app, "--apply-bounds", o.apply_bounds, "Leave out values outside the bounds");
-  app.add_option("--lower", o.lower, "Lower bound (default 0)");
-  app.add_option("--upper", o.upper, "Upper bound (default 9999)");
+  app.add_option("--lower", o.lower, "Lower bound (default 0)")->type_name("L");
+  app.add_option("--upper", o.upper, "Upper bound (default 9999)")->type_name("U");
   AddSwitch(app, "--aic-bic", o.aic_bic, "Report AIC and BIC");
-  app.add_option("--parameters", o.parameters, "Number of model parameters, for AIC and BIC");
-  app.add_option("--points", o.points, "Data points used in calibration, for AIC and BIC");
+  app.add_option("--parameters", o.parameters, "Number of model parameters, for AIC and BIC")
+      ->type_name("P");
+  app.add_option("--points", o.points, "Data points used in calibration, for AIC and BIC")
+      ->type_name("M");
   app.add_option("--missing-code", o.missing_code,
-                 "Missing-data code for this run (default: from the settings file)");
+                 "Missing-data code for this run (default: from the settings file)")
+      ->type_name("X");
   app.add_option("--decimals", o.decimals,
-                 "Decimals of the reported figures, 0 to 6 (default: from the settings file)");
-  app.add_option("--settings", o.settings, "Settings file to load instead of the user's own");
+                 "Decimals of the reported figures, 0 to 6 (default: from the settings file)")
+      ->type_name("D");
+  app.add_option("--settings", o.settings, "Settings file to load instead of the user's own")
+      ->type_name("INI");
   app.add_option("--results", o.results,
                  files == DataFiles::Many
                      ? "Write the tab-separated results file here (one data file only)"
-                     : "Write the tab-separated results file here");
+                     : "Write the tab-separated results file here")
+      ->type_name("FILE");
   AddSwitch(app, "--quiet", o.quiet, "Do not write information messages to standard error");
 }
 
 void DeclareBatchOptions(CLI::App& app, CliOptions& o) {
   auto* dir = app.add_option("--results-dir", o.results_dir,
                              "Write the results file of each data file into this folder, as "
-                             "<name without extension>.results.txt");
+                             "<name without extension>.results.txt")
+                  ->type_name("DIR");
   dir->excludes(app.get_option("--results"));
   app.get_option("--results")->excludes(dir);
   app.add_option("--format", o.format,
-                 "Standard output: text (the report as a table; default), tsv, csv or json");
+                 "Standard output: text (the report as a table; default), tsv, csv or json")
+      ->type_name("FORMAT");
   AddSwitch(app, "--rounded", o.rounded,
             "Figures of tsv, csv and json with the report's decimals instead of in full");
 }

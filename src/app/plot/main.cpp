@@ -78,7 +78,14 @@ int main(int argc, char** argv) {
   CLI::App app{"Plots how well one or more models reproduce observed values.", "quelvaris-plot"};
   cli::DeclareOptions(app, options, cli::DataFiles::One);
   cli::DeclareVersion(app);
-  app.add_option("--output", output, "The picture to write: FILE.png or FILE.pdf")->required();
+  app.footer(
+      "Exit status:\n"
+      "  0  the picture was written and no error message was shown\n"
+      "  1  the run stopped, an error message was shown or the picture could not be written\n"
+      "  2  a wrong command line (unknown or repeated option, rejected value); nothing is read");
+  app.add_option("--output", output, "The picture to write: FILE.png or FILE.pdf")
+      ->required()
+      ->type_name("FILE");
   if (auto status = cli::ParseCommandLine(app, argc, argv)) return *status;
 
   cli::CliHost host({}, stderr, options.quiet);
