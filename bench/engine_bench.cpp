@@ -2,21 +2,14 @@
 //
 //   engine_bench --benchmark_repetitions=10
 //
-// The data file is generated once into a temporary folder: a seasonal, flow-like observed
-// series and 29 models that follow it with their own bias and noise, about 1 % of the values
-// missing (-999).
+// The data file is generated once into a temporary folder (bench_data.h).
 
 #include <benchmark/benchmark.h>
 
-#include <algorithm>
-#include <cmath>
-#include <cstdint>
-#include <cstdio>
 #include <filesystem>
-#include <fstream>
-#include <numbers>
 #include <string>
 
+#include "bench_data.h"
 #include "engine/analysis_run.h"
 #include "engine/analysis_session.h"
 #include "engine/basic_stats.h"
@@ -27,51 +20,11 @@
 #include "engine/run_reports.h"
 #include "settings/global_settings.h"
 
-#include <unistd.h>
-
 namespace quelvaris {
 namespace {
 
-constexpr int kRows = 10000;
-constexpr int kCols = 30;
-
-// A small generator of our own so the file is the same on every machine and library.
-class SplitMix {
- public:
-  explicit SplitMix(std::uint64_t seed) : state_(seed) {}
-  std::uint64_t Next() {
-    std::uint64_t z = (state_ += 0x9E3779B97F4A7C15ULL);
-    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ULL;
-    z = (z ^ (z >> 27)) * 0x94D049BB133111EBULL;
-    return z ^ (z >> 31);
-  }
-  double Uniform() { return static_cast<double>(Next() >> 11) * 0x1.0p-53; }  // [0, 1)
-  double Noise() { return Uniform() + Uniform() + Uniform() - 1.5; }          // about normal
-
- private:
-  std::uint64_t state_;
-};
-
-std::string WriteDataFile() {
-  const auto path = std::filesystem::temp_directory_path() /
-                    ("quelvaris-bench-" + std::to_string(::getpid()) + ".txt");
-  std::ofstream out(path, std::ios::binary);
-  SplitMix rng(20240611);
-  char cell[32];
-  for (int r = 0; r < kRows; ++r) {
-    const double season = 40 + 30 * std::sin(2 * std::numbers::pi * r / 365.25);
-    const double observed = std::max(0.1, season * (1 + 0.4 * rng.Noise()));
-    for (int c = 1; c <= kCols; ++c) {
-      double value = observed;
-      if (c > 1) value = std::max(0.0, observed * (0.9 + 0.01 * c) + 5 * rng.Noise());
-      if (rng.Uniform() < 0.01) value = -999;
-      std::snprintf(cell, sizeof cell, c == 1 ? "%.3f" : "\t%.3f", value);
-      out << cell;
-    }
-    out << "\r\n";
-  }
-  return path.string();
-}
+constexpr int kRows = kBenchRows;
+constexpr int kCols = kBenchCols;
 
 // A host without windows: tab-delimited, no header, no bounds, every box empty.
 class QuietHost : public RunHost {
@@ -111,7 +64,7 @@ struct Fixture {
   }
 
   static const std::string& DataFile() {
-    static const std::string path = WriteDataFile();
+    static const std::string path = WriteBenchDataFile("engine");
     return path;
   }
 

@@ -1,0 +1,61 @@
+// Speed of the batch command over many files in one call, against one file alone:
+//
+//   batch_bench --benchmark_repetitions=10
+//
+// Each call runs the whole command in this process (parsing, settings, the runs, the csv
+// written to /dev/null) on the 10,000 x 30 file of bench_data.h, given 1 or 100 times. The
+// "per_file" counter is the time of one file: a call over 100 files should cost no more per
+// file than a call over one, since the session and its table are set up once and the output
+// goes through one buffer.
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "bench_data.h"
+#include "cli/batch_run.h"
+
+namespace quelvaris {
+namespace {
+
+const std::string& DataFile() {
+  static const std::string path = WriteBenchDataFile("batch");
+  return path;
+}
+
+void BM_BatchCsv(benchmark::State& state) {
+  const auto files = static_cast<std::size_t>(state.range(0));
+  std::vector<std::string> words(files, DataFile());
+  for (const char* w : {"--columns", "30", "--all", "--format", "csv", "--quiet"}) {
+    words.emplace_back(w);
+  }
+  // Settings from a folder of our own, so the user's settings file plays no part.
+  const auto config = std::filesystem::temp_directory_path() / "quelvaris-bench-config";
+  std::filesystem::create_directories(config);
+  ::setenv("XDG_CONFIG_HOME", config.c_str(), 1);
+  std::FILE* null = std::fopen("/dev/null", "w");
+  int status = 0;
+  for (auto _ : state) status |= cli::RunBatch(words, null, null);
+  std::fclose(null);
+  if (status != 0) state.SkipWithError("a run failed");
+  state.counters["per_file"] =
+      benchmark::Counter(static_cast<double>(files), benchmark::Counter::kIsIterationInvariantRate |
+                                                         benchmark::Counter::kInvert);
+}
+BENCHMARK(BM_BatchCsv)->Arg(1)->Arg(100)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+}  // namespace quelvaris
+
+int main(int argc, char** argv) {
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  std::error_code ec;
+  std::filesystem::remove(quelvaris::DataFile(), ec);
+  return 0;
+}

@@ -1,0 +1,57 @@
+#include "bench_data.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <numbers>
+
+namespace quelvaris {
+
+namespace {
+
+// A small generator of our own so the file is the same on every machine and library.
+class SplitMix {
+ public:
+  explicit SplitMix(std::uint64_t seed) : state_(seed) {}
+  std::uint64_t Next() {
+    std::uint64_t z = (state_ += 0x9E3779B97F4A7C15ULL);
+    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ULL;
+    z = (z ^ (z >> 27)) * 0x94D049BB133111EBULL;
+    return z ^ (z >> 31);
+  }
+  double Uniform() { return static_cast<double>(Next() >> 11) * 0x1.0p-53; }  // [0, 1)
+  double Noise() { return Uniform() + Uniform() + Uniform() - 1.5; }          // about normal
+
+ private:
+  std::uint64_t state_;
+};
+
+}  // namespace
+
+std::string WriteBenchDataFile(const std::string& tag) {
+  const auto path = std::filesystem::temp_directory_path() /
+                    ("quelvaris-bench-" + tag + "-" + std::to_string(::getpid()) + ".txt");
+  std::ofstream out(path, std::ios::binary);
+  SplitMix rng(20240611);
+  char cell[32];
+  for (int r = 0; r < kBenchRows; ++r) {
+    const double season = 40 + 30 * std::sin(2 * std::numbers::pi * r / 365.25);
+    const double observed = std::max(0.1, season * (1 + 0.4 * rng.Noise()));
+    for (int c = 1; c <= kBenchCols; ++c) {
+      double value = observed;
+      if (c > 1) value = std::max(0.0, observed * (0.9 + 0.01 * c) + 5 * rng.Noise());
+      if (rng.Uniform() < 0.01) value = -999;
+      std::snprintf(cell, sizeof cell, c == 1 ? "%.3f" : "\t%.3f", value);
+      out << cell;
+    }
+    out << "\r\n";
+  }
+  return path.string();
+}
+
+}  // namespace quelvaris
