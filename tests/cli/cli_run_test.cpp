@@ -141,6 +141,8 @@ TEST_F(CliRun, AnEmptyValueIsAnEmptyValueAndNeverTakesTheNextWord) {
       {"--decimals=", "Error Message: Required decimals must be an integer value.\n"},
       {"--settings=", "Error Message: A settings file name is needed after --settings.\n"},
       {"--results=", "Error Message: A results file name is needed after --results.\n"},
+      {"--results-dir=", "Error Message: A folder name is needed after --results-dir.\n"},
+      {"--format=", "Error Message: Format must be text, tsv, csv or json.\n"},
   };
   for (const auto& c : cases) {
     for (const char* next : {"--quiet", "--header"}) {
@@ -182,6 +184,17 @@ TEST_F(CliRun, SwitchesTakeNoValueAndNoOptionIsGivenTwice) {
   r = RunCli({"--quiet", "--", "--header"}, config_home());
   EXPECT_EQ(r.status, 1);
   EXPECT_NE(r.err.find("Data file: --header\n"), std::string::npos) << r.err;
+}
+
+TEST_F(CliRun, VersionAndHelpExitZeroWithoutADataFile) {
+  CliResult r = RunCli({"--version"}, config_home());
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.out, "quelvaris-cli " QUELVARIS_VERSION "\n");
+  r = RunCli({"--help"}, config_home());
+  EXPECT_EQ(r.status, 0);
+  for (const char* part : {"--results-dir", "--format", "json", "Exit status:", "  2  a wrong"}) {
+    EXPECT_NE(r.out.find(part), std::string::npos) << part;
+  }
 }
 
 TEST_F(CliRun, TheWholeCommandLineIsCheckedBeforeTheSettingsFileIsRead) {
