@@ -50,12 +50,4 @@ BENCHMARK(BM_BatchCsv)->Arg(1)->Arg(100)->Unit(benchmark::kMillisecond);
 }  // namespace
 }  // namespace quelvaris
 
-int main(int argc, char** argv) {
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  std::error_code ec;
-  std::filesystem::remove(quelvaris::DataFile(), ec);
-  return 0;
-}
+BENCHMARK_MAIN();

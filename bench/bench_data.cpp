@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 #include <numbers>
+#include <vector>
 
 namespace quelvaris {
 
@@ -31,11 +32,22 @@ class SplitMix {
   std::uint64_t state_;
 };
 
+// Removes the files written when the program ends.
+struct Written {
+  ~Written() {
+    std::error_code ec;
+    for (const auto& path : paths) std::filesystem::remove(path, ec);
+  }
+  std::vector<std::filesystem::path> paths;
+};
+
 }  // namespace
 
 std::string WriteBenchDataFile(const std::string& tag) {
+  static Written written;
   const auto path = std::filesystem::temp_directory_path() /
                     ("quelvaris-bench-" + tag + "-" + std::to_string(::getpid()) + ".txt");
+  written.paths.push_back(path);
   std::ofstream out(path, std::ios::binary);
   SplitMix rng(20240611);
   char cell[32];

@@ -6,7 +6,6 @@
 
 #include <benchmark/benchmark.h>
 
-#include <filesystem>
 #include <string>
 
 #include "bench_data.h"
@@ -135,12 +134,4 @@ BENCHMARK(BM_RunAnalysisAllColumns)->Unit(benchmark::kMillisecond);
 }  // namespace
 }  // namespace quelvaris
 
-int main(int argc, char** argv) {
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  std::error_code ec;
-  std::filesystem::remove(quelvaris::Fixture::DataFile(), ec);
-  return 0;
-}
+BENCHMARK_MAIN();
