@@ -338,5 +338,18 @@ TEST(ExtendedStatsTest, DefinitionsCarryTheMachineKeysInOrder) {
   }
 }
 
+// The statistics guide shows every extended figure with the texts the window's tooltips show.
+TEST(ExtendedStatsTest, TheStatisticsGuideShowsEachDefinitionAsTheProgramDoes) {
+  std::string guide = ReadFileBytes(QUELVARIS_EXAMPLES_DIR "/../docs/statistics.md");
+  ASSERT_FALSE(guide.empty());
+  for (std::size_t at; (at = guide.find("\\|")) != std::string::npos;) guide.erase(at, 1);
+  for (const ExtendedStatDefinition& d : kExtendedStatDefinitions) {
+    const std::string row = "| " + std::string(d.label) + " | `" + std::string(d.key) + "` | " +
+                            std::string(d.formula) + " | " + std::string(d.reference) + " | " +
+                            std::string(d.undefined_when) + " |";
+    EXPECT_NE(guide.find(row), std::string::npos) << "no row for " << d.key << ": " << row;
+  }
+}
+
 }  // namespace
 }  // namespace quelvaris::testing
