@@ -10,11 +10,11 @@ namespace {
 
 constexpr double kInf = std::numeric_limits<double>::infinity();
 
-// Ranks 1..n from values in ascending order into rank[at]; tied values share the mean of the
-// ranks they span, the usual reading of Spearman's coefficient with ties.
+// Ranks 1..n from values in ascending order into rank[at] (`rank` sized for every `at`); tied
+// values share the mean of the ranks they span, the usual reading of Spearman's coefficient
+// with ties.
 void AssignRanks(const std::vector<PlacedValue>& sorted, std::vector<double>& rank) {
   const std::size_t n = sorted.size();
-  rank.resize(n);
   std::size_t first = 0;
   while (first < n) {
     const double value = sorted[first].value;
@@ -57,14 +57,16 @@ void PairRows(std::span<const double> observed, std::span<const double> modelled
   const std::size_t rows = std::min(observed.size(), modelled.size());
   s.o.resize(rows);
   s.p.resize(rows);
-  s.pair_of_row.assign(observed.size(), -1);
+  s.row_of_pair.resize(rows);
+  s.paired.assign(observed.size(), 0);
   double o_min = kInf, o_max = -kInf, p_min = kInf, p_max = -kInf, o_sum = 0, p_sum = 0;
   std::size_t count = 0;
   for (std::size_t i = 0; i < rows; ++i) {
     const double o = observed[i];
     const double p = modelled[i];
     if (!order.usable[i] || !rule.Usable(p)) continue;
-    s.pair_of_row[i] = static_cast<int>(count);
+    s.paired[i] = 1;
+    s.row_of_pair[count] = static_cast<int>(i);
     s.o[count] = o;
     s.p[count] = p;
     ++count;
@@ -77,6 +79,7 @@ void PairRows(std::span<const double> observed, std::span<const double> modelled
   }
   s.o.resize(count);
   s.p.resize(count);
+  s.row_of_pair.resize(count);
   s.o_min = o_min;
   s.o_max = o_max;
   s.p_min = p_min;
@@ -85,18 +88,23 @@ void PairRows(std::span<const double> observed, std::span<const double> modelled
   s.p_sum = p_sum;
 
   // The observed order thinned to this model's paired rows is still in order: one pass
-  // instead of a sort per model.
+  // instead of a sort per model. (A byte per row to look up: the whole mask stays in cache.)
   s.o_sorted.clear();
   s.o_sorted_log.clear();
   for (std::size_t j = 0; j < order.sorted.size(); ++j) {
     const PlacedValue& v = order.sorted[j];
-    const int k = s.pair_of_row[static_cast<std::size_t>(v.at)];
-    if (k < 0) continue;
-    s.o_sorted.push_back({v.value, k});
+    if (!s.paired[static_cast<std::size_t>(v.at)]) continue;
+    s.o_sorted.push_back(v);
     s.o_sorted_log.push_back(order.sorted_log[j]);
   }
+  s.o_rank_of_row.resize(observed.size());
+  AssignRanks(s.o_sorted, s.o_rank_of_row);
+  s.o_rank.resize(count);
+  for (std::size_t k = 0; k < count; ++k) {
+    s.o_rank[k] = s.o_rank_of_row[static_cast<std::size_t>(s.row_of_pair[k])];
+  }
   sorter.Sort(s.p, s.p_sorted);
-  AssignRanks(s.o_sorted, s.o_rank);
+  s.p_rank.resize(count);
   AssignRanks(s.p_sorted, s.p_rank);
 }
 
