@@ -48,7 +48,7 @@ std::string ElevenColumnFile() {
   return text;
 }
 
-TEST(ExtendedWindowTest, ExtendedOpensBesidePlotWithEveryAnalysedModelInTheReportsDecimals) {
+TEST(ExtendedWindowTest, ExtendedShowsEveryAnalysedModelInTheReportsDecimals) {
   ScriptedDialogs dialogs;
   GlobalSettings settings;
   settings.DecimalsReq = 3;
@@ -65,13 +65,12 @@ TEST(ExtendedWindowTest, ExtendedOpensBesidePlotWithEveryAnalysedModelInTheRepor
   QTest::keyClick(cols, Qt::Key_Return);
   main.findChild<QCheckBox*>(QStringLiteral("AnalyseAllCheck"))->setChecked(true);
 
-  QStringList keys, headings, labels;
+  QStringList headings, labels;
   QString kge_tooltip, same, constant_r, undefined_tip;
   QPointer<ExtendedWindow> window;
   QTimer::singleShot(0, &main, [&] {
     ResultsFrm* results = main.Results();
     if (!results) return;
-    for (QAction* a : results->Toolbar()->actions()) keys << a->objectName();
     QAction* extended = results->Toolbar()->findChild<QAction*>(QStringLiteral("menuExtended"));
     if (extended && extended->isEnabled()) extended->trigger();
     window = results->Extended();
@@ -90,7 +89,6 @@ TEST(ExtendedWindowTest, ExtendedOpensBesidePlotWithEveryAnalysedModelInTheRepor
   });
   main.findChild<QAction*>(QStringLiteral("tb1Calcs"))->trigger();
 
-  EXPECT_EQ(keys, (QStringList{"menuBack", "menuPrint", "menuPlot", "menuExtended"}));
   QStringList expected_headings;
   for (int c = 2; c <= 11; ++c) expected_headings << QStringLiteral("Mod %1").arg(c);
   EXPECT_EQ(headings, expected_headings);  // all ten: no narrowing
