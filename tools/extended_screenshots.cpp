@@ -81,37 +81,17 @@ int Screenshot(const QDir& out, const QString& data) {
 }
 
 int Timing(int runs) {
-  quelvaris::tools::ToolMain large;
-  large.AnalyseAllThirty();
-  quelvaris::ui::Main& main = *large.main;
-
-  quelvaris::tools::FirstPaint watch([](QObject* o) {
-    auto* view = o->parent() ? qobject_cast<QAbstractItemView*>(o->parent()) : nullptr;
-    return view && view->objectName() == QLatin1String("ExtendedTable");
-  });
-  qApp->installEventFilter(&watch);
-  std::vector<double> times;
-  for (int run = 0; run < runs; ++run) {
-    Calculate(main, [&](ResultsFrm& results) {
-      watch.painted = false;
-      watch.clock.start();
-      ExtendedAction(results)->trigger();
-      QElapsedTimer wait;
-      wait.start();
-      while (!watch.painted && wait.elapsed() < 10000) QApplication::processEvents();
-      if (watch.painted) times.push_back(watch.elapsed_ms);
-      if (ExtendedWindow* window = results.Extended()) window->close();
-    });
-    if (static_cast<int>(times.size()) != run + 1) {
-      std::fprintf(stderr, "run %d: the table was never painted\n", run + 1);
-      return 1;
-    }
-    std::printf("run %d: %.1f ms from Extended to the painted table of 29 models\n", run + 1,
-                times.back());
-  }
-  std::sort(times.begin(), times.end());
-  std::printf("median of %d runs: %.1f ms\n", runs, times[times.size() / 2]);
-  return large.dialogs.unexpected == 0 ? 0 : 1;
+  return quelvaris::tools::TimeChildWindow(
+      runs,
+      [](QObject* o) {
+        auto* view = o->parent() ? qobject_cast<QAbstractItemView*>(o->parent()) : nullptr;
+        return view && view->objectName() == QLatin1String("ExtendedTable");
+      },
+      [](ResultsFrm& results) { ExtendedAction(results)->trigger(); },
+      [](ResultsFrm& results) {
+        if (ExtendedWindow* window = results.Extended()) window->close();
+      },
+      "from Extended to the painted table of 29 models");
 }
 
 }  // namespace

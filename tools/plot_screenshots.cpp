@@ -71,36 +71,14 @@ int Screenshots(const QDir& out, const QString& data) {
 }
 
 int Timing(int runs) {
-  quelvaris::tools::ToolMain large;
-  large.AnalyseAllThirty();
-  quelvaris::ui::Main& main = *large.main;
-
-  quelvaris::tools::FirstPaint watch([](QObject* o) {
-    return o->parent() && qobject_cast<quelvaris::ui::PlotView*>(o->parent());
-  });
-  qApp->installEventFilter(&watch);
-  std::vector<double> times;
-  for (int run = 0; run < runs; ++run) {
-    Calculate(main, [&](ResultsFrm& results) {
-      watch.painted = false;
-      watch.clock.start();
-      PlotAction(results)->trigger();
-      QElapsedTimer wait;
-      wait.start();
-      while (!watch.painted && wait.elapsed() < 10000) QApplication::processEvents();
-      if (watch.painted) times.push_back(watch.elapsed_ms);
-      if (PlotWindow* plot = results.Plot()) plot->close();
-    });
-    if (static_cast<int>(times.size()) != run + 1) {
-      std::fprintf(stderr, "run %d: the plot was never painted\n", run + 1);
-      return 1;
-    }
-    std::printf("run %d: %.1f ms from Plot to the painted hydrograph of 30 series\n", run + 1,
-                times.back());
-  }
-  std::sort(times.begin(), times.end());
-  std::printf("median of %d runs: %.1f ms\n", runs, times[times.size() / 2]);
-  return large.dialogs.unexpected == 0 ? 0 : 1;
+  return quelvaris::tools::TimeChildWindow(
+      runs,
+      [](QObject* o) { return o->parent() && qobject_cast<quelvaris::ui::PlotView*>(o->parent()); },
+      [](ResultsFrm& results) { PlotAction(results)->trigger(); },
+      [](ResultsFrm& results) {
+        if (PlotWindow* plot = results.Plot()) plot->close();
+      },
+      "from Plot to the painted hydrograph of 30 series");
 }
 
 }  // namespace

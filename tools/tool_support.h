@@ -10,6 +10,7 @@
 #include <memory>
 #include <random>
 #include <string>
+#include <vector>
 
 #include <QApplication>
 #include <QCheckBox>
@@ -168,5 +169,41 @@ class FirstPaint : public QObject {
  private:
   std::function<bool(QObject*)> watched_;
 };
+
+// How long a child window of the results window takes to show, over `runs` Calculate runs of
+// the largest file the program accepts with every model analysed: `open` opens the window on
+// the results window, the clock stops at the first paint of a widget that `watched` picks, and
+// `close` closes the window again. Prints each run ("run N: T ms " + `what`) and the median;
+// returns 0 when every run painted and no unexpected box was shown.
+inline int TimeChildWindow(int runs, std::function<bool(QObject*)> watched,
+                           const std::function<void(ui::ResultsFrm&)>& open,
+                           const std::function<void(ui::ResultsFrm&)>& close, const char* what) {
+  ToolMain large;
+  large.AnalyseAllThirty();
+  FirstPaint watch(std::move(watched));
+  qApp->installEventFilter(&watch);
+  std::vector<double> times;
+  for (int run = 0; run < runs; ++run) {
+    Calculate(*large.main, [&](ui::ResultsFrm& results) {
+      watch.painted = false;
+      watch.clock.start();
+      open(results);
+      QElapsedTimer wait;
+      wait.start();
+      while (!watch.painted && wait.elapsed() < 10000) QApplication::processEvents();
+      if (watch.painted) times.push_back(watch.elapsed_ms);
+      close(results);
+    });
+    if (static_cast<int>(times.size()) != run + 1) {
+      std::fprintf(stderr, "run %d: the window was never painted\n", run + 1);
+      return 1;
+    }
+    std::printf("run %d: %.1f ms %s\n", run + 1, times.back(), what);
+  }
+  qApp->removeEventFilter(&watch);
+  std::sort(times.begin(), times.end());
+  std::printf("median of %d runs: %.1f ms\n", runs, times[times.size() / 2]);
+  return large.dialogs.unexpected == 0 ? 0 : 1;
+}
 
 }  // namespace quelvaris::tools
