@@ -97,17 +97,5 @@ int Timing(int runs) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  QApplication app(argc, argv);
-  if (argc >= 2 && QString::fromLatin1(argv[1]) == QLatin1String("--time")) {
-    return Timing(argc > 2 ? std::max(1, std::atoi(argv[2])) : 7);
-  }
-  if (argc < 3) {
-    std::fprintf(stderr,
-                 "usage: %s <output folder> <data file of four columns>\n"
-                 "       %s --time [runs]\n",
-                 argv[0], argv[0]);
-    return 2;
-  }
-  return Screenshot(QDir(QString::fromLocal8Bit(argv[1])),
-                    QDir().absoluteFilePath(QString::fromLocal8Bit(argv[2])));
+  return quelvaris::tools::ScreenshotsOrTiming(argc, argv, Screenshot, Timing);
 }

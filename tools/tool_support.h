@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <functional>
 #include <memory>
@@ -15,6 +16,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QDeadlineTimer>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -204,6 +206,27 @@ inline int TimeChildWindow(int runs, std::function<bool(QObject*)> watched,
   std::sort(times.begin(), times.end());
   std::printf("median of %d runs: %.1f ms\n", runs, times[times.size() / 2]);
   return large.dialogs.unexpected == 0 ? 0 : 1;
+}
+
+// The command line of a tool that takes screenshots or, with --time, a timing:
+//   <tool> <output folder> <data file of four columns>
+//   <tool> --time [runs]            (7 runs unless given)
+inline int ScreenshotsOrTiming(int argc, char** argv,
+                               const std::function<int(const QDir&, const QString&)>& screenshots,
+                               const std::function<int(int)>& timing) {
+  QApplication app(argc, argv);
+  if (argc >= 2 && QString::fromLatin1(argv[1]) == QLatin1String("--time")) {
+    return timing(argc > 2 ? std::max(1, std::atoi(argv[2])) : 7);
+  }
+  if (argc < 3) {
+    std::fprintf(stderr,
+                 "usage: %s <output folder> <data file of four columns>\n"
+                 "       %s --time [runs]\n",
+                 argv[0], argv[0]);
+    return 2;
+  }
+  return screenshots(QDir(QString::fromLocal8Bit(argv[1])),
+                     QDir().absoluteFilePath(QString::fromLocal8Bit(argv[2])));
 }
 
 }  // namespace quelvaris::tools
