@@ -7,6 +7,7 @@
 #include <benchmark/benchmark.h>
 
 #include <string>
+#include <vector>
 
 #include "bench_data.h"
 #include "engine/analysis_run.h"
@@ -14,6 +15,7 @@
 #include "engine/basic_stats.h"
 #include "engine/data_file_reader.h"
 #include "engine/error_stats_calc.h"
+#include "engine/extended_stats.h"
 #include "engine/run_context.h"
 #include "engine/run_host.h"
 #include "engine/run_reports.h"
@@ -116,6 +118,19 @@ void BM_AllStatistics(benchmark::State& state) {
   Clean(state, f);
 }
 BENCHMARK(BM_AllStatistics)->Unit(benchmark::kMillisecond);
+
+// The extended figures of every model, against BM_AllStatistics (the 26 figures and the basic
+// statistics of the same table) and BM_RunAnalysisAllColumns (a whole batch run).
+void BM_ExtendedStatistics(benchmark::State& state) {
+  Fixture f;
+  ReadDataFile(f.ctx);
+  for (auto _ : state) {
+    const std::vector<ExtendedStats> figures = CalcExtendedStats(f.ctx, 2, kCols);
+    benchmark::DoNotOptimize(figures.back()[0].value);
+  }
+  Clean(state, f);
+}
+BENCHMARK(BM_ExtendedStatistics)->Unit(benchmark::kMillisecond);
 
 // The whole Calculate command over every column, with reports that do nothing.
 void BM_RunAnalysisAllColumns(benchmark::State& state) {

@@ -32,20 +32,10 @@
 
 namespace {
 
+using quelvaris::tools::Calculate;
 using quelvaris::tools::Settle;
 using quelvaris::ui::PlotWindow;
 using quelvaris::ui::ResultsFrm;
-
-// Runs Calculate on the main window; `with_results` gets the results window while it is shown.
-void Calculate(quelvaris::ui::Main& main, const std::function<void(ResultsFrm&)>& with_results) {
-  QTimer::singleShot(0, &main, [&] {
-    if (ResultsFrm* results = main.Results()) {
-      with_results(*results);
-      results->ToolbarClick(QStringLiteral("menuBack"));
-    }
-  });
-  main.ToolbarClick(QStringLiteral("tb1Calcs"));
-}
 
 QAction* PlotAction(ResultsFrm& results) {
   return results.Toolbar()->findChild<QAction*>(QStringLiteral("menuPlot"));
@@ -81,52 +71,18 @@ int Screenshots(const QDir& out, const QString& data) {
 }
 
 int Timing(int runs) {
-  quelvaris::tools::ToolMain large;
-  large.AnalyseAllThirty();
-  quelvaris::ui::Main& main = *large.main;
-
-  quelvaris::tools::FirstPaint watch([](QObject* o) {
-    return o->parent() && qobject_cast<quelvaris::ui::PlotView*>(o->parent());
-  });
-  qApp->installEventFilter(&watch);
-  std::vector<double> times;
-  for (int run = 0; run < runs; ++run) {
-    Calculate(main, [&](ResultsFrm& results) {
-      watch.painted = false;
-      watch.clock.start();
-      PlotAction(results)->trigger();
-      QElapsedTimer wait;
-      wait.start();
-      while (!watch.painted && wait.elapsed() < 10000) QApplication::processEvents();
-      if (watch.painted) times.push_back(watch.elapsed_ms);
-      if (PlotWindow* plot = results.Plot()) plot->close();
-    });
-    if (static_cast<int>(times.size()) != run + 1) {
-      std::fprintf(stderr, "run %d: the plot was never painted\n", run + 1);
-      return 1;
-    }
-    std::printf("run %d: %.1f ms from Plot to the painted hydrograph of 30 series\n", run + 1,
-                times.back());
-  }
-  std::sort(times.begin(), times.end());
-  std::printf("median of %d runs: %.1f ms\n", runs, times[times.size() / 2]);
-  return large.dialogs.unexpected == 0 ? 0 : 1;
+  return quelvaris::tools::TimeChildWindow(
+      runs,
+      [](QObject* o) { return o->parent() && qobject_cast<quelvaris::ui::PlotView*>(o->parent()); },
+      [](ResultsFrm& results) { PlotAction(results)->trigger(); },
+      [](ResultsFrm& results) {
+        if (PlotWindow* plot = results.Plot()) plot->close();
+      },
+      "from Plot to the painted hydrograph of 30 series");
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  QApplication app(argc, argv);
-  if (argc >= 2 && QString::fromLatin1(argv[1]) == QLatin1String("--time")) {
-    return Timing(argc > 2 ? std::max(1, std::atoi(argv[2])) : 7);
-  }
-  if (argc < 3) {
-    std::fprintf(stderr,
-                 "usage: %s <output folder> <data file of four columns>\n"
-                 "       %s --time [runs]\n",
-                 argv[0], argv[0]);
-    return 2;
-  }
-  return Screenshots(QDir(QString::fromLocal8Bit(argv[1])),
-                     QDir().absoluteFilePath(QString::fromLocal8Bit(argv[2])));
+  return quelvaris::tools::ScreenshotsOrTiming(argc, argv, Screenshots, Timing);
 }

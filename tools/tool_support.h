@@ -5,25 +5,30 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <functional>
 #include <memory>
 #include <random>
 #include <string>
+#include <vector>
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QDeadlineTimer>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QWidget>
 
 #include "settings/global_settings.h"
 #include "ui/common/dialogs.h"
 #include "ui/main/main_window.h"
+#include "ui/results/results_frm.h"
 
 namespace quelvaris::tools {
 
@@ -136,6 +141,18 @@ class ToolMain {
   GlobalSettings settings_;
 };
 
+// Runs Calculate on the main window; `with_results` gets the results window while it is shown,
+// which is then closed with Back.
+inline void Calculate(ui::Main& main, const std::function<void(ui::ResultsFrm&)>& with_results) {
+  QTimer::singleShot(0, &main, [&] {
+    if (ui::ResultsFrm* results = main.Results()) {
+      with_results(*results);
+      results->ToolbarClick(QStringLiteral("menuBack"));
+    }
+  });
+  main.ToolbarClick(QStringLiteral("tb1Calcs"));
+}
+
 // Notes the first paint of a widget that `watched` picks, after `clock` was started.
 class FirstPaint : public QObject {
  public:
@@ -154,5 +171,62 @@ class FirstPaint : public QObject {
  private:
   std::function<bool(QObject*)> watched_;
 };
+
+// How long a child window of the results window takes to show, over `runs` Calculate runs of
+// the largest file the program accepts with every model analysed: `open` opens the window on
+// the results window, the clock stops at the first paint of a widget that `watched` picks, and
+// `close` closes the window again. Prints each run ("run N: T ms " + `what`) and the median;
+// returns 0 when every run painted and no unexpected box was shown.
+inline int TimeChildWindow(int runs, std::function<bool(QObject*)> watched,
+                           const std::function<void(ui::ResultsFrm&)>& open,
+                           const std::function<void(ui::ResultsFrm&)>& close, const char* what) {
+  ToolMain large;
+  large.AnalyseAllThirty();
+  FirstPaint watch(std::move(watched));
+  qApp->installEventFilter(&watch);
+  std::vector<double> times;
+  for (int run = 0; run < runs; ++run) {
+    Calculate(*large.main, [&](ui::ResultsFrm& results) {
+      watch.painted = false;
+      watch.clock.start();
+      open(results);
+      QElapsedTimer wait;
+      wait.start();
+      while (!watch.painted && wait.elapsed() < 10000) QApplication::processEvents();
+      if (watch.painted) times.push_back(watch.elapsed_ms);
+      close(results);
+    });
+    if (static_cast<int>(times.size()) != run + 1) {
+      std::fprintf(stderr, "run %d: the window was never painted\n", run + 1);
+      return 1;
+    }
+    std::printf("run %d: %.1f ms %s\n", run + 1, times.back(), what);
+  }
+  qApp->removeEventFilter(&watch);
+  std::sort(times.begin(), times.end());
+  std::printf("median of %d runs: %.1f ms\n", runs, times[times.size() / 2]);
+  return large.dialogs.unexpected == 0 ? 0 : 1;
+}
+
+// The command line of a tool that takes screenshots or, with --time, a timing:
+//   <tool> <output folder> <data file of four columns>
+//   <tool> --time [runs]            (7 runs unless given)
+inline int ScreenshotsOrTiming(int argc, char** argv,
+                               const std::function<int(const QDir&, const QString&)>& screenshots,
+                               const std::function<int(int)>& timing) {
+  QApplication app(argc, argv);
+  if (argc >= 2 && QString::fromLatin1(argv[1]) == QLatin1String("--time")) {
+    return timing(argc > 2 ? std::max(1, std::atoi(argv[2])) : 7);
+  }
+  if (argc < 3) {
+    std::fprintf(stderr,
+                 "usage: %s <output folder> <data file of four columns>\n"
+                 "       %s --time [runs]\n",
+                 argv[0], argv[0]);
+    return 2;
+  }
+  return screenshots(QDir(QString::fromLocal8Bit(argv[1])),
+                     QDir().absoluteFilePath(QString::fromLocal8Bit(argv[2])));
+}
 
 }  // namespace quelvaris::tools

@@ -117,7 +117,7 @@ TEST(ResultsWindowTest, ClearStartsAnEmptyPictureAndActivationShowsTheToolbar) {
   EXPECT_TRUE(window.Toolbar()->isVisible());
   EXPECT_EQ(window.windowTitle(), QStringLiteral("Results"));
   const QList<QAction*> actions = window.Toolbar()->actions();
-  ASSERT_EQ(actions.size(), 3);
+  ASSERT_EQ(actions.size(), 4);
   EXPECT_EQ(actions[0]->objectName(), QStringLiteral("menuBack"));
   EXPECT_EQ(actions[0]->toolTip(), QStringLiteral("Closes this window"));
   EXPECT_EQ(actions[1]->objectName(), QStringLiteral("menuPrint"));
@@ -125,6 +125,8 @@ TEST(ResultsWindowTest, ClearStartsAnEmptyPictureAndActivationShowsTheToolbar) {
   EXPECT_EQ(actions[2]->objectName(), QStringLiteral("menuPlot"));
   EXPECT_EQ(actions[2]->toolTip(), QStringLiteral("Plot observed and modelled series"));
   EXPECT_FALSE(actions[2]->isEnabled());  // no run, nothing to plot
+  EXPECT_EQ(actions[3]->objectName(), QStringLiteral("menuExtended"));
+  EXPECT_FALSE(actions[3]->isEnabled());
 }
 
 TEST(ResultsWindowTest, BackDiscardsTheWindow) {

@@ -4,6 +4,7 @@
 
 #include "reports/results_file.h"
 #include "reports/screen_report.h"
+#include "ui/extended/extended_run.h"
 #include "ui/plot/plot_data.h"
 
 namespace quelvaris::ui {
@@ -29,6 +30,7 @@ void WindowRunReports::WriteScreenReport(const RunContext& ctx, std::int16_t fir
   window_->Picture()->DrawLines(lines);
   window_->SetPlotData(std::make_shared<const PlotData>(MakePlotData(
       ctx.session, ctx.settings, ctx.host.SwitchOn(RunSwitch::ApplyBounds), first, last)));
+  window_->SetExtendedRun(std::make_shared<const ExtendedRun>(MakeExtendedRun(ctx, first, last)));
   window_->exec();  // returns once the user has closed (and so deleted) the window
 }
 

@@ -8,6 +8,8 @@
 #include <QVBoxLayout>
 
 #include "ui/common/dialogs.h"
+#include "ui/extended/extended_icon.h"
+#include "ui/extended/extended_window.h"
 #include "ui/main/toolbar_icons.h"
 #include "ui/plot/plot_icon.h"
 #include "ui/plot/plot_window.h"
@@ -43,6 +45,10 @@ ResultsFrm::ResultsFrm(QWidget* parent) : QDialog(parent) {
   AddKeyedAction(toolbar_, QStringLiteral("menuPlot"), QStringLiteral("Plot"),
                  QStringLiteral("Plot observed and modelled series"), PlotIcon())
       ->setEnabled(false);
+  AddKeyedAction(toolbar_, QStringLiteral("menuExtended"), QStringLiteral("Extended"),
+                 QStringLiteral("Extended statistics of every model, with their definitions"),
+                 ExtendedIcon())
+      ->setEnabled(false);
   connect(toolbar_, &QToolBar::actionTriggered, this,
           [this](QAction* action) { ToolbarClick(action->objectName()); });
 
@@ -68,6 +74,8 @@ void ResultsFrm::ToolbarClick(const QString& key) {
     PrintResults();
   } else if (key == QLatin1String("menuPlot")) {
     OpenPlot();
+  } else if (key == QLatin1String("menuExtended")) {
+    OpenExtended();
   }
 }
 
@@ -126,6 +134,25 @@ void ResultsFrm::OpenPlot() {
 
 PlotWindow* ResultsFrm::Plot() const {
   return plot_;
+}
+
+void ResultsFrm::SetExtendedRun(std::shared_ptr<const ExtendedRun> run) {
+  extended_run_ = std::move(run);
+  if (auto* action = toolbar_->findChild<QAction*>(QStringLiteral("menuExtended"))) {
+    action->setEnabled(extended_run_ != nullptr);
+  }
+}
+
+void ResultsFrm::OpenExtended() {
+  if (!extended_run_) return;
+  if (!extended_) extended_ = new ExtendedWindow(*extended_run_, this);
+  extended_->show();
+  extended_->raise();
+  extended_->activateWindow();
+}
+
+ExtendedWindow* ResultsFrm::Extended() const {
+  return extended_;
 }
 
 bool ResultsFrm::event(QEvent* event) {

@@ -12,6 +12,8 @@ class QToolBar;
 
 namespace quelvaris::ui {
 
+struct ExtendedRun;
+class ExtendedWindow;
 struct PlotData;
 class PlotWindow;
 
@@ -44,6 +46,13 @@ class ResultsFrm : public QDialog {
   // The plot window while it is open; null otherwise.
   PlotWindow* Plot() const;
 
+  // The series of the run for Extended, which stays disabled until they are given.
+  void SetExtendedRun(std::shared_ptr<const ExtendedRun> run);
+  // Extended: opens the window of the run's extended figures (or brings the open one forward).
+  void OpenExtended();
+  // The extended figures' window while it is open; null otherwise.
+  ExtendedWindow* Extended() const;
+
  protected:
   bool event(QEvent* event) override;
 
@@ -52,6 +61,8 @@ class ResultsFrm : public QDialog {
   ResPicture* picture_;
   std::shared_ptr<const PlotData> plot_data_;
   QPointer<PlotWindow> plot_;  // a child window: closes with the results, not blocked by them
+  std::shared_ptr<const ExtendedRun> extended_run_;
+  QPointer<ExtendedWindow> extended_;  // a child window like the plot window
 };
 
 }  // namespace quelvaris::ui

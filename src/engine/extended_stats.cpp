@@ -1,0 +1,307 @@
+#include "engine/extended_stats.h"
+
+#include <cmath>
+#include <cstddef>
+
+#include "engine/data_table.h"
+#include "platform/run_time_error.h"
+
+namespace quelvaris {
+
+namespace {
+
+// Collects the figures; one that is never set, or set to an infinity or NaN (an overflow of
+// values near the largest double), stays undefined.
+class Figures {
+ public:
+  Figures() {
+    for (std::size_t i = 0; i < kExtendedStatCount; ++i) {
+      stats_[i].key = kExtendedStatDefinitions[i].key;
+    }
+  }
+  void Set(ExtendedStat stat, double value) {
+    ExtendedFigure& f = stats_[static_cast<std::size_t>(stat)];
+    f.value = value;
+    f.defined = std::isfinite(value);
+  }
+  const ExtendedStats& Stats() const { return stats_; }
+
+ private:
+  ExtendedStats stats_{};
+};
+
+// The mean; a constant series' own value, since a sum divided by n can miss it by an ulp and
+// leave tiny deviations that would pass for variability.
+double MeanOf(const std::vector<double>& v, double sum, bool constant) {
+  return constant ? v.front() : sum / static_cast<double>(v.size());
+}
+
+// The sums behind the moment-based figures, over the paired rows. The efficiencies of
+// transformed flows need ln(Q + e), sqrt(Q) and 1 / (Q + e) of both series; the transformed
+// observed values wait in `scratch` for their means.
+struct PairSums {
+  double dev2_o = 0, dev2_p = 0, cross = 0;  // about the means of the pairs
+  double abs_dev_o = 0, abs_err = 0, sum_err = 0;
+  double log_err2 = 0, sqrt_err2 = 0, inv_err2 = 0;  // sum((f(P) - f(O))^2)
+  double log_dev2 = 0, sqrt_dev2 = 0, inv_dev2 = 0;  // sum((f(O) - mean f(O))^2)
+};
+
+PairSums SumsOf(const PairedSeries& s, double mean_o, double mean_p, double e,
+                std::vector<double>& scratch) {
+  const std::size_t count = s.Count();
+  PairSums t;
+  scratch.resize(3 * count);
+  double* const log_o = scratch.data();
+  double* const sqrt_o = log_o + count;
+  double* const inv_o = sqrt_o + count;
+  double log_total = 0, sqrt_total = 0, inv_total = 0;
+  for (std::size_t k = 0; k < count; ++k) {
+    const double o = s.o[k];
+    const double p = s.p[k];
+    const double d_o = o - mean_o;
+    const double d_p = p - mean_p;
+    t.dev2_o += d_o * d_o;
+    t.dev2_p += d_p * d_p;
+    t.cross += d_o * d_p;
+    t.abs_dev_o += std::fabs(d_o);
+    t.abs_err += std::fabs(p - o);
+    t.sum_err += p - o;
+
+    log_o[k] = std::log(o + e);
+    sqrt_o[k] = std::sqrt(o);
+    inv_o[k] = 1 / (o + e);
+    log_total += log_o[k];
+    sqrt_total += sqrt_o[k];
+    inv_total += inv_o[k];
+    const double log_err = std::log(p + e) - log_o[k];
+    const double sqrt_err = std::sqrt(p) - sqrt_o[k];
+    const double inv_err = 1 / (p + e) - inv_o[k];
+    t.log_err2 += log_err * log_err;
+    t.sqrt_err2 += sqrt_err * sqrt_err;
+    t.inv_err2 += inv_err * inv_err;
+  }
+  const double n = static_cast<double>(count);
+  const double log_mean = log_total / n, sqrt_mean = sqrt_total / n, inv_mean = inv_total / n;
+  for (std::size_t k = 0; k < count; ++k) {
+    const double d_log = log_o[k] - log_mean;
+    const double d_sqrt = sqrt_o[k] - sqrt_mean;
+    const double d_inv = inv_o[k] - inv_mean;
+    t.log_dev2 += d_log * d_log;
+    t.sqrt_dev2 += d_sqrt * d_sqrt;
+    t.inv_dev2 += d_inv * d_inv;
+  }
+  return t;
+}
+
+// The k-th largest value (k from 1) of a series sorted in ascending order.
+double Largest(const std::vector<PlacedValue>& ascending, std::size_t k) {
+  return ascending[ascending.size() - k].value;
+}
+
+// The flow at exceedance probability percent / 100 on the duration curve whose k-th largest
+// value stands at k / (n + 1), linearly between neighbouring flows. The position is formed in
+// integers so that 20 % of 99 values is exactly the 20th largest.
+double FlowAt(const std::vector<PlacedValue>& ascending, int percent) {
+  const std::size_t scaled = static_cast<std::size_t>(percent) * (ascending.size() + 1);
+  const std::size_t k = scaled / 100;
+  const double fraction = static_cast<double>(scaled % 100) / 100;
+  const double upper = Largest(ascending, k);
+  if (fraction == 0) return upper;
+  return upper + fraction * (Largest(ascending, k + 1) - upper);
+}
+
+// Pearson's r from the sums of cross products and squared deviations.
+double Correlation(double cross, double dev2_a, double dev2_b) {
+  return cross / (std::sqrt(dev2_a) * std::sqrt(dev2_b));
+}
+
+// 1 - the Euclidean distance of a criterion's three components from their ideal point.
+double DistanceScore(double a, double b, double c) {
+  return 1 - std::sqrt(a * a + b * b + c * c);
+}
+
+ExtendedStats FiguresOf(const PairedSeries& s, std::vector<double>& scratch) {
+  Figures out;
+  const std::size_t count = s.Count();
+  if (count < 2) return out.Stats();
+  const double n = static_cast<double>(count);
+
+  const double mean_o = MeanOf(s.o, s.o_sum, s.OConstant());
+  const double mean_p = MeanOf(s.p, s.p_sum, s.PConstant());
+  const double e = mean_o / 100;  // the shift of the transformed flows
+  const PairSums t = SumsOf(s, mean_o, mean_p, e, scratch);
+  // Sample standard deviations (divisor n - 1); the ratios below are the same with n.
+  const double sd_o = std::sqrt(t.dev2_o / (n - 1));
+  const double sd_p = std::sqrt(t.dev2_p / (n - 1));
+  const bool o_varies = !s.OConstant();
+  const bool both_vary = o_varies && !s.PConstant();
+
+  // Kling-Gupta efficiency (Gupta et al. 2009, J. Hydrol. 377, 80-91):
+  // 1 - sqrt((r - 1)^2 + (alpha - 1)^2 + (beta - 1)^2), r Pearson's correlation,
+  // alpha = sd P / sd O, beta = mean P / mean O.
+  const double r = Correlation(t.cross, t.dev2_o, t.dev2_p);
+  const double alpha = sd_p / sd_o;
+  const double beta = mean_p / mean_o;
+  if (both_vary) out.Set(ExtendedStat::Kge2009R, r);
+  if (o_varies) out.Set(ExtendedStat::Kge2009Alpha, alpha);
+  if (mean_o != 0) out.Set(ExtendedStat::Kge2009Beta, beta);
+  if (both_vary && mean_o != 0) {
+    out.Set(ExtendedStat::Kge2009, DistanceScore(r - 1, alpha - 1, beta - 1));
+  }
+
+  // Modified KGE (Kling et al. 2012, J. Hydrol. 424-425, 264-277): the spread as the ratio of
+  // the coefficients of variation, gamma = (sd P / mean P) / (sd O / mean O), so that a bias
+  // in the mean does not show up in the spread term as well.
+  if (o_varies && mean_o != 0 && mean_p != 0) {
+    const double gamma = (sd_p / mean_p) / (sd_o / mean_o);
+    out.Set(ExtendedStat::Kge2012Gamma, gamma);
+    if (both_vary) out.Set(ExtendedStat::Kge2012, DistanceScore(r - 1, gamma - 1, beta - 1));
+  }
+
+  // KGE for means near zero (Tang et al. 2021, J. Climate 34, 6493-6511): the bias term
+  // beta2021 = (mean P - mean O) / sd O, ideal at 0, with the 2009 alpha:
+  // 1 - sqrt((r - 1)^2 + (alpha - 1)^2 + beta2021^2).
+  if (o_varies) {
+    const double beta2021 = (mean_p - mean_o) / sd_o;
+    out.Set(ExtendedStat::Kge2021Beta, beta2021);
+    if (both_vary) out.Set(ExtendedStat::Kge2021, DistanceScore(r - 1, alpha - 1, beta2021));
+  }
+
+  // Non-parametric KGE (Pool et al. 2018, Hydrol. Sci. J. 63, 1941-1953):
+  // 1 - sqrt((rs - 1)^2 + (alpha_np - 1)^2 + (beta - 1)^2), rs Spearman's rank correlation and
+  // alpha_np = 1 - 0.5 * sum(|P(k) / (n mean P) - O(k) / (n mean O)|) over the two flow
+  // duration curves (each series sorted on its own) scaled to unit area.
+  if (both_vary && mean_o != 0 && mean_p != 0) {
+    const double mean_rank = (n + 1) / 2;  // of 1..n, ties included
+    const double unit_o = 1 / (n * mean_o);
+    const double unit_p = 1 / (n * mean_p);
+    double rank_cross = 0, rank_dev2_o = 0, rank_dev2_p = 0, curve_gap = 0;
+    for (std::size_t k = 0; k < count; ++k) {
+      const double d_o = s.o_rank[k] - mean_rank;
+      const double d_p = s.p_rank[k] - mean_rank;
+      rank_cross += d_o * d_p;
+      rank_dev2_o += d_o * d_o;
+      rank_dev2_p += d_p * d_p;
+      curve_gap += std::fabs(s.p_sorted[k].value * unit_p - s.o_sorted[k].value * unit_o);
+    }
+    const double rs = Correlation(rank_cross, rank_dev2_o, rank_dev2_p);
+    const double alpha_np = 1 - 0.5 * curve_gap;
+    out.Set(ExtendedStat::KgeNp, DistanceScore(rs - 1, alpha_np - 1, beta - 1));
+  }
+
+  // Nash-Sutcliffe efficiencies of transformed flows (Pushpalatha et al. 2012, J. Hydrol.
+  // 420-421, 171-182), 1 - sum((f(P) - f(O))^2) / sum((f(O) - mean f(O))^2), of ln(Q + e), of
+  // sqrt(Q) and of 1 / (Q + e), with e = mean O / 100 added to both series so that zero flows
+  // keep a logarithm. A transform that is not defined at every paired value leaves its figure
+  // undefined rather than dropping rows from it.
+  if (o_varies) {
+    if (s.o_min + e > 0 && s.p_min + e > 0) {
+      out.Set(ExtendedStat::NseLog, 1 - t.log_err2 / t.log_dev2);
+      out.Set(ExtendedStat::NseInv, 1 - t.inv_err2 / t.inv_dev2);
+    }
+    if (s.o_min >= 0 && s.p_min >= 0) out.Set(ExtendedStat::NseSqrt, 1 - t.sqrt_err2 / t.sqrt_dev2);
+  }
+
+  // Percent bias, 100 * sum(P - O) / sum(O): positive when the model overestimates.
+  if (s.o_sum != 0) out.Set(ExtendedStat::Pbias, 100 * t.sum_err / s.o_sum);
+
+  // Refined index of agreement (Willmott et al. 2012, Int. J. Climatol. 32, 2088-2094), with
+  // c = 2: 1 - A / B when A <= B, else B / A - 1, A = sum(|P - O|), B = 2 sum(|O - mean O|).
+  // Only a constant observed series reproduced exactly (A = B = 0) leaves it undefined.
+  const double a = t.abs_err;
+  const double b = 2 * t.abs_dev_o;
+  if (a > b) {
+    out.Set(ExtendedStat::Dr, b / a - 1);
+  } else if (b > 0) {
+    out.Set(ExtendedStat::Dr, 1 - a / b);
+  }
+
+  // Flow duration curve signatures (Yilmaz et al. 2008, Water Resour. Res. 44, W09417). The
+  // k-th largest of n flows stands at exceedance probability k / (n + 1), as on the plot
+  // window's duration curves; each series is sorted on its own.
+  //
+  // High-segment volume bias: 100 * sum(P(h) - O(h)) / sum(O(h)) over the flows at 2 % or
+  // less, that is the k-th largest for k <= (n + 1) / 50.
+  const std::size_t high = (count + 1) / 50;
+  if (high > 0) {
+    double high_o = 0, high_err = 0;
+    for (std::size_t k = 1; k <= high; ++k) {
+      high_o += Largest(s.o_sorted, k);
+      high_err += Largest(s.p_sorted, k) - Largest(s.o_sorted, k);
+    }
+    if (high_o != 0) out.Set(ExtendedStat::FdcFhv, 100 * high_err / high_o);
+  }
+
+  // Low-segment volume bias: -100 * (sum(ln P(l) - ln P(min)) - sum(ln O(l) - ln O(min))) /
+  // sum(ln O(l) - ln O(min)) over the flows at 70 % or more, the k-th largest for
+  // k >= 0.7 (n + 1), down to the smallest. Needs a positive flow throughout the segment.
+  const std::size_t low_first = (7 * (count + 1) + 9) / 10;  // the least k with 10 k >= 7 (n + 1)
+  if (low_first <= count && s.o_sorted.front().value > 0 && s.p_sorted.front().value > 0) {
+    const std::size_t low_count = count - low_first + 1;  // the smallest low_count flows
+    const double ln_min_o = s.o_sorted_log.front();
+    const double ln_min_p = std::log(s.p_sorted.front().value);
+    double spread_o = 0, spread_p = 0;
+    for (std::size_t k = 0; k < low_count; ++k) {
+      spread_o += s.o_sorted_log[k] - ln_min_o;
+      spread_p += std::log(s.p_sorted[k].value) - ln_min_p;
+    }
+    if (spread_o != 0) out.Set(ExtendedStat::FdcFlv, -100 * (spread_p - spread_o) / spread_o);
+  }
+
+  // Mid-segment slope bias: 100 * ((ln P(20 %) - ln P(70 %)) - (ln O(20 %) - ln O(70 %))) /
+  // (ln O(20 %) - ln O(70 %)). The 20 % flow needs 0.2 (n + 1) >= 1, so 4 pairs or more.
+  if (count >= 4) {
+    const double o20 = FlowAt(s.o_sorted, 20), o70 = FlowAt(s.o_sorted, 70);
+    const double p20 = FlowAt(s.p_sorted, 20), p70 = FlowAt(s.p_sorted, 70);
+    if (o70 > 0 && p70 > 0 && o20 != o70) {  // the 20 % flow is the larger of each pair
+      const double slope_o = std::log(o20) - std::log(o70);
+      const double slope_p = std::log(p20) - std::log(p70);
+      out.Set(ExtendedStat::FdcFms, 100 * (slope_p - slope_o) / slope_o);
+    }
+  }
+  return out.Stats();
+}
+
+}  // namespace
+
+PairRule PairRuleOf(const RunContext& ctx) {
+  const AnalysisRequest& req = ctx.session.request;
+  return {ctx.settings.GlobalMissingCode, ctx.host.SwitchOn(RunSwitch::ApplyBounds), req.LowerBound,
+          req.UpperBound};
+}
+
+std::vector<ExtendedStats> ExtendedStatsOfModels(std::span<const double> observed,
+                                                 const std::vector<std::span<const double>>& models,
+                                                 const PairRule& rule) {
+  ValueSorter sorter;
+  const ObservedOrder order = OrderObserved(observed, rule, sorter);
+  PairedSeries series;
+  std::vector<double> scratch;
+  std::vector<ExtendedStats> all;
+  all.reserve(models.size());
+  for (std::span<const double> modelled : models) {
+    PairRows(observed, modelled, order, rule, sorter, series);
+    all.push_back(FiguresOf(series, scratch));
+  }
+  return all;
+}
+
+ExtendedStats ExtendedStatsOf(std::span<const double> observed, std::span<const double> modelled,
+                              const PairRule& rule) {
+  return ExtendedStatsOfModels(observed, {modelled}, rule).front();
+}
+
+std::vector<ExtendedStats> CalcExtendedStats(const RunContext& ctx, std::int16_t first,
+                                             std::int16_t last) {
+  const int rows = ctx.session.counters.RowCount;
+  if (rows < 0 || rows > DataTable::kRows) throw RunTimeError(err::kSubscript);
+  if (first > last) return {};
+  if (first < 2 || last > DataTable::kCols) throw RunTimeError(err::kSubscript);
+  const DataTable& table = ctx.session.table;
+  const auto length = static_cast<std::size_t>(rows);
+  std::vector<std::span<const double>> models;
+  for (int c = first; c <= last; ++c) models.emplace_back(table.Column(c), length);
+  return ExtendedStatsOfModels({table.Column(1), length}, models, PairRuleOf(ctx));
+}
+
+}  // namespace quelvaris

@@ -1,0 +1,63 @@
+#pragma once
+
+#include <cstddef>
+#include <span>
+#include <vector>
+
+#include "engine/value_order.h"
+
+namespace quelvaris {
+
+// Which rows pair up. A row is paired when both its values are usable: not the missing-data
+// code and, with bounds applied, within them (a value on a bound is within). A row with one
+// value missing or outside is dropped from both series, as tools that compare paired series
+// do; the 26 classic figures instead take each series' own statistics over its own values.
+struct PairRule {
+  double missing_code = -999;
+  bool apply_bounds = false;
+  double lower = 0;
+  double upper = 9999;
+
+  bool Usable(double v) const {
+    return v != missing_code && !(apply_bounds && (v > upper || v < lower));
+  }
+};
+
+// The observed series prepared once for every model of a run: which rows are usable, and the
+// usable values in ascending order with their rows and logarithms.
+struct ObservedOrder {
+  std::vector<unsigned char> usable;  // per row
+  std::vector<PlacedValue> sorted;    // `at` is the row
+  std::vector<double> sorted_log;     // ln of each sorted value (not finite for a value <= 0)
+};
+
+ObservedOrder OrderObserved(std::span<const double> observed, const PairRule& rule,
+                            ValueSorter& sorter);
+
+// The paired rows of one model: both series in row order, each also in ascending order with
+// its ranks. Kept from one model to the next so that a run allocates once.
+struct PairedSeries {
+  std::vector<double> o;  // observed, one per paired row
+  std::vector<double> p;  // modelled
+  double o_min = 0, o_max = 0, p_min = 0, p_max = 0;
+  double o_sum = 0, p_sum = 0;
+  std::vector<PlacedValue> o_sorted;  // ascending, `at` the table row
+  std::vector<double> o_sorted_log;   // ln of each o_sorted value
+  std::vector<PlacedValue> p_sorted;
+  std::vector<double> o_rank;  // of each paired row, 1..n; tied values share their mean rank
+  std::vector<double> p_rank;
+  std::vector<int> row_of_pair;       // the table row of each paired row
+  std::vector<unsigned char> paired;  // per table row
+  std::vector<double> o_rank_of_row;  // working space: the observed ranks by table row
+
+  std::size_t Count() const { return o.size(); }
+  bool OConstant() const { return o_min == o_max; }
+  bool PConstant() const { return p_min == p_max; }
+};
+
+// Pairs the modelled series with the observed one (rows beyond the shorter are dropped).
+void PairRows(std::span<const double> observed, std::span<const double> modelled,
+              const ObservedOrder& order, const PairRule& rule, ValueSorter& sorter,
+              PairedSeries& s);
+
+}  // namespace quelvaris

@@ -1,0 +1,157 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QTest>
+#include <QTimer>
+#include <QToolBar>
+
+#include "scripted_dialogs.h"
+#include "settings/global_settings.h"
+#include "ui/extended/extended_window.h"
+#include "ui/main/main_window.h"
+#include "ui/results/results_frm.h"
+
+namespace quelvaris::ui {
+namespace {
+
+using testing::ScriptedDialogs;
+using testing::TempDir;
+
+constexpr int kRow = static_cast<int>(ExtendedStat::Kge2009);
+constexpr int kRRow = static_cast<int>(ExtendedStat::Kge2009R);
+constexpr int kPbiasRow = static_cast<int>(ExtendedStat::Pbias);
+
+// Eleven columns: ten models, more than the results window shows side by side. Model 2 is the
+// observed series itself, model 3 a constant, the others scaled copies with a gap each.
+std::string ElevenColumnFile() {
+  std::string text;
+  for (int i = 1; i <= 12; ++i) {
+    const double o = 10 + (i * 7) % 12;
+    std::string line = std::to_string(o) + "\t" + std::to_string(o) + "\t5";
+    for (int c = 4; c <= 11; ++c) {
+      line += "\t" + (i == c ? std::string("-999") : std::to_string(o * (0.8 + 0.05 * c)));
+    }
+    text += line + "\r\n";
+  }
+  return text;
+}
+
+TEST(ExtendedWindowTest, ExtendedShowsEveryAnalysedModelInTheReportsDecimals) {
+  ScriptedDialogs dialogs;
+  GlobalSettings settings;
+  settings.DecimalsReq = 3;
+  settings.ResultFormat = FormatForDecimals(3, settings.ResultFormat);
+  TempDir dir;
+  Main main(settings);
+  main.show();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&main));
+  dialogs.files = {QString::fromStdString(dir.Write("flows.txt", ElevenColumnFile()))};
+  main.findChild<QPushButton*>(QStringLiteral("SelectButton"))->click();
+  QLineEdit* cols = main.findChild<QLineEdit*>(QStringLiteral("NoOfColsText"));
+  cols->setFocus();
+  cols->setText(QStringLiteral("11"));
+  QTest::keyClick(cols, Qt::Key_Return);
+  main.findChild<QCheckBox*>(QStringLiteral("AnalyseAllCheck"))->setChecked(true);
+
+  QStringList headings, labels;
+  QString kge_tooltip, same, constant_r, undefined_tip;
+  QPointer<ExtendedWindow> window;
+  QTimer::singleShot(0, &main, [&] {
+    ResultsFrm* results = main.Results();
+    if (!results) return;
+    QAction* extended = results->Toolbar()->findChild<QAction*>(QStringLiteral("menuExtended"));
+    if (extended && extended->isEnabled()) extended->trigger();
+    window = results->Extended();
+    if (window) {
+      QTableWidget* table = window->Table();
+      for (int c = 0; c < table->columnCount(); ++c) {
+        headings << table->horizontalHeaderItem(c)->text();
+      }
+      for (int r = 0; r < table->rowCount(); ++r) labels << table->verticalHeaderItem(r)->text();
+      kge_tooltip = table->verticalHeaderItem(kRow)->toolTip();
+      same = table->item(kRow, 0)->text();
+      constant_r = table->item(kRRow, 1)->text();
+      undefined_tip = table->item(kRRow, 1)->toolTip();
+    }
+    results->ToolbarClick(QStringLiteral("menuBack"));
+  });
+  main.findChild<QAction*>(QStringLiteral("tb1Calcs"))->trigger();
+
+  QStringList expected_headings;
+  for (int c = 2; c <= 11; ++c) expected_headings << QStringLiteral("Mod %1").arg(c);
+  EXPECT_EQ(headings, expected_headings);  // all ten: no narrowing
+  ASSERT_EQ(labels.size(), static_cast<int>(kExtendedStatCount));
+  EXPECT_EQ(labels[kPbiasRow], "Percent bias");
+  EXPECT_TRUE(kge_tooltip.contains("1 - sqrt((r - 1)^2 + (alpha - 1)^2 + (beta - 1)^2)"));
+  EXPECT_TRUE(kge_tooltip.contains("Gupta et al. 2009, J. Hydrol. 377, 80-91"));
+  EXPECT_EQ(same, "1.000");   // model 2 is the observed series
+  EXPECT_EQ(constant_r, "");  // r of a constant model is undefined: a blank, never -999
+  EXPECT_FALSE(undefined_tip.isEmpty());
+  EXPECT_TRUE(window.isNull());  // closed with its results window
+  EXPECT_TRUE(dialogs.messages.TextsTitled("Error Message").empty());
+}
+
+ExtendedRun TwoModelRun() {
+  ExtendedRun run;
+  run.columns = {2, 3};
+  run.observed = {10, 20, 30, 40};
+  run.modelled = {{12, 18, 33, 40}, {7, 7, 7, 7}};
+  run.pattern = "0.00";
+  return run;
+}
+
+TEST(ExtendedWindowTest, CopyPutsTheTableOnTheClipboardAsTabSeparatedText) {
+  ExtendedWindow window(TwoModelRun());
+  QApplication::clipboard()->clear();
+  window.Toolbar()->findChild<QAction*>(QStringLiteral("menuCopy"))->trigger();
+  const QStringList lines = QApplication::clipboard()->text().split('\n');
+  ASSERT_EQ(lines.size(), static_cast<int>(kExtendedStatCount) + 2);  // and the last line end
+  EXPECT_EQ(lines[0], "Figure\tKey\tMod 2\tMod 3");
+  EXPECT_EQ(lines[1 + kPbiasRow], "Percent bias\tpbias\t3.00\t-72.00");
+  EXPECT_EQ(lines[1 + kRRow], "KGE 2009 r\tkge2009_r\t0.99\t");  // undefined: an empty field
+  EXPECT_EQ(lines.back(), "");
+}
+
+TEST(ExtendedWindowTest, SaveAsWritesCsvAndReportsAFailure) {
+  ScriptedDialogs dialogs;
+  TempDir dir;
+  ExtendedWindow window(TwoModelRun());
+  QAction* save = window.Toolbar()->findChild<QAction*>(QStringLiteral("menuSaveAs"));
+
+  dialogs.save_files = {std::nullopt};  // cancelled: nothing written, nothing said
+  save->trigger();
+  EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
+
+  const std::filesystem::path target = dir.path() / "figures";  // ".csv" is added
+  dialogs.save_files = {QString::fromStdString(target.string())};
+  save->trigger();
+  const std::string text = testing::ReadFileBytes(dir.path() / "figures.csv");
+  EXPECT_EQ(text.substr(0, text.find("\r\n")), "Figure,Key,Mod 2,Mod 3");
+  EXPECT_NE(text.find("\r\nPercent bias,pbias,3.00,-72.00\r\n"), std::string::npos);
+  EXPECT_NE(text.find("\r\nKGE 2009 r,kge2009_r,0.99,\r\n"), std::string::npos);
+
+  const std::string missing = (dir.path() / "no such folder" / "x.csv").string();
+  dialogs.save_files = {QString::fromStdString(missing)};
+  save->trigger();
+  // The dialog starts from the file saved last.
+  EXPECT_EQ(dialogs.last_save_start, QString::fromStdString((dir.path() / "figures.csv").string()));
+  const std::vector<std::string> errors = dialogs.messages.TextsTitled("Error Message");
+  ASSERT_EQ(errors.size(), 1u);
+  EXPECT_NE(errors[0].find("File: " + missing), std::string::npos);
+  EXPECT_FALSE(std::filesystem::exists(missing));
+}
+
+}  // namespace
+}  // namespace quelvaris::ui
