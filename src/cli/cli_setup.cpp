@@ -14,6 +14,9 @@ std::optional<int> ParseCommandLine(CLI::App& app, int argc, char** argv) {
   } catch (const CLI::CallForHelp&) {
     std::fputs(app.help().c_str(), stdout);
     return 0;
+  } catch (const CLI::CallForVersion& e) {
+    std::printf("%s\n", e.what());
+    return 0;
   } catch (const CLI::ParseError& e) {
     std::fprintf(stderr, "%s: %s\nRun with --help for the options.\n", app.get_name().c_str(),
                  e.what());

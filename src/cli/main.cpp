@@ -20,6 +20,7 @@ using namespace quelvaris;
 int main(int argc, char** argv) {
   cli::CliOptions options;
   CLI::App app{"Reports how well one or more models reproduce observed values.", "quelvaris-cli"};
+  app.set_version_flag("--version", "quelvaris-cli " QUELVARIS_VERSION);
   cli::DeclareOptions(app, options);
   if (auto status = cli::ParseCommandLine(app, argc, argv)) return *status;
 
