@@ -117,6 +117,7 @@ int Timing(int runs) {
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
+  quelvaris::tools::UseLookAskedFor();
   if (argc >= 2 && QString::fromLatin1(argv[1]) == QLatin1String("--time")) {
     return Timing(argc > 2 ? std::max(1, std::atoi(argv[2])) : 7);
   }

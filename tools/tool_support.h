@@ -17,7 +17,9 @@
 #include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QPalette>
 #include <QPushButton>
+#include <QStyleFactory>
 #include <QTemporaryDir>
 #include <QWidget>
 
@@ -49,6 +51,33 @@ class AutoDialogs : public ui::Dialogs {
   QString file_;
   bool echo_;
 };
+
+// With QUELVARIS_TOOL_LOOK=dark in the environment, the windows are shown in the Fusion style
+// with a dark palette, to see that everything stays readable there. Call after QApplication.
+inline void UseLookAskedFor() {
+  if (qgetenv("QUELVARIS_TOOL_LOOK") != "dark") return;
+  QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+  QPalette dark;
+  const QColor window(0x35, 0x35, 0x35), base(0x23, 0x23, 0x23), text(0xe8, 0xe8, 0xe8);
+  dark.setColor(QPalette::Window, window);
+  dark.setColor(QPalette::WindowText, text);
+  dark.setColor(QPalette::Base, base);
+  dark.setColor(QPalette::AlternateBase, window);
+  dark.setColor(QPalette::ToolTipBase, base);
+  dark.setColor(QPalette::ToolTipText, text);
+  dark.setColor(QPalette::Text, text);
+  dark.setColor(QPalette::Button, window);
+  dark.setColor(QPalette::ButtonText, text);
+  dark.setColor(QPalette::BrightText, Qt::red);
+  dark.setColor(QPalette::Link, QColor(0x5a, 0xa0, 0xe6));
+  dark.setColor(QPalette::Highlight, QColor(0x2a, 0x82, 0xda));
+  dark.setColor(QPalette::HighlightedText, Qt::black);
+  dark.setColor(QPalette::PlaceholderText, QColor(0x90, 0x90, 0x90));
+  for (const auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText}) {
+    dark.setColor(QPalette::Disabled, role, QColor(0x80, 0x80, 0x80));
+  }
+  QApplication::setPalette(dark);
+}
 
 // Lets the windows lay themselves out and paint for `ms` milliseconds.
 inline void Settle(int ms) {
