@@ -28,6 +28,7 @@ using quelvaris::tools::Settle;
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
+  quelvaris::tools::UseLookAskedFor();
   if (argc < 3) {
     std::fprintf(stderr, "usage: %s <output folder> <data file of four columns>\n", argv[0]);
     return 2;

@@ -27,6 +27,7 @@ bool ShowAndSave(QWidget& window, const QString& path) {
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
+  quelvaris::tools::UseLookAskedFor();
   if (argc < 2) {
     std::fprintf(stderr, "usage: %s <output folder> [default directory]\n", argv[0]);
     return 2;

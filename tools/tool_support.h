@@ -20,7 +20,9 @@
 #include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QPalette>
 #include <QPushButton>
+#include <QStyleFactory>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QWidget>
@@ -54,6 +56,33 @@ class AutoDialogs : public ui::Dialogs {
   QString file_;
   bool echo_;
 };
+
+// With QUELVARIS_TOOL_LOOK=dark in the environment, the windows are shown in the Fusion style
+// with a dark palette, to see that everything stays readable there. Call after QApplication.
+inline void UseLookAskedFor() {
+  if (qgetenv("QUELVARIS_TOOL_LOOK") != "dark") return;
+  QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+  QPalette dark;
+  const QColor window(0x35, 0x35, 0x35), base(0x23, 0x23, 0x23), text(0xe8, 0xe8, 0xe8);
+  dark.setColor(QPalette::Window, window);
+  dark.setColor(QPalette::WindowText, text);
+  dark.setColor(QPalette::Base, base);
+  dark.setColor(QPalette::AlternateBase, window);
+  dark.setColor(QPalette::ToolTipBase, base);
+  dark.setColor(QPalette::ToolTipText, text);
+  dark.setColor(QPalette::Text, text);
+  dark.setColor(QPalette::Button, window);
+  dark.setColor(QPalette::ButtonText, text);
+  dark.setColor(QPalette::BrightText, Qt::red);
+  dark.setColor(QPalette::Link, QColor(0x5a, 0xa0, 0xe6));
+  dark.setColor(QPalette::Highlight, QColor(0x2a, 0x82, 0xda));
+  dark.setColor(QPalette::HighlightedText, Qt::black);
+  dark.setColor(QPalette::PlaceholderText, QColor(0x90, 0x90, 0x90));
+  for (const auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText}) {
+    dark.setColor(QPalette::Disabled, role, QColor(0x80, 0x80, 0x80));
+  }
+  QApplication::setPalette(dark);
+}
 
 // Lets the windows lay themselves out and paint for `ms` milliseconds.
 inline void Settle(int ms) {
@@ -215,6 +244,7 @@ inline int ScreenshotsOrTiming(int argc, char** argv,
                                const std::function<int(const QDir&, const QString&)>& screenshots,
                                const std::function<int(int)>& timing) {
   QApplication app(argc, argv);
+  UseLookAskedFor();
   if (argc >= 2 && QString::fromLatin1(argv[1]) == QLatin1String("--time")) {
     return timing(argc > 2 ? std::max(1, std::atoi(argv[2])) : 7);
   }

@@ -4,7 +4,11 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
@@ -12,12 +16,14 @@
 #include <QToolBar>
 
 #include "scripted_dialogs.h"
+#include "support/test_support.h"
 #include "ui/main/main_window.h"
 
 namespace quelvaris::ui {
 namespace {
 
 using testing::ScriptedDialogs;
+using testing::TempDir;
 
 class MainWindowTest : public ::testing::Test {
  protected:
@@ -268,8 +274,8 @@ TEST_F(MainWindowTest, CalculateWithoutAFileSaysSoAndLeavesTheFiguresAlone) {
 
 TEST_F(MainWindowTest, ControlsCarryTheirCaptionsAndTooltips) {
   const std::pair<const char*, const char*> tooltips[] = {
-      {"SelectButton", "Select file to analyse"},
-      {"SelectResultsButton", "Select file to save results to - optional"},
+      {"SelectButton", "Select file to analyse (Ctrl+O)"},
+      {"SelectResultsButton", "Select file to save results to - optional (Ctrl+Shift+O)"},
       {"NoOfColsText", "Number of columns in the file - includes modelled column"},
       {"ColToAnalText", "Which column modelled data are in"},
       {"AnalyseAllCheck", "Analyse all Modelled Columns"},
@@ -283,10 +289,12 @@ TEST_F(MainWindowTest, ControlsCarryTheirCaptionsAndTooltips) {
   for (const auto& [name, tip] : tooltips) {
     EXPECT_EQ(Find<QWidget>(name)->toolTip().toStdString(), tip) << name;
   }
-  const char* actions[][3] = {{"tb1Reset", "Reset", "Reset to original values"},
-                              {"tb1Calcs", "Calculate", "Perform Stats Calculations"},
-                              {"tb1Settings", "Settings", "Settings"},
-                              {"tb1Exit", "Exit", "Exit Program"}};
+  // The tooltips name the keys after their own text.
+  const char* actions[][3] = {
+      {"tb1Reset", "Reset", "Reset to original values (Ctrl+R)"},
+      {"tb1Calcs", "Calculate", "Perform Stats Calculations (F5, Ctrl+Return)"},
+      {"tb1Settings", "Settings", "Settings (Ctrl+,)"},
+      {"tb1Exit", "Exit", "Exit Program (Ctrl+Q)"}};
   const QList<QAction*> in_order = Find<QToolBar>("Toolbar1")->actions();
   ASSERT_EQ(in_order.size(), 4);
   for (int i = 0; i < 4; ++i) {
@@ -298,6 +306,113 @@ TEST_F(MainWindowTest, ControlsCarryTheirCaptionsAndTooltips) {
   EXPECT_EQ(main->windowTitle(), QStringLiteral("Quelvaris 1.3"));
   EXPECT_EQ(Find<QRadioButton>("DelimitOption0")->text(), QStringLiteral("Tab Delimited"));
   EXPECT_EQ(Find<QRadioButton>("DelimitOption1")->text(), QStringLiteral("Comma Delimited"));
+}
+
+TEST_F(MainWindowTest, EveryShortcutRunsItsCommand) {
+  int settings_opened = 0;
+  main->SetSettingsOpener([&](QWidget*) { ++settings_opened; });
+  int exits = 0;
+  main->SetExitHandler([&] { ++exits; });
+  struct Case {
+    QKeySequence key;
+    const char* focus;  // the control with the focus when the key is pressed
+    std::function<void()> before;
+    std::function<void()> check;
+  };
+  const Case cases[] = {
+      {QKeySequence(Qt::CTRL | Qt::Key_O), "ThreshText",
+       [&] { dialogs.files = {QStringLiteral("/srv/in.txt")}; },
+       [&] { EXPECT_EQ(Find("SelectFileText")->text(), QStringLiteral("in.txt")); }},
+      {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_O), "ThreshText",
+       [&] { dialogs.files = {QStringLiteral("/srv/out.txt")}; },
+       [&] { EXPECT_EQ(Find("ResultsFileText")->text(), QStringLiteral("out.txt")); }},
+      // Calculate from inside a typed box: the key is not taken for Enter-moves-on.
+      {QKeySequence(Qt::Key_F5), "ThreshText", [] {},
+       [&] {
+         EXPECT_EQ(dialogs.messages.TextsTitled("Error Message"),
+                   std::vector<std::string>{"You must select a file to analyse."});
+       }},
+      {QKeySequence(Qt::CTRL | Qt::Key_Return), "ColToAnalText", [] {},
+       [&] {
+         EXPECT_EQ(dialogs.messages.TextsTitled("Error Message"),
+                   std::vector<std::string>{"You must select a file to analyse."});
+       }},
+      {QKeySequence(Qt::CTRL | Qt::Key_Comma), "ThreshText", [] {},
+       [&] { EXPECT_EQ(settings_opened, 1); }},
+      {QKeySequence(Qt::CTRL | Qt::Key_R), "ThreshText", [&] { TypeAndEnter("ThreshText", "4"); },
+       [&] { EXPECT_EQ(Find("ThreshText")->text(), QStringLiteral("0")); }},
+      // Exit asks first; No keeps the program running.
+      {QKeySequence(Qt::CTRL | Qt::Key_Q), "ThreshText",
+       [&] { dialogs.messages.answers = {MessageAnswer::No}; },
+       [&] {
+         EXPECT_EQ(dialogs.messages.TextsTitled("Exit Quelvaris?"),
+                   std::vector<std::string>{"Do you really want to exit Quelvaris?"});
+         EXPECT_EQ(exits, 0);
+       }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.key.toString().toStdString());
+    main->ResetMain();
+    c.before();
+    dialogs.messages.shown.clear();
+    QWidget* focus = Find<QWidget>(c.focus);
+    focus->setFocus();
+    QTest::keySequence(focus, c.key);
+    QTest::qWait(150);  // a button's key shows the button pressed for a moment, then clicks it
+    c.check();
+  }
+}
+
+TEST_F(MainWindowTest, ADroppedFileIsTakenAsSelectFileTakesItAndAnythingElseIsRefused) {
+  TempDir dir;
+  dir.Write("flows.txt", "1\t2\r\n");
+  const QString folder = QString::fromStdString(dir.path().string());
+  const QUrl file = QUrl::fromLocalFile(folder + QStringLiteral("/flows.txt"));
+  struct Case {
+    const char* what;
+    QList<QUrl> urls;
+    QString refusal;  // empty: taken
+  };
+  const Case cases[] = {
+      {"a file", {file}, {}},
+      {"a folder", {QUrl::fromLocalFile(folder)}, folder + " is a folder: choose a data file."},
+      {"two files", {file, file}, "Only one data file can be analysed at a time; 2 were given."},
+      {"a web address",
+       {QUrl(QStringLiteral("https://example.org/flows.txt"))},
+       "Only files on this computer can be analysed: https://example.org/flows.txt is not one."},
+      {"a file that is gone",
+       {QUrl::fromLocalFile(folder + QStringLiteral("/gone.txt"))},
+       "The data file " + folder + "/gone.txt does not exist."},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    dialogs.files = {QStringLiteral("/srv/earlier.csv")};
+    Find<QPushButton>("SelectButton")->click();
+    dialogs.messages.shown.clear();
+
+    QMimeData mime;
+    mime.setUrls(c.urls);
+    QDragEnterEvent enter(QPoint(200, 200), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(main.get(), &enter);
+    EXPECT_TRUE(enter.isAccepted());
+    QDropEvent drop(QPointF(200, 200), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(main.get(), &drop);
+    QApplication::processEvents();
+
+    const AnalysisRequest& request = main->Session().request;
+    if (c.refusal.isEmpty()) {
+      EXPECT_TRUE(dialogs.messages.shown.empty());
+      EXPECT_EQ(Find("SelectFileText")->text(), QStringLiteral("flows.txt"));
+      EXPECT_EQ(request.DataFileName, "flows.txt");
+      EXPECT_EQ(request.DataFilePath, file.toLocalFile().toStdString());
+    } else {
+      EXPECT_EQ(dialogs.messages.TextsTitled("Error Message"),
+                std::vector<std::string>{c.refusal.toStdString()});
+      EXPECT_EQ(Find("SelectFileText")->text(), QStringLiteral("earlier.csv"));
+      EXPECT_EQ(request.DataFilePath, "/srv/earlier.csv");
+    }
+    EXPECT_TRUE(request.ResultsFilePath.empty());  // a drop never names the results file
+  }
 }
 
 }  // namespace

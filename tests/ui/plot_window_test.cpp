@@ -97,7 +97,8 @@ TEST(PlotWindowTest, PlotOpensFromTheResultsWindowWithOneCurvePerAnalysedColumn)
     ResultsFrm* results = main.Results();
     if (!results) return;
     QAction* plot = results->Toolbar()->findChild<QAction*>(QStringLiteral("menuPlot"));
-    if (plot && plot->isEnabled() && plot->toolTip() == "Plot observed and modelled series") {
+    if (plot && plot->isEnabled() &&
+        plot->toolTip().startsWith("Plot observed and modelled series")) {
       plot->trigger();
     }
     PlotWindow* window = results->Plot();

@@ -9,6 +9,8 @@
 #include "pdf_pages.h"
 #include "reports/screen_report.h"
 #include "scripted_dialogs.h"
+#include "ui/plot/plot_data.h"
+#include "ui/plot/plot_window.h"
 #include "ui/results/report_tab_stops.h"
 #include "ui/results/results_frm.h"
 
@@ -119,13 +121,15 @@ TEST(ResultsWindowTest, ClearStartsAnEmptyPictureAndActivationShowsTheToolbar) {
   const QList<QAction*> actions = window.Toolbar()->actions();
   ASSERT_EQ(actions.size(), 4);
   EXPECT_EQ(actions[0]->objectName(), QStringLiteral("menuBack"));
-  EXPECT_EQ(actions[0]->toolTip(), QStringLiteral("Closes this window"));
+  EXPECT_EQ(actions[0]->toolTip(), QStringLiteral("Closes this window (Esc)"));
   EXPECT_EQ(actions[1]->objectName(), QStringLiteral("menuPrint"));
-  EXPECT_EQ(actions[1]->toolTip(), QStringLiteral("Print results"));
+  EXPECT_EQ(actions[1]->toolTip(), QStringLiteral("Print results (Ctrl+P)"));
   EXPECT_EQ(actions[2]->objectName(), QStringLiteral("menuPlot"));
-  EXPECT_EQ(actions[2]->toolTip(), QStringLiteral("Plot observed and modelled series"));
+  EXPECT_EQ(actions[2]->toolTip(), QStringLiteral("Plot observed and modelled series (Ctrl+G)"));
   EXPECT_FALSE(actions[2]->isEnabled());  // no run, nothing to plot
   EXPECT_EQ(actions[3]->objectName(), QStringLiteral("menuExtended"));
+  EXPECT_EQ(actions[3]->toolTip(),
+            QStringLiteral("Extended statistics of every model, with their definitions (Ctrl+E)"));
   EXPECT_FALSE(actions[3]->isEnabled());
 }
 
@@ -137,6 +141,31 @@ TEST(ResultsWindowTest, BackDiscardsTheWindow) {
   window->ToolbarClick(QStringLiteral("menuBack"));
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   EXPECT_TRUE(window.isNull());
+}
+
+TEST(ResultsWindowTest, KeysPrintPlotAndGoBack) {
+  ScriptedDialogs dialogs;
+  QPointer<ResultsFrm> window = new ResultsFrm;
+  window->show();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+
+  QTest::keySequence(window, QKeySequence(Qt::CTRL | Qt::Key_P));
+  EXPECT_EQ(dialogs.printer_dialogs, 1);  // cancelled: nothing printed, nothing said
+  QTest::keySequence(window, QKeySequence(Qt::CTRL | Qt::Key_G));
+  EXPECT_EQ(window->Plot(), nullptr);  // no run, nothing to plot
+  auto data = std::make_shared<PlotData>();
+  data->columns = {1, 2};
+  data->values = {{1, 2, 3}, {1.5, 2, 2.5}};
+  window->SetPlotData(data);
+  QTest::keySequence(window, QKeySequence(Qt::CTRL | Qt::Key_G));
+  ASSERT_NE(window->Plot(), nullptr);
+  EXPECT_TRUE(window->Plot()->isVisible());
+
+  QApplication::setActiveWindow(window);
+  QTest::keyClick(window, Qt::Key_Escape);
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  EXPECT_TRUE(window.isNull());
+  EXPECT_TRUE(dialogs.messages.shown.empty());
 }
 
 TEST(ResultsWindowTest, PrintingTwoCopiesGivesTwoPagesAndACancelPrintsNothing) {

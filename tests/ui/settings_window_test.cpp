@@ -227,18 +227,34 @@ TEST_F(SettingsWindowTest, HiddenDefaultDirectoryIsKept) {
 }
 
 TEST_F(SettingsWindowTest, SaveWithInvalidDecimalsSavesTheStoredDecimals) {
-  settings.DecimalsReq = 3;
-  settings.ResultFormat = "0.000";
-  Open();
-  Type(DecimalsBox(), "abc");
-  Click("menuSave");
-  ASSERT_EQ(dialogs.messages.shown.size(), 2u);
-  EXPECT_EQ(dialogs.messages.shown[0].text, kNotInteger);
-  EXPECT_EQ(dialogs.messages.shown[1].title, "Settings Saved");
-  EXPECT_EQ(DecimalsBox()->text(), "3");
-  EXPECT_EQ(SavedValue("DecimalsReq"), "3");
-  EXPECT_EQ(SavedValue("GlobalMissingCode"), "-999");
-  EXPECT_EQ(fs::path(SavedValue("DefaultDir")), fs::path(DataDir()));
+  struct Way {
+    const char* name;
+    std::function<void()> save;
+  };
+  const Way ways[] = {
+      {"Save", [this] { Click("menuSave"); }},
+      {"Ctrl+S", [this] { QTest::keySequence(DecimalsBox(), QKeySequence(Qt::CTRL | Qt::Key_S)); }},
+  };
+  for (const Way& way : ways) {
+    SCOPED_TRACE(way.name);
+    dialogs.messages.shown.clear();
+    fs::remove(settings.INIFile);
+    settings.DecimalsReq = 3;
+    settings.ResultFormat = "0.000";
+    Open();
+    Type(DecimalsBox(), "abc");
+    way.save();
+    ASSERT_EQ(dialogs.messages.shown.size(), 2u);
+    EXPECT_EQ(dialogs.messages.shown[0].text, kNotInteger);
+    EXPECT_EQ(dialogs.messages.shown[1].title, "Settings Saved");
+    EXPECT_EQ(DecimalsBox()->text(), "3");
+    EXPECT_EQ(SavedValue("DecimalsReq"), "3");
+    EXPECT_EQ(SavedValue("GlobalMissingCode"), "-999");
+    EXPECT_EQ(fs::path(SavedValue("DefaultDir")), fs::path(DataDir()));
+  }
+  // The keys are named after the tooltips' own text.
+  EXPECT_EQ(window->findChild<QAction*>("menuSave")->toolTip(), "Save settings (Ctrl+S)");
+  EXPECT_EQ(window->findChild<QAction*>("menuBack")->toolTip(), "Close settings window (Esc)");
 }
 
 TEST_F(SettingsWindowTest, MissingCodeCountsOnlyOnceItsBoxHasLostTheFocus) {

@@ -6,6 +6,8 @@
 #include <QCloseEvent>
 #include <QDialog>
 #include <QDialogButtonBox>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFile>
 #include <QFileInfo>
 #include <QFontMetrics>
@@ -14,13 +16,17 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTimer>
 #include <QToolBar>
 #include <QVBoxLayout>
 
 #include "engine/analysis_run.h"
 #include "ui/common/dialogs.h"
+#include "ui/common/shortcuts.h"
+#include "ui/main/data_file_drop.h"
 #include "ui/main/toolbar_icons.h"
 #include "ui/main/typed_box.h"
 
@@ -65,6 +71,7 @@ Main::Main(GlobalSettings& settings, QWidget* parent)
     : QMainWindow(parent), settings_(settings), reports_(this) {
   setObjectName(QStringLiteral("Main"));
   setWindowTitle(QStringLiteral("Quelvaris 1.3"));
+  setAcceptDrops(true);
   exit_handler_ = [this] {
     exiting_ = true;
     QApplication::closeAllWindows();
@@ -124,17 +131,31 @@ void Main::BuildToolbar() {
     const char* caption;
     const char* tooltip;
     ToolbarGlyph glyph;
+    QList<QKeySequence> keys;
   };
   const Button buttons[] = {
-      {"tb1Reset", "Reset", "Reset to original values", ToolbarGlyph::Reset},
-      {"tb1Calcs", "Calculate", "Perform Stats Calculations", ToolbarGlyph::Calculate},
-      {"tb1Settings", "Settings", "Settings", ToolbarGlyph::Settings},
-      {"tb1Exit", "Exit", "Exit Program", ToolbarGlyph::Exit},
+      {"tb1Reset",
+       "Reset",
+       "Reset to original values",
+       ToolbarGlyph::Reset,
+       {QKeySequence(Qt::CTRL | Qt::Key_R)}},
+      {"tb1Calcs",
+       "Calculate",
+       "Perform Stats Calculations",
+       ToolbarGlyph::Calculate,
+       {QKeySequence(Qt::Key_F5), QKeySequence(Qt::CTRL | Qt::Key_Return)}},
+      {"tb1Settings",
+       "Settings",
+       "Settings",
+       ToolbarGlyph::Settings,
+       {QKeySequence(Qt::CTRL | Qt::Key_Comma)}},
+      {"tb1Exit", "Exit", "Exit Program", ToolbarGlyph::Exit, {QKeySequence(Qt::CTRL | Qt::Key_Q)}},
   };
   for (const Button& b : buttons) {
     QAction* action = toolbar_->addAction(ToolbarIcon(b.glyph), QString::fromUtf8(b.caption));
     action->setObjectName(QString::fromUtf8(b.key));
     action->setToolTip(QString::fromUtf8(b.tooltip));
+    AddShortcuts(action, b.keys);
   }
   connect(toolbar_, &QToolBar::actionTriggered, this,
           [this](QAction* action) { ToolbarClick(action->objectName()); });
@@ -146,6 +167,7 @@ QWidget* Main::BuildDataFileGroup() {
   auto* button = new QPushButton(QStringLiteral("Select File"));
   button->setObjectName(QStringLiteral("SelectButton"));
   button->setToolTip(QStringLiteral("Select file to analyse"));
+  AddShortcut(button, QKeySequence(Qt::CTRL | Qt::Key_O));
   connect(button, &QPushButton::clicked, this, [this] { PickFile(false); });
   select_file_text_ = DisplayBox(QStringLiteral("SelectFileText"));
 
@@ -160,6 +182,7 @@ QWidget* Main::BuildResultsFileGroup() {
   auto* button = new QPushButton(QStringLiteral("Select File"));
   button->setObjectName(QStringLiteral("SelectResultsButton"));
   button->setToolTip(QStringLiteral("Select file to save results to - optional"));
+  AddShortcut(button, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_O));
   connect(button, &QPushButton::clicked, this, [this] { PickFile(true); });
   results_file_text_ = DisplayBox(QStringLiteral("ResultsFileText"));
 
@@ -174,6 +197,7 @@ TypedBox* Main::AddTypedBox(const QString& name, const QString& tooltip,
   auto* box = new TypedBox(name);
   box->setToolTip(tooltip);
   box->setFixedWidth(kTypedBoxWidth);
+  box->setAcceptDrops(false);  // a file dropped on a box is for the window, not typed text
   box->SetCheck([this, box, check] {
     const CheckResult result = check(box->text().toStdString(), session_.request);
     if (!result.accepted) ShowErrorMessage(*this, result.message);
@@ -323,7 +347,11 @@ void Main::PickFile(bool results) {
   const std::optional<QString> chosen =
       CurrentDialogs().OpenFileName(this, QString::fromStdString(settings_.DefaultDir), filters);
   if (!chosen || chosen->isEmpty()) return;  // cancelled: the earlier choice stands
-  const QFileInfo info(*chosen);
+  TakeFile(results, *chosen);
+}
+
+void Main::TakeFile(bool results, const QString& chosen) {
+  const QFileInfo info(chosen);
   const std::string path = QFile::encodeName(info.absoluteFilePath()).toStdString();
   const std::string name = info.fileName().toStdString();
   if (results) {
@@ -335,6 +363,29 @@ void Main::PickFile(bool results) {
     session_.request.DataFileName = name;
     select_file_text_->setText(info.fileName());
   }
+}
+
+void Main::TakeDataFiles(const QList<QUrl>& urls) {
+  const DataFileOffer offer = OfferDataFiles(urls);
+  if (offer.path.isEmpty()) {
+    ShowErrorMessage(*this, offer.refusal.toStdString());
+    return;
+  }
+  TakeFile(false, offer.path);
+}
+
+void Main::dragEnterEvent(QDragEnterEvent* event) {
+  // Every drag of files is taken, so that what cannot be used is refused with its reason on
+  // the drop rather than by a silent no-entry pointer.
+  if (event->mimeData()->hasUrls()) event->acceptProposedAction();
+}
+
+void Main::dropEvent(QDropEvent* event) {
+  if (!event->mimeData()->hasUrls()) return;
+  event->acceptProposedAction();
+  // After the drop has ended: a message box must not hold the dragging program waiting.
+  const QList<QUrl> urls = event->mimeData()->urls();
+  QTimer::singleShot(0, this, [this, urls] { TakeDataFiles(urls); });
 }
 
 void Main::Calculate() {

@@ -4,7 +4,9 @@
 #include <functional>
 #include <string>
 
+#include <QList>
 #include <QMainWindow>
+#include <QUrl>
 
 #include "engine/analysis_session.h"
 #include "engine/input_checks.h"
@@ -48,6 +50,9 @@ class Main : public QMainWindow, public RunHost {
   void ResetMain();
   // Asks whether to leave; true (after the exit handler ran) when the user said Yes.
   bool ConfirmExit();
+  // Files dropped on the window or named on the command line: one local file is taken as the
+  // data file exactly as Select File takes it; anything else is refused with a message.
+  void TakeDataFiles(const QList<QUrl>& urls);
 
   const AnalysisSession& Session() const { return session_; }
   // The results window of the run in progress, while it is shown.
@@ -64,6 +69,8 @@ class Main : public QMainWindow, public RunHost {
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
 
  private:
   void BuildToolbar();
@@ -77,6 +84,7 @@ class Main : public QMainWindow, public RunHost {
   TypedBox* AddTypedBox(const QString& name, const QString& tooltip,
                         CheckResult (*check)(const std::string&, AnalysisRequest&));
   void PickFile(bool results);
+  void TakeFile(bool results, const QString& chosen);
   void Calculate();
   void OpenSettings();
 

@@ -4,7 +4,8 @@
 
 #include <QPainter>
 #include <QPainterPath>
-#include <QPixmap>
+
+#include "ui/common/painted_icon.h"
 
 namespace quelvaris::ui {
 namespace {
@@ -23,9 +24,9 @@ void DrawReset(QPainter& p) {
   p.drawPath(head);
 }
 
-void DrawCalculate(QPainter& p) {
+void DrawCalculate(QPainter& p, const QColor& ink) {
   // A pocket calculator: a display and a keypad.
-  p.setPen(QPen(QColor(0x30, 0x30, 0x30), 1.5));
+  p.setPen(QPen(ink, 1.5));
   p.setBrush(QColor(0xe8, 0xe8, 0xe8));
   p.drawRoundedRect(QRectF(6, 2, 20, 28), 3, 3);
   p.setBrush(QColor(0x9c, 0xd0, 0x8c));
@@ -39,8 +40,8 @@ void DrawCalculate(QPainter& p) {
   }
 }
 
-void DrawSettings(QPainter& p) {
-  // A cog wheel.
+void DrawSettings(QPainter& p, const QColor& ink) {
+  // A cog wheel in the text colour, its hole open to the window behind it.
   const QPointF c(16, 16);
   QPainterPath cog;
   for (int i = 0; i < 8; ++i) {
@@ -53,11 +54,13 @@ void DrawSettings(QPainter& p) {
     cog.addPath(t.map(tooth));
   }
   cog.addEllipse(c, 10, 10);
+  QPainterPath hole;
+  hole.addEllipse(c, 4, 4);
   p.setPen(Qt::NoPen);
-  p.setBrush(QColor(0x60, 0x66, 0x70));
-  p.drawPath(cog.simplified());
-  p.setBrush(Qt::white);
-  p.drawEllipse(c, 4, 4);
+  p.setBrush(ink);
+  p.setOpacity(0.8);
+  p.drawPath(cog.simplified().subtracted(hole));
+  p.setOpacity(1);
 }
 
 void DrawExit(QPainter& p) {
@@ -86,8 +89,8 @@ void DrawBack(QPainter& p) {
   p.drawPath(arrow);
 }
 
-void DrawPrint(QPainter& p) {
-  p.setPen(QPen(QColor(0x30, 0x30, 0x30), 1.5));
+void DrawPrint(QPainter& p, const QColor& ink) {
+  p.setPen(QPen(ink, 1.5));
   p.setBrush(Qt::white);
   p.drawRect(QRectF(9, 3, 14, 10));  // paper going in
   p.setBrush(QColor(0x70, 0x78, 0x80));
@@ -101,33 +104,28 @@ void DrawPrint(QPainter& p) {
 }  // namespace
 
 QIcon ToolbarIcon(ToolbarGlyph glyph) {
-  // Drawn at 32 px and left to the icon to scale down to the toolbar's size.
-  QPixmap pixmap(32, 32);
-  pixmap.fill(Qt::transparent);
-  QPainter painter(&pixmap);
-  painter.setRenderHint(QPainter::Antialiasing);
-  switch (glyph) {
-    case ToolbarGlyph::Reset:
-      DrawReset(painter);
-      break;
-    case ToolbarGlyph::Calculate:
-      DrawCalculate(painter);
-      break;
-    case ToolbarGlyph::Settings:
-      DrawSettings(painter);
-      break;
-    case ToolbarGlyph::Exit:
-      DrawExit(painter);
-      break;
-    case ToolbarGlyph::Back:
-      DrawBack(painter);
-      break;
-    case ToolbarGlyph::Print:
-      DrawPrint(painter);
-      break;
-  }
-  painter.end();
-  return QIcon(pixmap);
+  return PaintedIcon([glyph](QPainter& painter, const QColor& ink) {
+    switch (glyph) {
+      case ToolbarGlyph::Reset:
+        DrawReset(painter);
+        break;
+      case ToolbarGlyph::Calculate:
+        DrawCalculate(painter, ink);
+        break;
+      case ToolbarGlyph::Settings:
+        DrawSettings(painter, ink);
+        break;
+      case ToolbarGlyph::Exit:
+        DrawExit(painter);
+        break;
+      case ToolbarGlyph::Back:
+        DrawBack(painter);
+        break;
+      case ToolbarGlyph::Print:
+        DrawPrint(painter, ink);
+        break;
+    }
+  });
 }
 
 }  // namespace quelvaris::ui

@@ -19,6 +19,15 @@ constexpr int kMargin = 8;
 // Least room between a text and the figure after it.
 constexpr double kTabGap = 6;
 
+// A white picture of the given size in device-independent pixels, drawn at the screen's pixel
+// density so the report's text is as sharp as the rest of the window (and so is its printout).
+QImage BlankPicture(int width, int height, qreal ratio) {
+  QImage image(QSize(width, height) * ratio, QImage::Format_RGB32);
+  image.setDevicePixelRatio(ratio);
+  image.fill(Qt::white);
+  return image;
+}
+
 }  // namespace
 
 QFont ResPicture::ReportFont(bool bold) {
@@ -38,15 +47,17 @@ QFont ResPicture::ReportFont(bool bold) {
 
 ResPicture::ResPicture(QWidget* parent) : QWidget(parent) {
   setObjectName(QStringLiteral("ResPicture"));
-  image_ = QImage(kDesignWidth, kDesignHeight, QImage::Format_RGB32);
-  image_.fill(Qt::white);
-  setFixedSize(image_.size());
+  image_ = BlankPicture(kDesignWidth, kDesignHeight, devicePixelRatioF());
+  setFixedSize(Size());
+}
+
+QSize ResPicture::Size() const {
+  return image_.deviceIndependentSize().toSize();
 }
 
 void ResPicture::Clear() {
-  image_ = QImage(kDesignWidth, kDesignHeight, QImage::Format_RGB32);
-  image_.fill(Qt::white);
-  setFixedSize(image_.size());
+  image_ = BlankPicture(kDesignWidth, kDesignHeight, devicePixelRatioF());
+  setFixedSize(Size());
   lines_.clear();
   segment_lefts_.clear();
   next_y_ = 0;
@@ -54,13 +65,13 @@ void ResPicture::Clear() {
 }
 
 void ResPicture::EnsureSize(int width, int height) {
-  if (width <= image_.width() && height <= image_.height()) return;
-  QImage larger(std::max(width, image_.width()), std::max(height, image_.height()),
-                QImage::Format_RGB32);
-  larger.fill(Qt::white);
+  const QSize now = Size();
+  if (width <= now.width() && height <= now.height()) return;
+  QImage larger = BlankPicture(std::max(width, now.width()), std::max(height, now.height()),
+                               image_.devicePixelRatio());
   QPainter(&larger).drawImage(0, 0, image_);
   image_ = larger;
-  setFixedSize(image_.size());
+  setFixedSize(Size());
 }
 
 void ResPicture::DrawLines(const std::vector<DrawnLine>& lines) {
@@ -123,7 +134,8 @@ void ResPicture::DrawLines(const std::vector<DrawnLine>& lines) {
 
 void ResPicture::paintEvent(QPaintEvent* event) {
   QPainter painter(this);
-  painter.drawImage(event->rect(), image_, event->rect());
+  painter.setClipRegion(event->region());
+  painter.drawImage(QPoint(0, 0), image_);
 }
 
 }  // namespace quelvaris::ui

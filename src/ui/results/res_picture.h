@@ -40,7 +40,10 @@ class ResPicture : public QWidget {
   // needs more room than the design size, so no figure is cut off on screen or on paper.
   void DrawLines(const std::vector<DrawnLine>& lines);
 
+  // The picture, at the pixel density of the screen it was made for.
   const QImage& Image() const { return image_; }
+  // Its size in device-independent pixels, the widget's size.
+  QSize Size() const;
   const std::vector<DrawnLine>& Lines() const { return lines_; }
   // The tab interval chosen by the last DrawLines, in pixels.
   int TabInterval() const { return tab_interval_; }
@@ -48,7 +51,7 @@ class ResPicture : public QWidget {
   // and for anyone checking the layout).
   const std::vector<std::vector<double>>& SegmentLefts() const { return segment_lefts_; }
 
-  QSize sizeHint() const override { return image_.size(); }
+  QSize sizeHint() const override { return Size(); }
 
  protected:
   void paintEvent(QPaintEvent* event) override;

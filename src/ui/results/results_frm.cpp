@@ -8,6 +8,7 @@
 #include <QVBoxLayout>
 
 #include "ui/common/dialogs.h"
+#include "ui/common/shortcuts.h"
 #include "ui/extended/extended_icon.h"
 #include "ui/extended/extended_window.h"
 #include "ui/main/toolbar_icons.h"
@@ -18,10 +19,11 @@ namespace quelvaris::ui {
 namespace {
 
 QAction* AddKeyedAction(QToolBar* bar, const QString& key, const QString& caption,
-                        const QString& tooltip, const QIcon& icon) {
+                        const QString& tooltip, const QIcon& icon, const QKeySequence& shortcut) {
   QAction* action = bar->addAction(icon, caption);
   action->setObjectName(key);
   action->setToolTip(tooltip);
+  AddShortcuts(action, {shortcut});
   return action;
 }
 
@@ -39,15 +41,18 @@ ResultsFrm::ResultsFrm(QWidget* parent) : QDialog(parent) {
   toolbar_->setIconSize(QSize(16, 16));
   toolbar_->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
   AddKeyedAction(toolbar_, QStringLiteral("menuBack"), QStringLiteral("Back"),
-                 QStringLiteral("Closes this window"), ToolbarIcon(ToolbarGlyph::Back));
+                 QStringLiteral("Closes this window"), ToolbarIcon(ToolbarGlyph::Back),
+                 QKeySequence(Qt::Key_Escape));
   AddKeyedAction(toolbar_, QStringLiteral("menuPrint"), QStringLiteral("Print"),
-                 QStringLiteral("Print results"), ToolbarIcon(ToolbarGlyph::Print));
+                 QStringLiteral("Print results"), ToolbarIcon(ToolbarGlyph::Print),
+                 QKeySequence(Qt::CTRL | Qt::Key_P));
   AddKeyedAction(toolbar_, QStringLiteral("menuPlot"), QStringLiteral("Plot"),
-                 QStringLiteral("Plot observed and modelled series"), PlotIcon())
+                 QStringLiteral("Plot observed and modelled series"), PlotIcon(),
+                 QKeySequence(Qt::CTRL | Qt::Key_G))
       ->setEnabled(false);
   AddKeyedAction(toolbar_, QStringLiteral("menuExtended"), QStringLiteral("Extended"),
                  QStringLiteral("Extended statistics of every model, with their definitions"),
-                 ExtendedIcon())
+                 ExtendedIcon(), QKeySequence(Qt::CTRL | Qt::Key_E))
       ->setEnabled(false);
   connect(toolbar_, &QToolBar::actionTriggered, this,
           [this](QAction* action) { ToolbarClick(action->objectName()); });
@@ -104,10 +109,13 @@ void ResultsFrm::PrintResults() {
     for (int copy = 0; copy < copies; ++copy) {
       if (copy > 0 && !printer.newPage()) break;
       const QRect page = painter.viewport();
-      QSize size = image.size();
+      // Placed by its size on screen; drawn with every pixel it has, which on a high-density
+      // screen is more than one per screen point.
+      const QRect picture(QPoint(0, 0), picture_->Size());
+      QSize size = picture.size();
       size.scale(page.size(), Qt::KeepAspectRatio);
       painter.setViewport(page.x(), page.y(), size.width(), size.height());
-      painter.setWindow(image.rect());
+      painter.setWindow(picture);
       painter.drawImage(0, 0, image);
       painter.setViewport(page);
       painter.setWindow(page);

@@ -25,6 +25,7 @@
 #include "settings/error_reporter.h"
 #include "settings/settings_checks.h"
 #include "settings/settings_store.h"
+#include "ui/common/shortcuts.h"
 #include "ui/settings/drive_list.h"
 
 namespace quelvaris::ui {
@@ -191,18 +192,28 @@ QToolBar* Settings::BuildToolbar() {
     const char* caption;
     const char* tooltip;
     QStyle::StandardPixmap icon;
+    QList<QKeySequence> keys;
   };
   const Button buttons[] = {
-      {"menuBack", "Back", "Close settings window", QStyle::SP_ArrowBack},
-      {"menuReset", "Reset", "Reset to original values", QStyle::SP_BrowserReload},
-      {"menuOpen", "Load", "Load saved settings ", QStyle::SP_DialogOpenButton},
-      {"menuSave", "Save", "Save settings ", QStyle::SP_DialogSaveButton},
+      {"menuBack",
+       "Back",
+       "Close settings window",
+       QStyle::SP_ArrowBack,
+       {QKeySequence(Qt::Key_Escape)}},
+      {"menuReset", "Reset", "Reset to original values", QStyle::SP_BrowserReload, {}},
+      {"menuOpen", "Load", "Load saved settings ", QStyle::SP_DialogOpenButton, {}},
+      {"menuSave",
+       "Save",
+       "Save settings ",
+       QStyle::SP_DialogSaveButton,
+       {QKeySequence(Qt::CTRL | Qt::Key_S)}},
   };
   for (const Button& b : buttons) {
     if (QLatin1String(b.key) == QLatin1String("menuOpen")) bar->addSeparator();
     QAction* action = bar->addAction(style()->standardIcon(b.icon), b.caption);
     action->setObjectName(b.key);
     action->setToolTip(b.tooltip);
+    AddShortcuts(action, b.keys);
     connect(action, &QAction::triggered, this,
             [this, key = QString(b.key)] { ToolbarButtonClick(key); });
   }
