@@ -3,6 +3,9 @@
 #include <QPointer>
 #include <QPrinter>
 #include <QProcess>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTest>
 #include <QToolBar>
 
@@ -112,6 +115,29 @@ TEST(ResultsWindowTest, FiguresStartUnderTheirHeadingsWhateverTheirWidths) {
     window.Picture()->DrawLines(lines);
     ASSERT_EQ(window.Picture()->Lines(), lines);  // the text drawn stays as the report has it
     EXPECT_GT(ExpectColumnsLineUp(*window.Picture()), 20 * (c.last - 1));
+  }
+}
+
+TEST(ResultsWindowTest, TheWindowFitsTheScreenAndScrollsOverTheWholeReport) {
+  // The screen of the test platform (800 x 600) is smaller than either report.
+  for (const auto& [last, poor] : {std::pair{4, 0}, std::pair{10, 6}}) {
+    SCOPED_TRACE(last);
+    ResultsFrm window;
+    window.Picture()->DrawLines(ModelReport(last, true, poor));
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    const QRect screen = window.screen()->availableGeometry();
+    EXPECT_TRUE(screen.contains(window.frameGeometry())) << window.frameGeometry().width();
+
+    auto* area = window.findChild<QScrollArea*>();
+    ASSERT_NE(area, nullptr);
+    EXPECT_EQ(area->widget(), window.Picture());
+    EXPECT_EQ(window.Picture()->size(), window.Picture()->Image().size());  // the report whole
+    const QSize room = area->viewport()->size();
+    EXPECT_EQ(area->horizontalScrollBar()->maximum(),
+              std::max(0, window.Picture()->width() - room.width()));
+    EXPECT_EQ(area->verticalScrollBar()->maximum(),
+              std::max(0, window.Picture()->height() - room.height()));
   }
 }
 
