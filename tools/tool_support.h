@@ -39,7 +39,8 @@ class AutoDialogs : public ui::Dialogs {
     if (title != "Results") ++unexpected;
     return buttons == MessageButtons::YesNo ? MessageAnswer::Yes : MessageAnswer::Ok;
   }
-  std::optional<QString> OpenFileName(QWidget*, const QString&, const QStringList&) override {
+  std::optional<QString> OpenFileName(QWidget*, const QString&, const QStringList&,
+                                      ui::FilePick) override {
     return file_;
   }
   bool SetUpPrinter(QWidget*, QPrinter&) override { return false; }

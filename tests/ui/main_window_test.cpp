@@ -181,18 +181,20 @@ TEST_F(MainWindowTest, PickersShowTheNameAndACancelKeepsTheEarlierChoice) {
     const char* display;
     std::string AnalysisRequest::*name;
     std::string AnalysisRequest::*path;
+    FilePick pick;  // the data file must be there; the run creates the results file
   };
   const Picker pickers[] = {
       {"SelectButton", "SelectFileText", &AnalysisRequest::DataFileName,
-       &AnalysisRequest::DataFilePath},
+       &AnalysisRequest::DataFilePath, FilePick::ExistingFile},
       {"SelectResultsButton", "ResultsFileText", &AnalysisRequest::ResultsFileName,
-       &AnalysisRequest::ResultsFilePath},
+       &AnalysisRequest::ResultsFilePath, FilePick::AnyName},
   };
   for (const Picker& picker : pickers) {
     SCOPED_TRACE(picker.button);
     dialogs.files = {QStringLiteral("/srv/flows/river.csv"), std::nullopt};
     Find<QPushButton>(picker.button)->click();
     EXPECT_EQ(dialogs.last_start_dir, QStringLiteral("/data/start-here"));
+    EXPECT_EQ(dialogs.last_pick, picker.pick);
     EXPECT_EQ(dialogs.last_filters,
               (QStringList{QStringLiteral("All Files (*.*)"), QStringLiteral("CSV Files (*.CSV)"),
                            QStringLiteral("TXT Files (*.TXT)")}));

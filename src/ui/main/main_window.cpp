@@ -320,8 +320,11 @@ void Main::ResetMain() {
 void Main::PickFile(bool results) {
   const QStringList filters{QStringLiteral("All Files (*.*)"), QStringLiteral("CSV Files (*.CSV)"),
                             QStringLiteral("TXT Files (*.TXT)")};
+  // The results file is created by the run, so any name will do for it; the run reports a
+  // folder it cannot write to.
   const std::optional<QString> chosen =
-      CurrentDialogs().OpenFileName(this, QString::fromStdString(settings_.DefaultDir), filters);
+      CurrentDialogs().OpenFileName(this, QString::fromStdString(settings_.DefaultDir), filters,
+                                    results ? FilePick::AnyName : FilePick::ExistingFile);
   if (!chosen || chosen->isEmpty()) return;  // cancelled: the earlier choice stands
   const QFileInfo info(*chosen);
   const std::string path = QFile::encodeName(info.absoluteFilePath()).toStdString();
