@@ -6,6 +6,8 @@
 #include <QPrinter>
 #include <QRegularExpression>
 
+#include "ui/common/toolkit_settings.h"
+
 namespace quelvaris::ui {
 namespace {
 
@@ -55,6 +57,8 @@ std::optional<QString> PickFile(QWidget* parent, const QString& start, const QSt
 
 class QtDialogs : public Dialogs {
  public:
+  QtDialogs() { KeepNoToolkitSettings(); }
+
   MessageAnswer Message(QWidget* parent, const std::string& title, const std::string& text,
                         MessageIcon icon, MessageButtons buttons) override {
     QMessageBox box(parent);
