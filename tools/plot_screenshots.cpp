@@ -32,20 +32,10 @@
 
 namespace {
 
+using quelvaris::tools::Calculate;
 using quelvaris::tools::Settle;
 using quelvaris::ui::PlotWindow;
 using quelvaris::ui::ResultsFrm;
-
-// Runs Calculate on the main window; `with_results` gets the results window while it is shown.
-void Calculate(quelvaris::ui::Main& main, const std::function<void(ResultsFrm&)>& with_results) {
-  QTimer::singleShot(0, &main, [&] {
-    if (ResultsFrm* results = main.Results()) {
-      with_results(*results);
-      results->ToolbarClick(QStringLiteral("menuBack"));
-    }
-  });
-  main.ToolbarClick(QStringLiteral("tb1Calcs"));
-}
 
 QAction* PlotAction(ResultsFrm& results) {
   return results.Toolbar()->findChild<QAction*>(QStringLiteral("menuPlot"));
