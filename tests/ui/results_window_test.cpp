@@ -17,6 +17,7 @@
 namespace quelvaris::ui {
 namespace {
 
+using testing::PdfFirstPage;
 using testing::PdfPages;
 using testing::ScriptedDialogs;
 using testing::TempDir;
@@ -52,6 +53,21 @@ std::vector<DrawnLine> ModelReport(int last, bool aicbic, int poor = 0) {
     lines.push_back({QString::fromStdString(l.text), l.bold, l.window_font});
   }
   return lines;
+}
+
+// The smallest rectangle holding every pixel that is not nearly white.
+QRectF InkBox(const QImage& image) {
+  int left = image.width(), right = -1, top = image.height(), bottom = -1;
+  for (int y = 0; y < image.height(); ++y) {
+    for (int x = 0; x < image.width(); ++x) {
+      if (qGray(image.pixel(x, y)) > 160) continue;
+      left = std::min(left, x);
+      right = std::max(right, x);
+      top = std::min(top, y);
+      bottom = std::max(bottom, y);
+    }
+  }
+  return right < 0 ? QRectF() : QRectF(left, top, right - left + 1, bottom - top + 1);
 }
 
 // Every figure starts where its column's heading starts, however wide the figures before it,
@@ -138,6 +154,24 @@ TEST(ResultsWindowTest, TheWindowFitsTheScreenAndScrollsOverTheWholeReport) {
               std::max(0, window.Picture()->width() - room.width()));
     EXPECT_EQ(area->verticalScrollBar()->maximum(),
               std::max(0, window.Picture()->height() - room.height()));
+
+    // The printed page holds the whole report, not what the window shows of it: its ink has
+    // the shape of the picture's.
+    ScriptedDialogs dialogs;
+    TempDir dir;
+    const QString pdf = QString::fromStdString((dir.path() / "report.pdf").string());
+    dialogs.printer_setup = [&](QPrinter& printer) {
+      printer.setOutputFormat(QPrinter::PdfFormat);
+      printer.setOutputFileName(pdf);
+      return true;
+    };
+    window.ToolbarClick(QStringLiteral("menuPrint"));
+    const QImage page = PdfFirstPage(pdf, 60);
+    ASSERT_FALSE(page.isNull());
+    const QRectF printed = InkBox(page);
+    const QRectF drawn = InkBox(window.Picture()->Image());
+    EXPECT_NEAR(printed.width() / printed.height(), drawn.width() / drawn.height(),
+                0.03 * drawn.width() / drawn.height());
   }
 }
 
