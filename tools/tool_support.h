@@ -34,9 +34,9 @@
 
 namespace quelvaris::tools {
 
-// Says OK (or Yes) to every box, picks `file` in every file picker, cancels the printer
-// dialog. Boxes with another title than "Results" are counted as unexpected; with `echo` every
-// box is printed.
+// Says OK (or Yes) to every box, picks `file` (or the one set later) in every file picker,
+// cancels the printer dialog. Boxes with another title than "Results" are counted as unexpected;
+// with `echo` every box is printed.
 class AutoDialogs : public ui::Dialogs {
  public:
   explicit AutoDialogs(QString file, bool echo = false) : file_(std::move(file)), echo_(echo) {}
@@ -46,10 +46,12 @@ class AutoDialogs : public ui::Dialogs {
     if (title != "Results") ++unexpected;
     return buttons == MessageButtons::YesNo ? MessageAnswer::Yes : MessageAnswer::Ok;
   }
-  std::optional<QString> OpenFileName(QWidget*, const QString&, const QStringList&) override {
+  std::optional<QString> OpenFileName(QWidget*, const QString&, const QStringList&,
+                                      ui::FilePick) override {
     return file_;
   }
   bool SetUpPrinter(QWidget*, QPrinter&) override { return false; }
+  void SetFile(QString file) { file_ = std::move(file); }
   int unexpected = 0;
 
  private:
@@ -100,6 +102,18 @@ inline bool Save(QWidget& window, const QString& path) {
   return true;
 }
 
+// Runs Calculate on the main window; `with_results` gets the results window while it is shown,
+// then Back closes it.
+inline void Calculate(ui::Main& main, const std::function<void(ui::ResultsFrm&)>& with_results) {
+  QTimer::singleShot(0, &main, [&] {
+    if (ui::ResultsFrm* results = main.Results()) {
+      with_results(*results);
+      results->ToolbarClick(QStringLiteral("menuBack"));
+    }
+  });
+  main.ToolbarClick(QStringLiteral("tb1Calcs"));
+}
+
 // Types into a box and leaves it with Enter, as a user would.
 inline void Enter(QWidget& window, const char* name, const char* text) {
   auto* box = window.findChild<QLineEdit*>(QString::fromLatin1(name));
@@ -109,25 +123,33 @@ inline void Enter(QWidget& window, const char* name, const char* text) {
   QApplication::sendEvent(box, &press);
 }
 
-// 10,000 rows of 30 columns of daily flows: a seasonal wave with noise; the models follow it
-// with their own errors, and every 97th observation is missing.
-inline void WriteLargeFile(const QString& path) {
+// Daily flows: a seasonal wave with noise; the models follow it with their own errors, and
+// every 97th observation is missing. The model in column `poor` (none when 0) gives its flows in
+// thousands of cubic metres a day instead of cubic metres a second, as a run with the wrong
+// output units does.
+inline void WriteFlowsFile(const QString& path, int rows, int columns, int poor = 0) {
   std::ofstream out(path.toStdString(), std::ios::binary);
   std::mt19937 rng(20240601);
   std::normal_distribution<double> noise(0.0, 1.0);
   char buffer[32];
-  for (int row = 0; row < 10000; ++row) {
+  for (int row = 0; row < rows; ++row) {
     const double season = 40 + 25 * std::sin(row * 2 * 3.141592653589793 / 365.0);
     const double observed = std::max(0.5, season + 6 * noise(rng));
     std::snprintf(buffer, sizeof buffer, "%.2f", row % 97 == 0 ? -999.0 : observed);
     out << buffer;
-    for (int col = 2; col <= 30; ++col) {
-      const double modelled = std::max(0.1, observed * (0.9 + 0.01 * col) + 3 * noise(rng));
+    for (int col = 2; col <= columns; ++col) {
+      double modelled = std::max(0.1, observed * (0.9 + 0.01 * col) + 3 * noise(rng));
+      if (col == poor) modelled *= 86.4;
       std::snprintf(buffer, sizeof buffer, "\t%.2f", modelled);
       out << buffer;
     }
     out << "\r\n";
   }
+}
+
+// The largest data file the program accepts: 10,000 rows of 30 columns.
+inline void WriteLargeFile(const QString& path) {
+  WriteFlowsFile(path, 10000, 30);
 }
 
 // The main window on screen and active, its boxes answered by AutoDialogs and its file picker
@@ -165,6 +187,7 @@ class ToolMain {
  public:
   AutoDialogs dialogs;
   std::unique_ptr<ui::Main> main;
+  GlobalSettings& settings() { return settings_; }
 
  private:
   GlobalSettings settings_;

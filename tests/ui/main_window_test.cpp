@@ -187,18 +187,20 @@ TEST_F(MainWindowTest, PickersShowTheNameAndACancelKeepsTheEarlierChoice) {
     const char* display;
     std::string AnalysisRequest::*name;
     std::string AnalysisRequest::*path;
+    FilePick pick;  // the data file must be there; the run creates the results file
   };
   const Picker pickers[] = {
       {"SelectButton", "SelectFileText", &AnalysisRequest::DataFileName,
-       &AnalysisRequest::DataFilePath},
+       &AnalysisRequest::DataFilePath, FilePick::ExistingFile},
       {"SelectResultsButton", "ResultsFileText", &AnalysisRequest::ResultsFileName,
-       &AnalysisRequest::ResultsFilePath},
+       &AnalysisRequest::ResultsFilePath, FilePick::AnyName},
   };
   for (const Picker& picker : pickers) {
     SCOPED_TRACE(picker.button);
     dialogs.files = {QStringLiteral("/srv/flows/river.csv"), std::nullopt};
     Find<QPushButton>(picker.button)->click();
     EXPECT_EQ(dialogs.last_start_dir, QStringLiteral("/data/start-here"));
+    EXPECT_EQ(dialogs.last_pick, picker.pick);
     EXPECT_EQ(dialogs.last_filters,
               (QStringList{QStringLiteral("All Files (*.*)"), QStringLiteral("CSV Files (*.CSV)"),
                            QStringLiteral("TXT Files (*.TXT)")}));
@@ -208,6 +210,48 @@ TEST_F(MainWindowTest, PickersShowTheNameAndACancelKeepsTheEarlierChoice) {
     EXPECT_EQ(main->Session().request.*picker.path, "/srv/flows/river.csv");
   }
   EXPECT_TRUE(dialogs.messages.shown.empty());
+}
+
+TEST_F(MainWindowTest, LongTextsReadFromTheirStart) {
+  // Typed boxes after every kind of check: accepted, and rejected back to a long value.
+  struct Step {
+    const char* box;
+    const char* typed;
+    const char* shown;
+  };
+  const Step steps[] = {
+      {"ThreshText", "0.123456789012346", "0.123456789012346"},
+      {"ThreshText", "abc", "0.123456789012346"},
+      {"LowerBoundText", "-12345.6789012345", "-12345.6789012345"},
+      {"UpperBoundText", "-99999", "9999"},
+      {"UpperBoundText", "98765.4321098765", "98765.4321098765"},
+      {"AICBICPointsText", "123456789012", "123456789012"},
+  };
+  for (const Step& step : steps) {
+    SCOPED_TRACE(std::string(step.box) + " <- " + step.typed);
+    TypeAndEnter(step.box, QString::fromLatin1(step.typed));
+    QLineEdit* box = Find(step.box);
+    EXPECT_FALSE(box->hasFocus());
+    EXPECT_EQ(box->text().toStdString(), step.shown);
+    EXPECT_EQ(box->cursorPosition(), 0);
+  }
+
+  // A long file name reads as a name, its whole path in the tooltip.
+  const QString path = QStringLiteral(
+      "/srv/hydrology/catchment-north/calibration-2024/upper-river-daily-flows-observed-and-"
+      "modelled.csv");
+  for (const auto& [button, display] : {std::pair{"SelectButton", "SelectFileText"},
+                                        std::pair{"SelectResultsButton", "ResultsFileText"}}) {
+    SCOPED_TRACE(button);
+    dialogs.files = {path};
+    Find<QPushButton>(button)->click();
+    QLineEdit* box = Find(display);
+    EXPECT_EQ(box->text(), QStringLiteral("upper-river-daily-flows-observed-and-modelled.csv"));
+    EXPECT_EQ(box->cursorPosition(), 0);
+    EXPECT_EQ(box->toolTip(), path);
+  }
+  Click("tb1Reset");
+  EXPECT_TRUE(Find("SelectFileText")->toolTip().isEmpty());
 }
 
 TEST_F(MainWindowTest, ExitQuestionForTheCommandAndTheCloseBox) {

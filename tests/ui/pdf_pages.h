@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QFile>
+#include <QImage>
 #include <QProcess>
 #include <QString>
 
@@ -22,6 +23,16 @@ inline int PdfPages(const QString& path) {
   const QByteArray bytes = file.readAll();
   return static_cast<int>(bytes.count("/Type /Page\n") + bytes.count("/Type /Page ") +
                           bytes.count("/Type /Page/") + bytes.count("/Type /Page>"));
+}
+
+// The first page of a PDF file as pdftoppm draws it at `dpi`; a null image without poppler.
+inline QImage PdfFirstPage(const QString& path, int dpi) {
+  QProcess pdftoppm;
+  pdftoppm.start(QStringLiteral("pdftoppm"),
+                 {QStringLiteral("-png"), QStringLiteral("-r"), QString::number(dpi),
+                  QStringLiteral("-singlefile"), path, path + QStringLiteral("-page")});
+  if (!pdftoppm.waitForFinished(20000) || pdftoppm.exitCode() != 0) return {};
+  return QImage(path + QStringLiteral("-page.png"));
 }
 
 }  // namespace quelvaris::testing

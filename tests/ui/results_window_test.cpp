@@ -3,6 +3,9 @@
 #include <QPointer>
 #include <QPrinter>
 #include <QProcess>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTest>
 #include <QToolBar>
 
@@ -11,22 +14,23 @@
 #include "scripted_dialogs.h"
 #include "ui/plot/plot_data.h"
 #include "ui/plot/plot_window.h"
-#include "ui/results/report_tab_stops.h"
 #include "ui/results/results_frm.h"
 
 namespace quelvaris::ui {
 namespace {
 
+using testing::PdfFirstPage;
 using testing::PdfPages;
 using testing::ScriptedDialogs;
 using testing::TempDir;
 
-// A report over columns 2..8 with figures of every width a run commonly gives.
-std::vector<DrawnLine> SevenColumnReport(bool aicbic) {
+// A report over columns 2..last with figures of every width a run commonly gives; the model
+// in column `poor`, if any, is very poor, with figures far wider than its heading.
+std::vector<DrawnLine> ModelReport(int last, bool aicbic, int poor = 0) {
   AnalysisSession session;
   GlobalSettings settings;
   session.ObservedStats = {152.3, 48.25, 1.7, 5.25, 12.6, 2315.77, 41, 0, 0};
-  for (int c = 2; c <= 8; ++c) {
+  for (int c = 2; c <= last; ++c) {
     session.ModelledStats[c] = {150.0 + c, 40.5, -0.25, 4.5, 10.0 * c, 2200.5, 38.0 + c, 0};
     ErrorStats& e = session.Errors[c];
     e = ErrorStats{};
@@ -37,77 +41,145 @@ std::vector<DrawnLine> SevenColumnReport(bool aicbic) {
     e.AIC = 1543.2;
     e.BIC = -12.5;
   }
+  if (poor != 0) {
+    session.ModelledStats[poor] = {-48213.5, 90311.25, -12.5, 311.75, -999999.5, 87654.25, 2, 0};
+    ErrorStats& e = session.Errors[poor];
+    e.RMSE = 54213.77;
+    e.CofE = -75638.90;
+    e.MSDE = 293905.76;
+    e.PEP = -123456.78;
+    e.AIC = 98765.43;
+  }
   std::vector<DrawnLine> lines;
-  for (const ReportLine& l : BuildScreenReport(session, settings, 2, 8, aicbic)) {
+  for (const ReportLine& l : BuildScreenReport(session, settings, 2, last, aicbic)) {
     lines.push_back({QString::fromStdString(l.text), l.bold, l.window_font});
   }
   return lines;
 }
 
-TEST(ResultsWindowTest, FiguresLineUpUnderTheirHeadings) {
-  for (const bool aicbic : {false, true}) {
-    ResultsFrm window;
-    const std::vector<DrawnLine> lines = SevenColumnReport(aicbic);
-    window.Picture()->DrawLines(lines);
-    ASSERT_EQ(window.Picture()->Lines(), lines);
+// The smallest rectangle holding every pixel that is not nearly white.
+QRectF InkBox(const QImage& image) {
+  int left = image.width(), right = -1, top = image.height(), bottom = -1;
+  for (int y = 0; y < image.height(); ++y) {
+    for (int x = 0; x < image.width(); ++x) {
+      if (qGray(image.pixel(x, y)) > 160) continue;
+      left = std::min(left, x);
+      right = std::max(right, x);
+      top = std::min(top, y);
+      bottom = std::max(bottom, y);
+    }
+  }
+  return right < 0 ? QRectF() : QRectF(left, top, right - left + 1, bottom - top + 1);
+}
 
-    const auto& lefts = window.Picture()->SegmentLefts();
-    // The heading's columns: "Observed" and one "Mod n" per model.
-    std::vector<double> heading;
-    std::size_t first_label_line = 0;
-    for (std::size_t i = 0; i < lines.size() && heading.empty(); ++i) {
-      const QStringList parts = lines[i].text.split(QLatin1Char('\t'));
-      for (int s = 1; s < parts.size(); ++s) {
-        if (!parts[s].isEmpty()) heading.push_back(lefts[i][s]);
-      }
-      first_label_line = i + 1;
+// Every figure starts where its column's heading starts, however wide the figures before it,
+// and every text ends short of the column after it. Returns the number of figures checked.
+int ExpectColumnsLineUp(const ResPicture& picture) {
+  const std::vector<DrawnLine>& lines = picture.Lines();
+  const auto& lefts = picture.SegmentLefts();
+  const QFontMetricsF plain(ResPicture::ReportFont(false));
+  const QFontMetricsF bold(ResPicture::ReportFont(true));
+  // The heading's columns: "Observed" and one "Mod n" per model.
+  std::vector<double> heading;
+  std::size_t first_label_line = 0;
+  for (std::size_t i = 0; i < lines.size() && heading.empty(); ++i) {
+    const QStringList parts = lines[i].text.split(QLatin1Char('\t'));
+    for (int s = 1; s < parts.size(); ++s) {
+      if (!parts[s].isEmpty()) heading.push_back(lefts[i][s]);
     }
-    ASSERT_EQ(heading.size(), 8u);
-    int checked = 0;
-    for (std::size_t i = first_label_line; i < lines.size(); ++i) {
-      const QStringList parts = lines[i].text.split(QLatin1Char('\t'));
-      std::vector<double> figures;
-      for (int s = 1; s < parts.size(); ++s) {
-        if (!parts[s].isEmpty()) figures.push_back(lefts[i][s]);
-      }
-      if (figures.empty()) continue;  // a section heading
-      ASSERT_LE(figures.size(), heading.size()) << lines[i].text.toStdString();
-      const std::size_t offset = heading.size() - figures.size();  // no observed figure
-      for (std::size_t f = 0; f < figures.size(); ++f) {
-        EXPECT_DOUBLE_EQ(figures[f], heading[offset + f]) << lines[i].text.toStdString();
-        ++checked;
-      }
+    first_label_line = i + 1;
+  }
+  int checked = 0;
+  for (std::size_t i = first_label_line - 1; i < lines.size(); ++i) {
+    const QStringList parts = lines[i].text.split(QLatin1Char('\t'));
+    const QFontMetricsF& metrics = lines[i].bold ? bold : plain;
+    std::vector<int> cells;
+    for (int s = 1; s < parts.size(); ++s) {
+      if (!parts[s].isEmpty()) cells.push_back(s);
     }
-    EXPECT_GT(checked, 200);
-    // The whole report fits the picture, the last column included.
-    const QFontMetrics metrics(ResPicture::ReportFont(false));
-    EXPECT_LE(heading.back() + metrics.horizontalAdvance(QStringLiteral("-999.00")),
-              window.Picture()->Image().width());
+    if (cells.empty()) continue;  // a section heading
+    EXPECT_LE(cells.size(), heading.size()) << lines[i].text.toStdString();
+    if (cells.size() > heading.size()) continue;
+    const std::size_t offset = heading.size() - cells.size();  // no observed figure
+    double previous_end = metrics.horizontalAdvance(parts[0]);
+    for (std::size_t f = 0; f < cells.size(); ++f) {
+      const double left = lefts[i][cells[f]];
+      EXPECT_DOUBLE_EQ(left, heading[offset + f]) << lines[i].text.toStdString();
+      EXPECT_GT(left, previous_end) << lines[i].text.toStdString();
+      previous_end = left + metrics.horizontalAdvance(parts[cells[f]]);
+      ++checked;
+    }
+    EXPECT_LE(previous_end, picture.Image().width()) << lines[i].text.toStdString();
+  }
+  return checked;
+}
+
+TEST(ResultsWindowTest, FiguresStartUnderTheirHeadingsWhateverTheirWidths) {
+  struct Case {
+    const char* name;
+    int last;
+    bool aicbic;
+    int poor;
+  };
+  const Case cases[] = {
+      {"seven ordinary models", 8, false, 0},        {"with AIC and BIC", 8, true, 0},
+      {"a very poor model among seven", 8, true, 5}, {"a very poor first model", 8, true, 2},
+      {"a very poor model among nine", 10, true, 6}, {"one very poor model", 2, true, 2},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ResultsFrm window;
+    const std::vector<DrawnLine> lines = ModelReport(c.last, c.aicbic, c.poor);
+    window.Picture()->DrawLines(lines);
+    ASSERT_EQ(window.Picture()->Lines(), lines);  // the text drawn stays as the report has it
+    EXPECT_GT(ExpectColumnsLineUp(*window.Picture()), 20 * (c.last - 1));
   }
 }
 
-TEST(ResultsWindowTest, TabStopsFollowTheWidthsTheyAreGiven) {
-  // Segment widths of a heading ("", "", "Observed", "Mod  2 ", "", ""), a short label with two
-  // tabs, a long label with one, and an error line (long label, no observed figure).
-  const std::vector<TabbedLine> lines = {
-      {{0, 0, 60, 40, 0, 0}},
-      {{30, 0, 20, 0, 20}},
-      {{70, 20, 0, 20}},
-      {{70, 0, 0, 20}},
-  };
-  EXPECT_EQ(SegmentStarts(lines[1], 50), (std::vector<double>{0, 50, 100, 150, 200}));
-  EXPECT_EQ(TabLayoutFaults(lines, 50, 4), 0);
-  EXPECT_GT(TabLayoutFaults(lines, 29, 4), 0);  // the short label's tabs reach a third stop
-  EXPECT_GT(TabLayoutFaults(lines, 80, 4), 0);  // the long label's one tab stops short
-  EXPECT_GT(TabLayoutFaults(lines, 36, 4), 0);  // the long label crowds its figure
-  const int chosen = ChooseTabInterval(lines, 10, 200, 4);
-  EXPECT_EQ(TabLayoutFaults(lines, chosen, 4), 0);
-  EXPECT_EQ(chosen, 37);  // the narrowest interval that lays the lines out cleanly
+TEST(ResultsWindowTest, TheWindowFitsTheScreenAndScrollsOverTheWholeReport) {
+  // The screen of the test platform (800 x 600) is smaller than either report.
+  for (const auto& [last, poor] : {std::pair{4, 0}, std::pair{10, 6}}) {
+    SCOPED_TRACE(last);
+    ResultsFrm window;
+    window.Picture()->DrawLines(ModelReport(last, true, poor));
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    const QRect screen = window.screen()->availableGeometry();
+    EXPECT_TRUE(screen.contains(window.frameGeometry())) << window.frameGeometry().width();
+
+    auto* area = window.findChild<QScrollArea*>();
+    ASSERT_NE(area, nullptr);
+    EXPECT_EQ(area->widget(), window.Picture());
+    EXPECT_EQ(window.Picture()->size(), window.Picture()->Image().size());  // the report whole
+    const QSize room = area->viewport()->size();
+    EXPECT_EQ(area->horizontalScrollBar()->maximum(),
+              std::max(0, window.Picture()->width() - room.width()));
+    EXPECT_EQ(area->verticalScrollBar()->maximum(),
+              std::max(0, window.Picture()->height() - room.height()));
+
+    // The printed page holds the whole report, not what the window shows of it: its ink has
+    // the shape of the picture's.
+    ScriptedDialogs dialogs;
+    TempDir dir;
+    const QString pdf = QString::fromStdString((dir.path() / "report.pdf").string());
+    dialogs.printer_setup = [&](QPrinter& printer) {
+      printer.setOutputFormat(QPrinter::PdfFormat);
+      printer.setOutputFileName(pdf);
+      return true;
+    };
+    window.ToolbarClick(QStringLiteral("menuPrint"));
+    const QImage page = PdfFirstPage(pdf, 60);
+    ASSERT_FALSE(page.isNull());
+    const QRectF printed = InkBox(page);
+    const QRectF drawn = InkBox(window.Picture()->Image());
+    EXPECT_NEAR(printed.width() / printed.height(), drawn.width() / drawn.height(),
+                0.03 * drawn.width() / drawn.height());
+  }
 }
 
 TEST(ResultsWindowTest, ClearStartsAnEmptyPictureAndActivationShowsTheToolbar) {
   ResultsFrm window;
-  window.Picture()->DrawLines(SevenColumnReport(false));
+  window.Picture()->DrawLines(ModelReport(8, false));
   window.Picture()->Clear();
   EXPECT_TRUE(window.Picture()->Lines().empty());
   window.Picture()->DrawLines({{QString(), false, true}, {QStringLiteral("x"), true, false}});
@@ -172,7 +244,7 @@ TEST(ResultsWindowTest, PrintingTwoCopiesGivesTwoPagesAndACancelPrintsNothing) {
   ScriptedDialogs dialogs;
   TempDir dir;
   ResultsFrm window;
-  window.Picture()->DrawLines(SevenColumnReport(true));
+  window.Picture()->DrawLines(ModelReport(8, true));
   window.show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
 

@@ -26,9 +26,10 @@ class ScriptedDialogs : public ui::Dialogs {
     return messages.ShowMessage(title, text, icon, buttons);
   }
   std::optional<QString> OpenFileName(QWidget*, const QString& start_dir,
-                                      const QStringList& filters) override {
+                                      const QStringList& filters, ui::FilePick pick) override {
     last_start_dir = start_dir;
     last_filters = filters;
+    last_pick = pick;
     if (files.empty()) return std::nullopt;
     // Swapped out rather than copied: g++ 12 at -O2 wrongly warns that a copied optional
     // QString may be used uninitialized.
@@ -60,6 +61,7 @@ class ScriptedDialogs : public ui::Dialogs {
   QString last_start_dir;
   QString last_save_start;
   QStringList last_filters;
+  ui::FilePick last_pick = ui::FilePick::ExistingFile;
   int printer_dialogs = 0;
 };
 

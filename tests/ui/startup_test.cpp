@@ -1,6 +1,4 @@
-#include <cstdlib>
 #include <filesystem>
-#include <optional>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -9,6 +7,7 @@
 #include <QPushButton>
 #include <QTest>
 
+#include "config_home.h"
 #include "platform/ini_file.h"
 #include "scripted_dialogs.h"
 #include "settings/global_settings.h"
@@ -23,28 +22,6 @@ namespace {
 namespace fs = std::filesystem;
 using ui::FirstWindow;
 using ui::Program;
-
-// Points the user's configuration directory at a temporary folder for the life of the object,
-// so start-up reads and writes its settings file there.
-class ConfigHome {
- public:
-  explicit ConfigHome(const fs::path& dir) {
-    if (const char* old = std::getenv("XDG_CONFIG_HOME")) old_ = old;
-    setenv("XDG_CONFIG_HOME", dir.c_str(), 1);
-  }
-  ~ConfigHome() {
-    if (old_) {
-      setenv("XDG_CONFIG_HOME", old_->c_str(), 1);
-    } else {
-      unsetenv("XDG_CONFIG_HOME");
-    }
-  }
-  ConfigHome(const ConfigHome&) = delete;
-  ConfigHome& operator=(const ConfigHome&) = delete;
-
- private:
-  std::optional<std::string> old_;
-};
 
 class StartUpTest : public ::testing::Test {
  protected:

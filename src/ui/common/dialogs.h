@@ -13,6 +13,14 @@ class QPrinter;
 
 namespace quelvaris::ui {
 
+// What a file picker takes.
+enum class FilePick {
+  ExistingFile,  // a file that is there: a file to read
+  // Any name: a file that is there, a new one, or one in a folder not made yet. It never asks
+  // before replacing a file: a file picked so is written whole, or not at all, when used.
+  AnyName,
+};
+
 // Every modal dialog the windows open goes through this interface, so window tests answer
 // message boxes, file pickers and the printer dialog instead of blocking on them.
 class Dialogs {
@@ -22,10 +30,11 @@ class Dialogs {
   virtual MessageAnswer Message(QWidget* parent, const std::string& title, const std::string& text,
                                 MessageIcon icon, MessageButtons buttons) = 0;
 
-  // An open-file dialog starting in start_dir with the given filters (the first selected).
-  // Nothing when the user cancels.
+  // An open-file dialog starting in start_dir with the given filters (the first selected),
+  // taking what `pick` says. A filter's "*.*" stands for every file, a name without a dot
+  // included. Nothing when the user cancels.
   virtual std::optional<QString> OpenFileName(QWidget* parent, const QString& start_dir,
-                                              const QStringList& filters) = 0;
+                                              const QStringList& filters, FilePick pick) = 0;
 
   // A save-file dialog starting at start_path with the given filters (the first selected),
   // asking before it replaces an existing file. Nothing when the user cancels. Not pure, so

@@ -57,6 +57,24 @@ QFormLayout* Form() {
   return form;
 }
 
+// Shows text from its start: a box shows the end of a text set while it has no focus, and the
+// end of a long number or file name reads as another one.
+void ShowFromStart(QLineEdit* box, const QString& text) {
+  box->setText(text);
+  box->setCursorPosition(0);
+}
+
+// A file's name in a display box, its whole path in the tooltip.
+void ShowFileName(QLineEdit* box, const QFileInfo& file) {
+  ShowFromStart(box, file.fileName());
+  box->setToolTip(file.absoluteFilePath());
+}
+
+void ShowNotSelected(QLineEdit* box) {
+  box->setText(kNotSelected);
+  box->setToolTip(QString());
+}
+
 // A labelled row whose label column has the same width in every group, so the typed boxes of
 // the left-hand groups stand in one line.
 void AddTypedRow(QFormLayout* form, const QString& label, QWidget* box) {
@@ -201,7 +219,7 @@ TypedBox* Main::AddTypedBox(const QString& name, const QString& tooltip,
   box->SetCheck([this, box, check] {
     const CheckResult result = check(box->text().toStdString(), session_.request);
     if (!result.accepted) ShowErrorMessage(*this, result.message);
-    box->setText(QString::fromStdString(result.box_text));
+    ShowFromStart(box, QString::fromStdString(result.box_text));
   });
   return box;
 }
@@ -319,10 +337,10 @@ void Main::ResetMain() {
   AnalysisRequest& request = session_.request;
   request.DataFilePath.clear();
   request.DataFileName.clear();
-  select_file_text_->setText(kNotSelected);
+  ShowNotSelected(select_file_text_);
   request.ResultsFilePath.clear();
   request.ResultsFileName.clear();
-  results_file_text_->setText(kNotSelected);
+  ShowNotSelected(results_file_text_);
   ResetRequest(request);
   col_to_anal_->setText(QString::number(request.ColToAnal));
   no_of_cols_->setText(QString::number(request.NoOfCols));
@@ -344,8 +362,11 @@ void Main::ResetMain() {
 void Main::PickFile(bool results) {
   const QStringList filters{QStringLiteral("All Files (*.*)"), QStringLiteral("CSV Files (*.CSV)"),
                             QStringLiteral("TXT Files (*.TXT)")};
+  // The results file is created by the run, so any name will do for it; the run reports a
+  // folder it cannot write to.
   const std::optional<QString> chosen =
-      CurrentDialogs().OpenFileName(this, QString::fromStdString(settings_.DefaultDir), filters);
+      CurrentDialogs().OpenFileName(this, QString::fromStdString(settings_.DefaultDir), filters,
+                                    results ? FilePick::AnyName : FilePick::ExistingFile);
   if (!chosen || chosen->isEmpty()) return;  // cancelled: the earlier choice stands
   TakeFile(results, *chosen);
 }
@@ -357,11 +378,11 @@ void Main::TakeFile(bool results, const QString& chosen) {
   if (results) {
     session_.request.ResultsFilePath = path;
     session_.request.ResultsFileName = name;
-    results_file_text_->setText(info.fileName());
+    ShowFileName(results_file_text_, info);
   } else {
     session_.request.DataFilePath = path;
     session_.request.DataFileName = name;
-    select_file_text_->setText(info.fileName());
+    ShowFileName(select_file_text_, info);
   }
 }
 
@@ -484,8 +505,8 @@ bool Main::SwitchOn(RunSwitch which) const {
 
 void Main::ShowStatistics(const StatisticsDisplay& display) {
   for (int i = 0; i < kDisplayRows; ++i) {
-    observed_boxes_[i]->setText(QString::fromStdString(display.observed[i]));
-    modelled_boxes_[i]->setText(QString::fromStdString(display.modelled[i]));
+    ShowFromStart(observed_boxes_[i], QString::fromStdString(display.observed[i]));
+    ShowFromStart(modelled_boxes_[i], QString::fromStdString(display.modelled[i]));
   }
 }
 

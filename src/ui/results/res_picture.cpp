@@ -7,7 +7,7 @@
 #include <QPaintEvent>
 #include <QPainter>
 
-#include "ui/results/report_tab_stops.h"
+#include "ui/results/report_columns.h"
 
 namespace quelvaris::ui {
 namespace {
@@ -16,8 +16,8 @@ namespace {
 constexpr int kDesignWidth = 913;
 constexpr int kDesignHeight = 676;
 constexpr int kMargin = 8;
-// Least room between a text and the figure after it.
-constexpr double kTabGap = 6;
+// Room after every text before the next column, in widths of a digit of the report font.
+constexpr double kColumnGapDigits = 3;
 
 // A white picture of the given size in device-independent pixels, drawn at the screen's pixel
 // density so the report's text is as sharp as the rest of the window (and so is its printout).
@@ -75,40 +75,42 @@ void ResPicture::EnsureSize(int width, int height) {
 }
 
 void ResPicture::DrawLines(const std::vector<DrawnLine>& lines) {
-  // Measure first: the tab interval depends on every line, and the picture may need to grow.
+  // Measure first: the columns depend on every line, and the picture may need to grow.
   struct Measured {
     QFont font;
     QStringList segments;
-    TabbedLine tabbed;
     double ascent;
     double height;
   };
   std::vector<Measured> measured;
   measured.reserve(lines.size());
-  std::vector<TabbedLine> report_lines;
+  std::vector<SegmentWidths> widths;
+  widths.reserve(lines.size());
   for (const DrawnLine& line : lines) {
     Measured m;
     m.font = line.window_font ? font() : ReportFont(line.bold);
     const QFontMetricsF metrics(m.font, &image_);
     m.segments = line.text.split(QLatin1Char('\t'));
+    SegmentWidths& w = widths.emplace_back();
     for (const QString& segment : m.segments) {
-      m.tabbed.widths.push_back(metrics.horizontalAdvance(segment));
+      w.widths.push_back(metrics.horizontalAdvance(segment));
     }
     m.ascent = metrics.ascent();
     m.height = metrics.lineSpacing();
-    if (!line.window_font) report_lines.push_back(m.tabbed);
     measured.push_back(std::move(m));
   }
-  tab_interval_ = ChooseTabInterval(report_lines, 16, 400, kTabGap);
+  const double gap = kColumnGapDigits *
+                     QFontMetricsF(ReportFont(false), &image_).horizontalAdvance(QLatin1Char('0'));
+  ColumnLayout columns = LayOutColumns(widths, gap);
 
   double y = next_y_;
   double right = 0;
-  std::vector<std::vector<double>> lefts;
-  for (const Measured& m : measured) {
-    std::vector<double> starts = SegmentStarts(m.tabbed, tab_interval_);
-    right = std::max(right, starts.back() + m.tabbed.widths.back());
-    lefts.push_back(std::move(starts));
-    y += m.height;
+  for (std::size_t i = 0; i < measured.size(); ++i) {
+    const std::vector<double>& starts = columns.segment_lefts[i];
+    for (std::size_t s = 0; s < starts.size(); ++s) {
+      right = std::max(right, starts[s] + widths[i].widths[s]);
+    }
+    y += measured[i].height;
   }
   EnsureSize(static_cast<int>(std::ceil(right)) + 2 * kMargin,
              static_cast<int>(std::ceil(y)) + kMargin);
@@ -122,11 +124,11 @@ void ResPicture::DrawLines(const std::vector<DrawnLine>& lines) {
     painter.setFont(m.font);
     for (int s = 0; s < m.segments.size(); ++s) {
       if (m.segments[s].isEmpty()) continue;
-      painter.drawText(QPointF(kMargin + lefts[i][s], y + m.ascent), m.segments[s]);
+      painter.drawText(QPointF(kMargin + columns.segment_lefts[i][s], y + m.ascent), m.segments[s]);
     }
     y += m.height;
     lines_.push_back(lines[i]);
-    segment_lefts_.push_back(lefts[i]);
+    segment_lefts_.push_back(columns.segment_lefts[i]);
   }
   next_y_ = static_cast<int>(std::ceil(y));
   update();

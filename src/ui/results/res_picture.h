@@ -19,9 +19,10 @@ struct DrawnLine {
 };
 
 // A picture box that keeps what is drawn into it: text goes into a persistent image, so a report
-// drawn while the window is still hidden shows when it appears and is what gets printed. Tabs
-// advance to the next tab stop; the stops are spaced so the figures of each column line up
-// under their heading in the font actually used. The drawn lines are kept as well, for tests.
+// drawn while the window is still hidden shows when it appears and is what gets printed. The
+// tab-separated texts of a line are placed in columns as wide as the report's widest text in
+// the font actually used, so each column's figures start under its heading. The drawn lines are
+// kept as well, for tests.
 class ResPicture : public QWidget {
   Q_OBJECT
 
@@ -45,8 +46,6 @@ class ResPicture : public QWidget {
   // Its size in device-independent pixels, the widget's size.
   QSize Size() const;
   const std::vector<DrawnLine>& Lines() const { return lines_; }
-  // The tab interval chosen by the last DrawLines, in pixels.
-  int TabInterval() const { return tab_interval_; }
   // Where each tab-separated segment of every drawn line starts, in image pixels (for tests
   // and for anyone checking the layout).
   const std::vector<std::vector<double>>& SegmentLefts() const { return segment_lefts_; }
@@ -63,7 +62,6 @@ class ResPicture : public QWidget {
   std::vector<DrawnLine> lines_;
   std::vector<std::vector<double>> segment_lefts_;
   int next_y_ = 0;
-  int tab_interval_ = 0;
 };
 
 }  // namespace quelvaris::ui

@@ -1,9 +1,14 @@
 #include "ui/results/results_frm.h"
 
+#include <algorithm>
+
 #include <QAction>
 #include <QEvent>
 #include <QPainter>
 #include <QPrinter>
+#include <QScreen>
+#include <QScrollArea>
+#include <QStyle>
 #include <QToolBar>
 #include <QVBoxLayout>
 
@@ -57,15 +62,49 @@ ResultsFrm::ResultsFrm(QWidget* parent) : QDialog(parent) {
   connect(toolbar_, &QToolBar::actionTriggered, this,
           [this](QAction* action) { ToolbarClick(action->objectName()); });
 
-  picture_ = new ResPicture(this);
+  picture_ = new ResPicture;
+  scroll_ = new QScrollArea;
+  scroll_->setFrameShape(QFrame::NoFrame);
+  scroll_->setBackgroundRole(QPalette::Base);
+  scroll_->setWidget(picture_);
 
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->setSpacing(6);
   layout->addWidget(toolbar_);
-  layout->addWidget(picture_, 0, Qt::AlignLeft | Qt::AlignTop);
-  // The window follows the picture, which grows when a report needs more than the design size.
-  layout->setSizeConstraint(QLayout::SetFixedSize);
+  layout->addWidget(scroll_, 1);
+}
+
+void ResultsFrm::FitToScreen() {
+  // The whole report when the screen has room for it; otherwise as much as fits, with scroll
+  // bars for the rest.
+  const QMargins margins = layout()->contentsMargins();
+  const QSize whole(picture_->width() + margins.left() + margins.right(),
+                    toolbar_->sizeHint().height() + layout()->spacing() + picture_->height() +
+                        margins.top() + margins.bottom());
+  QSize room = screen()->availableGeometry().size();
+  const QSize frame = frameGeometry().size() - geometry().size();
+  if (isVisible() && !frame.isEmpty()) {
+    room -= frame;
+  } else {
+    // The window system's frame is not known before the window is first shown: allow for a
+    // title bar and thin borders.
+    const int title = style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, this);
+    room -= QSize(8, title + 8);
+  }
+  QSize size = whole.boundedTo(room);
+  // A scroll bar across one side takes room from the other.
+  const int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this);
+  if (size.width() < whole.width()) size.setHeight(std::min(room.height(), whole.height() + bar));
+  if (size.height() < whole.height()) size.setWidth(std::min(room.width(), whole.width() + bar));
+  // Larger than the report there is nothing more to show.
+  setMaximumSize(whole.expandedTo(size));
+  resize(size);
+}
+
+void ResultsFrm::setVisible(bool visible) {
+  if (visible && !isVisible()) FitToScreen();
+  QDialog::setVisible(visible);
 }
 
 void ResultsFrm::SetToolbarVisible(bool visible) {

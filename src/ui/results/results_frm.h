@@ -8,6 +8,7 @@
 
 #include "ui/results/res_picture.h"
 
+class QScrollArea;
 class QToolBar;
 
 namespace quelvaris::ui {
@@ -18,7 +19,8 @@ struct PlotData;
 class PlotWindow;
 
 // The results window: the report of the last run in its picture box, with Back and Print on
-// its toolbar. Shown modally by the screen report; closing it (Back or the close box) deletes
+// its toolbar. It fits its screen and scrolls a report larger than that; printing prints the
+// whole report. Shown modally by the screen report; closing it (Back or the close box) deletes
 // it, so the next run starts from a fresh window.
 class ResultsFrm : public QDialog {
   Q_OBJECT
@@ -30,6 +32,9 @@ class ResultsFrm : public QDialog {
   QToolBar* Toolbar() const { return toolbar_; }
 
   void SetToolbarVisible(bool visible);
+  // Sizes the window to the report, within the room its screen has; done as it is shown.
+  void FitToScreen();
+  void setVisible(bool visible) override;
   // The toolbar command of the given key; any other key does nothing.
   void ToolbarClick(const QString& key);
 
@@ -58,6 +63,7 @@ class ResultsFrm : public QDialog {
 
  private:
   QToolBar* toolbar_;
+  QScrollArea* scroll_;  // holds the picture whole and scrolls it when the screen is smaller
   ResPicture* picture_;
   std::shared_ptr<const PlotData> plot_data_;
   QPointer<PlotWindow> plot_;  // a child window: closes with the results, not blocked by them
