@@ -312,5 +312,32 @@ TEST_F(ErrorStatsTest, FaultKeepsTheWholeRecordAndReportsTheColumn) {
   EXPECT_EQ(host.pointer_resets, 1);
 }
 
+// A pair that overflows the sums ends the pass there: the counts are those reached before it.
+TEST_F(ErrorStatsTest, AnOverflowLeavesTheCountsOfItsRow) {
+  struct Case {
+    bool bounds;
+    std::vector<double> observed;
+    std::vector<double> modelled;
+    int missing, out_of_bounds;
+  };
+  const std::vector<Case> cases = {
+      {false, {1, -999, 1e308, -999, 2, 3}, {1, 5, -1e308, 5, 2, 3}, 1, 0},
+      {true, {1, -1.6e308, 1e308, -1.6e308, 2, -999}, {1, 5, -1e308, 5, 2, 3}, 0, 1},
+  };
+  session.request.LowerBound = -1.5e308;
+  session.request.UpperBound = 1.5e308;
+  for (const auto& c : cases) {
+    host.messages.shown.clear();
+    Switch(RunSwitch::ApplyBounds, c.bounds);
+    FillColumn(1, c.observed);
+    FillColumn(2, c.modelled);
+    CalcErrorStats(ctx, 2);
+    EXPECT_EQ(ErrorTexts(),
+              std::vector<std::string>{ErrorBox("Overflow has occurred.", "Column 2.")});
+    EXPECT_EQ(session.counters.MissingCount, c.missing);
+    EXPECT_EQ(session.counters.OutOfBoundsCount, c.out_of_bounds);
+  }
+}
+
 }  // namespace
 }  // namespace quelvaris::testing
