@@ -288,14 +288,36 @@ TEST_F(ErrorStatsTest, InformationCriteria) {
   EXPECT_EQ(ErrorTexts()[0], ErrorBox("Overflow has occurred.", "Column 2."));
 }
 
+// With a positive missing-data code an undefined RMSE holds a positive number, which must not
+// be taken for a figure: every way of having no usable pair leaves AIC and BIC undefined.
 TEST_F(ErrorStatsTest, UndefinedRmseNeverFeedsTheInformationCriteria) {
-  settings.GlobalMissingCode = 999;  // a positive code
+  struct Case {
+    const char* name;
+    double code;
+    bool bounds;
+    std::vector<double> observed;
+    std::vector<double> modelled;
+  };
+  const std::vector<Case> cases = {
+      {"model all missing", 999, false, {10, 20, 30, 40}, {999, 999, 999, 999}},
+      {"model all missing, code 5", 5, false, {10, 20, 30, 40}, {5, 5, 5, 5}},
+      {"gaps never on the same row", 5, false, {10, 5, 30, 5, 50, 60}, {5, 20, 5, 40, 5, 5}},
+      {"model out of bounds", 5, true, {10, 20, 30, 40}, {200, 300, 400, 500}},
+  };
   session.request.AICBICParms = 3;
   session.request.AICBICPoints = 100;
-  const ErrorStats& e = Compute({10, 20, 30, 40}, {999, 999, 999, 999});
-  EXPECT_EQ(e.RMSE, 999);
-  EXPECT_EQ(e.AIC, 999);
-  EXPECT_EQ(e.BIC, 999);
+  session.request.LowerBound = 0;
+  session.request.UpperBound = 100;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    settings.GlobalMissingCode = c.code;
+    Switch(RunSwitch::ApplyBounds, c.bounds);
+    const ErrorStats& e = Compute(c.observed, c.modelled);
+    EXPECT_EQ(e.RMSE, c.code);
+    EXPECT_EQ(e.AIC, c.code);
+    EXPECT_EQ(e.BIC, c.code);
+  }
+  EXPECT_TRUE(ErrorTexts().empty());
 }
 
 TEST_F(ErrorStatsTest, FaultKeepsTheWholeRecordAndReportsTheColumn) {
