@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -97,8 +98,9 @@ struct FileSlot::Impl {
   std::size_t pos = 0;
   std::size_t end = 0;
   bool eof = false;
-  bool skip_lf = false;  // the last line ended at a CR that was the last byte of the buffer
-  std::string spanning;  // a line that did not fit in what was buffered
+  bool skip_lf = false;   // the last line ended at a CR that was the last byte of the buffer
+  bool mid_line = false;  // ReadLine kept only the start of the line; the rest is still unread
+  std::string spanning;   // a line that did not fit in what was buffered
 
   // Output.
   std::string target;  // the file that is replaced (links followed)
@@ -115,7 +117,7 @@ struct FileSlot::Impl {
     pending.shrink_to_fit();
     spanning.clear();
     pos = end = 0;
-    eof = skip_lf = false;
+    eof = skip_lf = mid_line = false;
   }
 
   [[noreturn]] void Fail(int errno_value) {
@@ -148,6 +150,33 @@ struct FileSlot::Impl {
       }
       return true;
     }
+  }
+
+  // Steps over the line end at pos (CR, LF or CRLF, the LF possibly in the next read).
+  void ConsumeLineEnd() {
+    const char c = buffer[pos++];
+    if (c != '\r') return;
+    if (pos < end) {
+      if (buffer[pos] == '\n') ++pos;
+    } else {
+      skip_lf = true;
+    }
+  }
+
+  // Reads past the part of a line that ReadLine did not keep, holding none of it.
+  void SkipRestOfLine() {
+    while (mid_line && EnsureInput()) {
+      const char* begin = buffer.data() + pos;
+      const char* stop = buffer.data() + end;
+      const char* p = begin;
+      while (p != stop && *p != '\n' && *p != '\r') ++p;
+      pos = static_cast<std::size_t>(p - buffer.data());
+      if (p != stop) {
+        ConsumeLineEnd();
+        mid_line = false;
+      }
+    }
+    mid_line = false;
   }
 
   void Flush() {
@@ -184,36 +213,40 @@ void FileSlot::OpenForInput(const std::string& path) {
   impl_->mode = Impl::Mode::Input;
   impl_->buffer.resize(kBufferSize);
   impl_->pos = impl_->end = 0;
-  impl_->eof = impl_->skip_lf = false;
+  impl_->eof = impl_->skip_lf = impl_->mid_line = false;
 }
 
-std::string_view FileSlot::ReadLine() {
+std::string_view FileSlot::ReadLine(std::size_t keep) {
   Impl& s = *impl_;
   if (s.mode != Impl::Mode::Input) throw RunTimeError(err::kBadFileNumber);
+  s.SkipRestOfLine();
   if (!s.EnsureInput()) throw RunTimeError(err::kInputPastEnd);
   s.spanning.clear();
   bool spans = false;
   for (;;) {
     const char* begin = s.buffer.data() + s.pos;
-    const char* stop = s.buffer.data() + s.end;
+    const std::size_t wanted = keep - s.spanning.size();
+    // Only as far as the line is kept: what lies beyond is not needed yet, and may never end.
+    const char* stop = begin + std::min(s.end - s.pos, wanted);
     const char* p = begin;
     while (p != stop && *p != '\n' && *p != '\r') ++p;
-    if (p != stop) {
-      std::string_view line(begin, static_cast<std::size_t>(p - begin));
-      s.pos = static_cast<std::size_t>(p - s.buffer.data()) + 1;
-      if (*p == '\r') {
-        if (s.pos < s.end) {
-          if (s.buffer[s.pos] == '\n') ++s.pos;
-        } else {
-          s.skip_lf = true;
-        }
+    const std::size_t length = static_cast<std::size_t>(p - begin);
+    const bool ended = p != stop;
+    const bool full = !ended && length == wanted;
+    if (ended || full) {
+      std::string_view line(begin, length);
+      s.pos = static_cast<std::size_t>(p - s.buffer.data());
+      if (ended) {
+        s.ConsumeLineEnd();
+      } else {
+        s.mid_line = true;
       }
       if (!spans) return line;
       s.spanning.append(line);
       return s.spanning;
     }
     // No line end in what is buffered: keep the piece and read on.
-    s.spanning.append(begin, static_cast<std::size_t>(stop - begin));
+    s.spanning.append(begin, length);
     spans = true;
     s.pos = s.end;
     if (!s.EnsureInput()) return s.spanning;  // the last line has no line end
@@ -222,6 +255,7 @@ std::string_view FileSlot::ReadLine() {
 
 bool FileSlot::AtEnd() {
   if (impl_->mode != Impl::Mode::Input) throw RunTimeError(err::kBadFileNumber);
+  impl_->SkipRestOfLine();
   return !impl_->EnsureInput();
 }
 

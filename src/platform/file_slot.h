@@ -22,10 +22,14 @@ class FileSlot {
 
   bool IsOpen() const noexcept;
 
-  // Reading. Lines end at CR, LF or CRLF; the last line needs no line end. The view returned
-  // by ReadLine stays valid until the next call. ReadLine raises 62 when there is no line left.
+  // Reading. Lines end at CR, LF or CRLF; the last line needs no line end. ReadLine returns
+  // the first `keep` characters of the next line (all of it by default) as a view that stays
+  // valid until the next call; the rest of the line is read past, without being kept, by the
+  // next ReadLine or AtEnd, so a line of any length costs no more memory than `keep`, and what
+  // is beyond it is never read when the caller stops at its start. ReadLine raises 62 when
+  // there is no line left.
   void OpenForInput(const std::string& path);
-  std::string_view ReadLine();
+  std::string_view ReadLine(std::size_t keep = std::string_view::npos);
   bool AtEnd();
 
   // Writing. The text goes to a temporary file beside the target, which CommitOutput renames

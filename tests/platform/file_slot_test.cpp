@@ -76,6 +76,41 @@ TEST(FileSlot, ReadsALineMuchLongerThanTheBuffer) {
   EXPECT_EQ(lines[2], "foot");
 }
 
+std::vector<std::string> ReadLineStarts(const std::string& path, std::size_t keep) {
+  FileSlot slot;
+  slot.OpenForInput(path);
+  std::vector<std::string> lines;
+  while (!slot.AtEnd()) lines.emplace_back(slot.ReadLine(keep));
+  return lines;
+}
+
+// Only the start of each line is kept, and the rest is read past without losing or inventing a
+// line, wherever the buffer boundary falls.
+TEST(FileSlot, ReadLineKeepsOnlyTheStartOfALine) {
+  TempDir dir;
+  const std::size_t kBuffer = 64 * 1024;
+  using Lines = std::vector<std::string>;
+  EXPECT_EQ(ReadLineStarts(dir.Write("f.txt", "abcdef\r\nxy\r\n\r\nlast"), 3),
+            (Lines{"abc", "xy", "", "las"}));
+  EXPECT_EQ(ReadLineStarts(dir.Write("f.txt", "abc\rdef\n\n"), 0), (Lines{"", "", ""}));
+  for (std::size_t first = kBuffer - 3; first <= kBuffer + 1; ++first) {
+    SCOPED_TRACE(first);
+    const std::string a(first, 'x');
+    const std::string path = dir.Write("f.txt", a + "\r\nsecond\r\n");
+    for (std::size_t keep : {first - 1, first, first + 1}) {
+      EXPECT_EQ(ReadLineStarts(path, keep), (Lines{a.substr(0, keep), "second"})) << keep;
+    }
+  }
+  const std::string big(3 * kBuffer, 'b');
+  EXPECT_EQ(ReadLineStarts(dir.Write("f.txt", big + "\nz"), 2 * kBuffer + 5),
+            (Lines{big.substr(0, 2 * kBuffer + 5), "z"}));
+
+  // An endless line: what the caller does not keep is never read.
+  FileSlot zero;
+  zero.OpenForInput("/dev/zero");
+  EXPECT_EQ(zero.ReadLine(10), std::string(10, '\0'));
+}
+
 TEST(FileSlot, InputErrors) {
   TempDir dir;
   const std::string file = dir.Write("data.txt", "only\n");
