@@ -9,6 +9,7 @@
 #include "platform/int16.h"
 #include "platform/number_text.h"
 #include "platform/run_time_error.h"
+#include "platform/visible_text.h"
 
 namespace quelvaris {
 
@@ -44,8 +45,9 @@ auto WithPath(const std::string& path, Operation operation) {
   }
 }
 
+// The text is cut before its control characters are escaped, so an escape is never cut in half.
 std::string FieldNotANumber(int line, int column, std::string_view text) {
-  std::string shown(text.substr(0, kMaxShownFieldText));
+  std::string shown = QuotedText(text.substr(0, kMaxShownFieldText));
   if (text.size() > kMaxShownFieldText) shown += "...";
   return "Line " + std::to_string(line) + ", column " + std::to_string(column) + ": \"" + shown +
          "\" is not a number.";

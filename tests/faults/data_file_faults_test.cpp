@@ -10,6 +10,10 @@
 
 #include "fault_fixture.h"
 
+#ifdef QUELVARIS_CLI_PATH
+#include "cli/cli_runner.h"
+#endif
+
 namespace quelvaris::testing {
 namespace {
 
@@ -213,6 +217,23 @@ TEST_F(DataFileFaults, TenThousandRowsOfThirtyLongNumbers) {
   EXPECT_NE(results_files[0].find("\tMod  30 "), std::string::npos);
   EXPECT_TRUE(CloseTo(session.ObservedStats.Mean, observed_sum / 10000, 1e-12));
 }
+
+#ifdef QUELVARIS_CLI_PATH
+// A field that would clear the screen or ring the bell reaches standard error as escapes.
+TEST(DataFileFaultsCli, StandardErrorNeverGetsARawControlByte) {
+  TempDir dir;
+  std::filesystem::create_directory(dir.path() / "config");
+  const std::string data = dir.Write("flows.csv", "1,2\r\n3,\x1b[2J\x07\x7f\r\n");
+  const CliResult r = RunCli({data, "--comma"}, dir.path() / "config");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("Line 2, column 2: \"\\x1b[2J\\x07\\x7f\" is not a number."),
+            std::string::npos)
+      << r.err;
+  for (const char c : r.err) {
+    EXPECT_TRUE(c == '\n' || (static_cast<unsigned char>(c) >= 0x20 && c != 0x7f)) << int(c);
+  }
+}
+#endif
 
 }  // namespace
 }  // namespace quelvaris::testing
