@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -43,6 +44,52 @@ std::string FollowLinks(std::string path) {
     path = next.front() == '/' ? next : DirectoryOf(path) + "/" + next;
   }
   return path;
+}
+
+bool AllDigits(std::string_view text) {
+  if (text.empty() || text.size() > 9) return false;
+  for (const char c : text) {
+    if (c < '0' || c > '9') return false;
+  }
+  return true;
+}
+
+// True for the folder that lists this process's open descriptors under any of its names
+// (/proc/self/fd, /proc/thread-self/fd, /dev/fd, /proc/<our pid>/fd).
+bool IsOwnDescriptorFolder(const std::string& folder) {
+  char* resolved = ::realpath(folder.c_str(), nullptr);
+  if (resolved == nullptr) return false;
+  const std::string real(resolved);
+  std::free(resolved);
+  if (real == "/dev/fd") return true;  // systems where it is a folder of its own
+  const std::string own = "/proc/" + std::to_string(::getpid());
+  if (real == own + "/fd") return true;
+  const std::string task = own + "/task/";
+  return real.size() > task.size() + 3 && real.compare(0, task.size(), task) == 0 &&
+         real.compare(real.size() - 3, 3, "/fd") == 0 &&
+         AllDigits(std::string_view(real).substr(task.size(), real.size() - 3 - task.size()));
+}
+
+// The descriptor a path names when it (or a link on the way) is one of this process's own,
+// such as /dev/stdout, /dev/fd/1 or /proc/self/fd/1; -1 for any other path. Such a name must
+// not be opened again: for a regular file that gives a second file offset (and a truncating
+// open would wipe what was printed there), and a pipe has no file to open at all.
+int DescriptorNamed(std::string path) {
+  for (int hops = 0; hops < 40; ++hops) {
+    const auto slash = path.find_last_of('/');
+    if (slash != std::string::npos && AllDigits(std::string_view(path).substr(slash + 1)) &&
+        IsOwnDescriptorFolder(DirectoryOf(path))) {
+      return std::atoi(path.c_str() + slash + 1);
+    }
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return -1;
+    std::vector<char> target(static_cast<std::size_t>(st.st_size > 0 ? st.st_size : 255) + 1);
+    const ssize_t n = ::readlink(path.c_str(), target.data(), target.size());
+    if (n <= 0 || static_cast<std::size_t>(n) >= target.size()) return -1;
+    std::string next(target.data(), static_cast<std::size_t>(n));
+    path = next.front() == '/' ? next : DirectoryOf(path) + "/" + next;
+  }
+  return -1;
 }
 
 bool WriteAll(int fd, const char* data, std::size_t size, int& error) {
@@ -263,6 +310,10 @@ void FileSlot::OpenForOutput(const std::string& path) {
   if (IsOpen()) throw RunTimeError(err::kFileAlreadyOpen);
   Impl& s = *impl_;
   if (path.empty()) ThrowErrno(ENOENT, path);
+  if (const int named = DescriptorNamed(path); named >= 0) {
+    OpenDescriptorForOutput(named, path);
+    return;
+  }
   const std::string target = FollowLinks(path);
   struct stat st {};
   const bool exists = ::stat(target.c_str(), &st) == 0;
@@ -310,6 +361,25 @@ void FileSlot::OpenForOutput(const std::string& path) {
   s.path = path;
   s.target = target;
   s.temp = temp;
+  s.pending.clear();
+  s.mode = Impl::Mode::Output;
+}
+
+void FileSlot::OpenDescriptorForOutput(int named, const std::string& path) {
+  Impl& s = *impl_;
+  const int flags = ::fcntl(named, F_GETFL);
+  if (flags < 0) ThrowErrno(ENOENT, path);  // not open: nothing by that name
+  if ((flags & O_ACCMODE) == O_RDONLY) ThrowErrno(EACCES, path);
+  // Written through a copy of the descriptor: the same file offset, nothing truncated, and the
+  // descriptor itself stays open when the slot closes. What the program printed there so far
+  // goes out first.
+  std::fflush(nullptr);
+  const int fd = ::fcntl(named, F_DUPFD_CLOEXEC, 0);
+  if (fd < 0) ThrowErrno(errno, path);
+  s.fd = fd;
+  s.path = path;
+  s.target = path;
+  s.temp.clear();
   s.pending.clear();
   s.mode = Impl::Mode::Output;
 }

@@ -35,7 +35,9 @@ class FileSlot {
   // Writing. The text goes to a temporary file beside the target, which CommitOutput renames
   // into place; Close without a commit removes the temporary file and leaves the target as it
   // was. A target that exists and is not a regular file (a device, a pipe) is written directly.
-  // A symbolic link is followed: the file it names is replaced, never the link.
+  // A symbolic link is followed: the file it names is replaced, never the link. A name of one
+  // of the program's own open descriptors (/dev/stdout, /dev/fd/N, /proc/self/fd/N) is written
+  // through that descriptor, after what the program has printed there, and leaves it open.
   void OpenForOutput(const std::string& path);
   void Write(std::string_view text);
   void CommitOutput();
@@ -44,6 +46,8 @@ class FileSlot {
   void Close() noexcept;
 
  private:
+  void OpenDescriptorForOutput(int named, const std::string& path);
+
   struct Impl;
   std::unique_ptr<Impl> impl_;
 };

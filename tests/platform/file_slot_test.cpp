@@ -1,5 +1,6 @@
 #include "platform/file_slot.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -195,6 +196,47 @@ TEST(FileSlot, OutputFollowsASymbolicLink) {
   s.CommitOutput();
   EXPECT_TRUE(std::filesystem::is_symlink(link));
   EXPECT_EQ(ReadFileBytes(real), "fresh");
+}
+
+// A name of one of the program's own descriptors writes through it: after what was already
+// written there, nothing truncated, the descriptor still open afterwards.
+TEST(FileSlot, OutputToANameOfAnOpenDescriptorGoesThroughIt) {
+  TempDir dir;
+  const std::string file = dir.Write("printed.txt", "");
+  const int fd = ::open(file.c_str(), O_WRONLY);
+  ASSERT_GE(fd, 0);
+  const std::string n = std::to_string(fd);
+  const auto link = dir.path() / "link";
+  std::filesystem::create_symlink("/proc/self/fd/" + n, link);
+  std::string expected;
+  for (const std::string& name :
+       {"/dev/fd/" + n, "/proc/self/fd/" + n, "/proc/thread-self/fd/" + n, link.string()}) {
+    SCOPED_TRACE(name);
+    ASSERT_EQ(::write(fd, "printed;", 8), 8);
+    FileSlot slot;
+    slot.OpenForOutput(name);
+    slot.Write(name + ";");
+    slot.CommitOutput();
+    expected += "printed;" + name + ";";
+    EXPECT_EQ(ReadFileBytes(file), expected);
+  }
+  ASSERT_EQ(::write(fd, "end", 3), 3);
+  EXPECT_EQ(ReadFileBytes(file), expected + "end");
+  ::close(fd);
+
+  int pipe_ends[2];
+  ASSERT_EQ(::pipe(pipe_ends), 0);
+  FileSlot slot;
+  slot.OpenForOutput("/dev/fd/" + std::to_string(pipe_ends[1]));
+  slot.Write("through the pipe");
+  slot.CommitOutput();
+  ::close(pipe_ends[1]);
+  char got[64] = {};
+  EXPECT_EQ(::read(pipe_ends[0], got, sizeof got), 16);
+  EXPECT_STREQ(got, "through the pipe");
+  EXPECT_EQ(ErrorOf([&] { slot.OpenForOutput("/dev/fd/" + std::to_string(pipe_ends[0])); }), 70);
+  ::close(pipe_ends[0]);
+  EXPECT_EQ(ErrorOf([&] { slot.OpenForOutput("/dev/fd/" + std::to_string(pipe_ends[0])); }), 53);
 }
 
 TEST(FileSlot, OutputErrorsLeaveNoTraceAndKeepTheTarget) {
