@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <optional>
 #include <vector>
 
 #include "platform/run_time_error.h"
@@ -31,17 +32,25 @@ std::string DirectoryOf(const std::string& path) {
   return path.substr(0, slash);
 }
 
+// Where the symbolic link at `path` points, relative targets made whole; nothing when the path
+// is not a link or the link cannot be read.
+std::optional<std::string> LinkTarget(const std::string& path) {
+  struct stat st {};
+  if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return std::nullopt;
+  std::vector<char> target(static_cast<std::size_t>(st.st_size > 0 ? st.st_size : 255) + 1);
+  const ssize_t n = ::readlink(path.c_str(), target.data(), target.size());
+  if (n <= 0 || static_cast<std::size_t>(n) >= target.size()) return std::nullopt;
+  std::string next(target.data(), static_cast<std::size_t>(n));
+  return next.front() == '/' ? next : DirectoryOf(path) + "/" + next;
+}
+
 // The file a chain of symbolic links ends at (the path itself when it is not a link). A chain
 // too long to follow is returned as it stands; opening it then fails with ELOOP.
 std::string FollowLinks(std::string path) {
   for (int hops = 0; hops < 40; ++hops) {
-    struct stat st {};
-    if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return path;
-    std::vector<char> target(static_cast<std::size_t>(st.st_size > 0 ? st.st_size : 255) + 1);
-    const ssize_t n = ::readlink(path.c_str(), target.data(), target.size());
-    if (n < 0 || static_cast<std::size_t>(n) >= target.size()) return path;
-    std::string next(target.data(), static_cast<std::size_t>(n));
-    path = next.front() == '/' ? next : DirectoryOf(path) + "/" + next;
+    std::optional<std::string> next = LinkTarget(path);
+    if (!next) return path;
+    path = std::move(*next);
   }
   return path;
 }
@@ -81,15 +90,20 @@ int DescriptorNamed(std::string path) {
         IsOwnDescriptorFolder(DirectoryOf(path))) {
       return std::atoi(path.c_str() + slash + 1);
     }
-    struct stat st {};
-    if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return -1;
-    std::vector<char> target(static_cast<std::size_t>(st.st_size > 0 ? st.st_size : 255) + 1);
-    const ssize_t n = ::readlink(path.c_str(), target.data(), target.size());
-    if (n <= 0 || static_cast<std::size_t>(n) >= target.size()) return -1;
-    std::string next(target.data(), static_cast<std::size_t>(n));
-    path = next.front() == '/' ? next : DirectoryOf(path) + "/" + next;
+    std::optional<std::string> next = LinkTarget(path);
+    if (!next) return -1;
+    path = std::move(*next);
   }
   return -1;
+}
+
+// The first CR or LF from p on, or stop when there is none before it.
+const char* FindLineEnd(const char* p, const char* stop) {
+  for (; p != stop; ++p) {
+    // Nearly every character lies above both line ends: one comparison tells.
+    if (static_cast<unsigned char>(*p) <= '\r' && (*p == '\n' || *p == '\r')) break;
+  }
+  return p;
 }
 
 bool WriteAll(int fd, const char* data, std::size_t size, int& error) {
@@ -213,10 +227,8 @@ struct FileSlot::Impl {
   // Reads past the part of a line that ReadLine did not keep, holding none of it.
   void SkipRestOfLine() {
     while (mid_line && EnsureInput()) {
-      const char* begin = buffer.data() + pos;
       const char* stop = buffer.data() + end;
-      const char* p = begin;
-      while (p != stop && *p != '\n' && *p != '\r') ++p;
+      const char* p = FindLineEnd(buffer.data() + pos, stop);
       pos = static_cast<std::size_t>(p - buffer.data());
       if (p != stop) {
         ConsumeLineEnd();
@@ -275,8 +287,7 @@ std::string_view FileSlot::ReadLine(std::size_t keep) {
     const std::size_t wanted = keep - s.spanning.size();
     // Only as far as the line is kept: what lies beyond is not needed yet, and may never end.
     const char* stop = begin + std::min(s.end - s.pos, wanted);
-    const char* p = begin;
-    while (p != stop && *p != '\n' && *p != '\r') ++p;
+    const char* p = FindLineEnd(begin, stop);
     const std::size_t length = static_cast<std::size_t>(p - begin);
     const bool ended = p != stop;
     const bool full = !ended && length == wanted;
