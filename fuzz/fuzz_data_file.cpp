@@ -1,5 +1,6 @@
 // Data files: any bytes, read under any column count, delimiter and header switch, go through a
-// full run and both reports without a crash, a hang or an inf/nan in anything shown.
+// full run and both reports without a crash, a hang, an inf/nan in anything shown or a raw
+// control character in a message.
 #include <unistd.h>
 
 #include <cstdint>
@@ -30,9 +31,14 @@ class FuzzHost : public RunHost {
   std::uint8_t flags = 0;
   std::string no_of_cols, col_to_anal;
 
-  // Messages may quote a field of the file, which can hold any text: only figures are checked.
-  MessageAnswer ShowMessage(const std::string&, const std::string&, MessageIcon,
+  // Messages may quote a field of the file, which can hold any bytes: none may reach the user
+  // as a raw control character, only as an escape (the line breaks of the message aside).
+  MessageAnswer ShowMessage(const std::string&, const std::string& text, MessageIcon,
                             MessageButtons) override {
+    for (const char ch : text) {
+      const auto c = static_cast<unsigned char>(ch);
+      Require(c == '\r' || c == '\n' || (c >= 0x20 && c != 0x7f));
+    }
     return MessageAnswer::Ok;
   }
   void CommitPendingEntry() override {}

@@ -193,18 +193,6 @@ class ToolMain {
   GlobalSettings settings_;
 };
 
-// Runs Calculate on the main window; `with_results` gets the results window while it is shown,
-// which is then closed with Back.
-inline void Calculate(ui::Main& main, const std::function<void(ui::ResultsFrm&)>& with_results) {
-  QTimer::singleShot(0, &main, [&] {
-    if (ui::ResultsFrm* results = main.Results()) {
-      with_results(*results);
-      results->ToolbarClick(QStringLiteral("menuBack"));
-    }
-  });
-  main.ToolbarClick(QStringLiteral("tb1Calcs"));
-}
-
 // Notes the first paint of a widget that `watched` picks, after `clock` was started.
 class FirstPaint : public QObject {
  public:

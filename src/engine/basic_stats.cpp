@@ -27,13 +27,52 @@ void CheckRowCount(int row_count) {
   if (row_count < 0 || row_count > DataTable::kRows) throw RunTimeError(err::kSubscript);
 }
 
+// What the first pass over a series reaches: its counts, the running sum and the extremes.
+struct FirstPass {
+  int missing = 0;
+  int out_of_bounds = 0;
+  int over_threshold = 0;
+  double sum = 0;
+  double lo = kInf;  // lo <= hi once a usable value has been seen
+  double hi = -kInf;
+  bool overflowed = false;  // the pass stopped at an addition that overflowed the sum
+};
+
+// The first pass over rows 1 to `rows`. The fast form (kStepwise false) checks nothing: a pass
+// can only fail by overflowing the sum (the data are finite and nothing is divided), and an
+// infinity or NaN, once in the sum, stays there, so one check afterwards tells whether a fault
+// arose. Only then is the pass run again stepwise, stopping before the addition that overflows,
+// so that the counts and extremes are those the routine had reached at its fault and no later
+// value (a larger maximum, a count past that row) is ever reported.
+template <bool kStepwise>
+FirstPass RunFirstPass(const double* x, int rows, double missing_code, bool bounds, double lower,
+                       double upper, double threshold) {
+  FirstPass p;
+  for (int i = 0; i < rows; ++i) {
+    const double v = x[i];
+    if (v == missing_code) {
+      ++p.missing;
+    } else if (bounds && (v > upper || v < lower)) {
+      ++p.out_of_bounds;
+    } else {
+      if constexpr (kStepwise) {
+        if (!std::isfinite(p.sum + v)) {
+          p.overflowed = true;
+          return p;
+        }
+      }
+      p.sum += v;
+      if (v > p.hi) p.hi = v;
+      if (v < p.lo) p.lo = v;
+      if (v > threshold) ++p.over_threshold;
+    }
+  }
+  return p;
+}
+
 // Both routines run these steps on their own record. Returns true when the record is complete
-// (at least 4 usable values and no fault), false when there were too few usable values.
-//
-// The running sums are plain doubles checked once after each pass: a pass can only fail by
-// overflow (the data are finite, nothing is divided), and an infinity or NaN, once in a sum,
-// stays there, so one check per sum raises the same error 6 as a check after every step while
-// leaving the loop free to run at full speed. The finishing steps are checked one by one.
+// (at least 4 usable values and no fault), false when there were too few usable values. The
+// steps after the first pass are checked one by one.
 bool SeriesFigures(const RunContext& ctx, int column, SeriesStats& rec, double min_start) {
   AnalysisSession& session = ctx.session;
   const AnalysisRequest& req = session.request;
@@ -56,38 +95,28 @@ bool SeriesFigures(const RunContext& ctx, int column, SeriesStats& rec, double m
     return v != missing_code && !(bounds && (v > upper || v < lower));
   };
 
-  int missing = 0;
-  int out_of_bounds = 0;
-  int over_threshold = 0;
-  double sum = 0;
-  double lo = kInf;
-  double hi = -kInf;
-  for (int i = 0; i < rows; ++i) {
-    const double v = x[i];
-    if (v == missing_code) {
-      ++missing;
-    } else if (bounds && (v > upper || v < lower)) {
-      ++out_of_bounds;
-    } else {
-      sum += v;
-      if (v > hi) hi = v;
-      if (v < lo) lo = v;
-      if (v > threshold) ++over_threshold;
-    }
+  FirstPass pass = RunFirstPass<false>(x, rows, missing_code, bounds, lower, upper, threshold);
+  if (!std::isfinite(pass.sum)) {
+    pass = RunFirstPass<true>(x, rows, missing_code, bounds, lower, upper, threshold);
   }
-  counters.MissingCount = ToInt16(static_cast<long long>(missing));
-  counters.OutOfBoundsCount = ToInt16(static_cast<long long>(out_of_bounds));
+  counters.MissingCount = ToInt16(static_cast<long long>(pass.missing));
+  counters.OutOfBoundsCount = ToInt16(static_cast<long long>(pass.out_of_bounds));
+  const bool any_usable = pass.lo <= pass.hi;
+  const double lo = pass.lo;
+  const double hi = pass.hi;
+
+  // True extremes; the starting values only when nothing was usable.
+  rec.Min = any_usable ? lo : min_start;
+  rec.Max = any_usable ? hi : kMaxStart;
+  rec.POT = ToInt16(static_cast<long long>(pass.over_threshold));
+  rec.undefined &=
+      static_cast<std::uint8_t>(any_usable ? ~(kMinFigure | kMaxFigure | kPOTFigure) : ~kPOTFigure);
+  rec.Sum = pass.sum;
+  if (pass.overflowed) throw RunTimeError(err::kOverflow);
+
   const std::int16_t n16 =
       Sub16(counters.RowCount, Add16(counters.OutOfBoundsCount, counters.MissingCount));
   const int n = n16;
-
-  // True extremes; the starting values only when nothing was usable.
-  rec.Min = n > 0 ? lo : min_start;
-  rec.Max = n > 0 ? hi : kMaxStart;
-  rec.POT = ToInt16(static_cast<long long>(over_threshold));
-  rec.undefined &=
-      static_cast<std::uint8_t>(n > 0 ? ~(kMinFigure | kMaxFigure | kPOTFigure) : ~kPOTFigure);
-  rec.Sum = Checked(sum);
   if (n < 4) return false;
 
   rec.OOB = counters.OutOfBoundsCount;

@@ -43,17 +43,144 @@ struct PairSums {
   int sign_changes = -1;  // the first non-zero error brings it to 0
 };
 
-// The pass accumulates in plain doubles and each sum is checked once afterwards: the data are
-// finite and every division in the pass is guarded, so the only possible fault is an overflow,
-// and an infinity or NaN never leaves a sum once in it. That raises the same error 6 as a check
-// after each step without slowing the loop that runs for every pair of every column.
-void CheckSums(const PairSums& s) {
+// True while every sum of the pass is finite. The data are finite and every division in the
+// pass is guarded, so the only possible fault is an overflow, and an infinity or NaN never
+// leaves a sum once in it: one look at the sums after the pass tells whether any step faulted.
+bool AllFinite(const PairSums& s) {
   for (double v :
        {s.e, s.abs_e, s.max_abs_e, s.abs_dev_o, s.o, s.e2, s.e4, s.dev_o2, s.agreement, s.cross,
         s.dev_p2, s.rel2, s.rel, s.abs_rel, s.log2, s.change2, s.persistence, s.derivative}) {
-    Checked(v);
+    if (!std::isfinite(v)) return false;
   }
+  return true;
 }
+
+// The one pass over the pairs of a column and everything it leaves for the finishing steps.
+struct PairPass {
+  PairPass(const AnalysisSession& session, int column, double missing_code, bool apply_bounds)
+      : observed(session.table.Column(1)),
+        modelled(session.table.Column(column)),
+        rows(session.counters.RowCount),
+        mc(missing_code),
+        bounds(apply_bounds),
+        lower(session.request.LowerBound),
+        upper(session.request.UpperBound),
+        mean_o(session.ObservedStats.Mean),
+        mean_p(session.ModelledStats[column].Mean) {}
+
+  const double* observed;
+  const double* modelled;
+  int rows;
+  double mc;
+  bool bounds;
+  double lower;
+  double upper;
+  double mean_o;  // the series means of the basic statistics
+  double mean_p;
+
+  PairSums s;
+  int missing = 0;
+  int out_of_bounds = 0;
+  std::vector<double> percentage_errors;
+  std::vector<double> changes;
+
+  // The fast form (kStepwise false) accumulates in plain doubles and checks them once at the
+  // end, which keeps the loop that runs for every pair of every column at full speed. When that
+  // check finds a fault, the pass is run again stepwise: it stops at the first pair after which
+  // a sum is no longer finite, so the counts are those the routine had reached at its fault.
+  // True when no step faulted.
+  template <bool kStepwise>
+  bool Run() {
+    s = PairSums();
+    missing = 0;
+    out_of_bounds = 0;
+    // Sized once; at most one entry per row.
+    percentage_errors.clear();
+    changes.clear();
+    percentage_errors.reserve(static_cast<std::size_t>(rows));
+    changes.reserve(static_cast<std::size_t>(rows));
+
+    int sign = 0;
+    bool has_previous = false;  // the row just before was a usable pair
+    double prev_o = 0;
+    double prev_p = 0;
+
+    for (int i = 0; i < rows; ++i) {
+      const double o = observed[i];
+      const double p = modelled[i];
+      if (o == mc || p == mc) {
+        ++missing;  // once per row, even when both are missing
+        has_previous = false;
+        continue;
+      }
+      if (bounds && (o > upper || o < lower || p > upper || p < lower)) {
+        ++out_of_bounds;
+        has_previous = false;
+        continue;
+      }
+
+      const double e = o - p;
+      const double abs_e = std::fabs(e);
+      const double dev_o = o - mean_o;
+      const double abs_dev_o = std::fabs(dev_o);
+      const double dev_p = p - mean_p;
+      const double e2 = e * e;
+      s.e += e;
+      s.abs_e += abs_e;
+      if (abs_e > s.max_abs_e) s.max_abs_e = abs_e;
+      s.abs_dev_o += abs_dev_o;
+      s.o += o;
+      s.e2 += e2;
+      s.e4 += e2 * e2;
+      s.dev_o2 += dev_o * dev_o;
+      const double agreement = std::fabs(p - mean_o) + abs_dev_o;
+      s.agreement += agreement * agreement;
+      s.cross += dev_p * dev_o;
+      s.dev_p2 += dev_p * dev_p;
+
+      if (o == 0) {
+        ++s.zero_observed;
+      } else {
+        const double rel = e / o;
+        s.rel2 += rel * rel;
+        s.rel += rel;
+        s.abs_rel += std::fabs(rel);
+        // |(P - O) / O| * 100; P - O is exactly -(O - P), so this is |E / O| * 100.
+        percentage_errors.push_back(std::fabs(rel) * 100);
+      }
+      if (o > 0 && p > 0) {
+        const double l = std::log(o) - std::log(p);
+        s.log2 += l * l;
+        ++s.log_count;
+      }
+
+      // A zero error keeps the sign state; skipped rows do not reset it. Written without
+      // branches: the sign of a model's error is close to a coin toss, which a branch predictor
+      // cannot learn.
+      const int new_sign = e < 0 ? -1 : (e > 0 ? 1 : sign);
+      s.sign_changes += new_sign != sign;
+      sign = new_sign;
+
+      // Only rows whose predecessor in the table was usable form a consecutive pair.
+      if (has_previous) {
+        const double change = o - prev_o;
+        s.change2 += change * change;
+        s.persistence += e2;  // (P - O)^2
+        changes.push_back(change);
+        const double derivative_error = change - (p - prev_p);
+        s.derivative += derivative_error * derivative_error;
+        ++s.derivative_pairs;
+      }
+      has_previous = true;
+      prev_o = o;
+      prev_p = p;
+      if constexpr (kStepwise) {
+        if (!AllFinite(s)) return false;
+      }
+    }
+    return AllFinite(s);
+  }
+};
 
 // The k-th smallest value (0-based) and, when `with_lower`, the (k-1)-th too.
 struct OrderStats {
@@ -135,8 +262,6 @@ ErrorStats ComputeErrorStats(const RunContext& ctx, int column) {
   RunCounters& counters = session.counters;
   const double mc = ctx.settings.GlobalMissingCode;
   const bool bounds = ctx.host.SwitchOn(RunSwitch::ApplyBounds);
-  const double lower = req.LowerBound;
-  const double upper = req.UpperBound;
 
   if (column < 2 || column > DataTable::kCols) throw RunTimeError(err::kSubscript);
   counters.MissingCount = 0;
@@ -146,100 +271,16 @@ ErrorStats ComputeErrorStats(const RunContext& ctx, int column) {
 
   const SeriesStats& obs = session.ObservedStats;
   const ModelledRecord& mod = session.ModelledStats[column];
-  const double mean_o = obs.Mean;
-  const double mean_p = mod.Mean;
 
-  const double* observed = session.table.Column(1);
-  const double* modelled = session.table.Column(column);
+  PairPass pass(session, column, mc, bounds);
+  const bool clean = pass.Run<false>() || pass.Run<true>();
+  counters.MissingCount = ToInt16(static_cast<long long>(pass.missing));
+  counters.OutOfBoundsCount = ToInt16(static_cast<long long>(pass.out_of_bounds));
+  if (!clean) throw RunTimeError(err::kOverflow);
+  const PairSums& s = pass.s;
+  std::vector<double>& percentage_errors = pass.percentage_errors;
+  std::vector<double>& changes = pass.changes;
 
-  // Sized once; at most one entry per row.
-  std::vector<double> percentage_errors;
-  std::vector<double> changes;
-  percentage_errors.reserve(static_cast<std::size_t>(rows));
-  changes.reserve(static_cast<std::size_t>(rows));
-
-  PairSums s;
-  int missing = 0;
-  int out_of_bounds = 0;
-  int sign = 0;
-  bool has_previous = false;  // the row just before was a usable pair
-  double prev_o = 0;
-  double prev_p = 0;
-
-  for (int i = 0; i < rows; ++i) {
-    const double o = observed[i];
-    const double p = modelled[i];
-    if (o == mc || p == mc) {
-      ++missing;  // once per row, even when both are missing
-      has_previous = false;
-      continue;
-    }
-    if (bounds && (o > upper || o < lower || p > upper || p < lower)) {
-      ++out_of_bounds;
-      has_previous = false;
-      continue;
-    }
-
-    const double e = o - p;
-    const double abs_e = std::fabs(e);
-    const double dev_o = o - mean_o;
-    const double abs_dev_o = std::fabs(dev_o);
-    const double dev_p = p - mean_p;
-    const double e2 = e * e;
-    s.e += e;
-    s.abs_e += abs_e;
-    if (abs_e > s.max_abs_e) s.max_abs_e = abs_e;
-    s.abs_dev_o += abs_dev_o;
-    s.o += o;
-    s.e2 += e2;
-    s.e4 += e2 * e2;
-    s.dev_o2 += dev_o * dev_o;
-    const double agreement = std::fabs(p - mean_o) + abs_dev_o;
-    s.agreement += agreement * agreement;
-    s.cross += dev_p * dev_o;
-    s.dev_p2 += dev_p * dev_p;
-
-    if (o == 0) {
-      ++s.zero_observed;
-    } else {
-      const double rel = e / o;
-      s.rel2 += rel * rel;
-      s.rel += rel;
-      s.abs_rel += std::fabs(rel);
-      // |(P - O) / O| * 100; P - O is exactly -(O - P), so this is |E / O| * 100.
-      percentage_errors.push_back(std::fabs(rel) * 100);
-    }
-    if (o > 0 && p > 0) {
-      const double l = std::log(o) - std::log(p);
-      s.log2 += l * l;
-      ++s.log_count;
-    }
-
-    // A zero error keeps the sign state; skipped rows do not reset it. Written without
-    // branches: the sign of a model's error is close to a coin toss, which a branch predictor
-    // cannot learn.
-    const int new_sign = e < 0 ? -1 : (e > 0 ? 1 : sign);
-    s.sign_changes += new_sign != sign;
-    sign = new_sign;
-
-    // Only rows whose predecessor in the table was usable form a consecutive pair.
-    if (has_previous) {
-      const double change = o - prev_o;
-      s.change2 += change * change;
-      s.persistence += e2;  // (P - O)^2
-      changes.push_back(change);
-      const double derivative_error = change - (p - prev_p);
-      s.derivative += derivative_error * derivative_error;
-      ++s.derivative_pairs;
-    }
-    has_previous = true;
-    prev_o = o;
-    prev_p = p;
-  }
-  CheckSums(s);
-
-  counters.MissingCount = ToInt16(static_cast<long long>(missing));
-  counters.OutOfBoundsCount = ToInt16(static_cast<long long>(out_of_bounds));
   const int n = Sub16(counters.RowCount, Add16(counters.MissingCount, counters.OutOfBoundsCount));
   const int n_rel =
       Sub16(ToInt16(static_cast<long long>(n)), ToInt16(static_cast<long long>(s.zero_observed)));

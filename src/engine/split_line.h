@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstddef>
+#include <span>
 #include <string_view>
 #include <vector>
 
@@ -12,11 +14,12 @@ namespace quelvaris {
 // never an empty field. A delimiter at the very end adds no field, and an empty line has none.
 // Existing data files were written against these rules, so they are kept as they are.
 //
-// `fields` is cleared and refilled; the reader passes the same vector for every line so that
-// no row allocates.
-void SplitLine(std::string_view line, char delimiter, std::vector<std::string_view>& fields);
+// Fills `fields` from the front and returns how many fields it filled: the line's fields, or
+// fields.size() when the line has more. What lies beyond the last field taken is not looked
+// at, so a row costs the same whatever follows the columns it needs.
+std::size_t SplitLine(std::string_view line, char delimiter, std::span<std::string_view> fields);
 
-// Convenience form returning a fresh list.
+// Every field of the line, as a fresh list.
 std::vector<std::string_view> SplitLine(std::string_view line, char delimiter);
 
 }  // namespace quelvaris

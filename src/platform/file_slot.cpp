@@ -4,10 +4,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <optional>
 #include <vector>
 
 #include "platform/run_time_error.h"
@@ -29,19 +32,78 @@ std::string DirectoryOf(const std::string& path) {
   return path.substr(0, slash);
 }
 
+// Where the symbolic link at `path` points, relative targets made whole; nothing when the path
+// is not a link or the link cannot be read.
+std::optional<std::string> LinkTarget(const std::string& path) {
+  struct stat st {};
+  if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return std::nullopt;
+  std::vector<char> target(static_cast<std::size_t>(st.st_size > 0 ? st.st_size : 255) + 1);
+  const ssize_t n = ::readlink(path.c_str(), target.data(), target.size());
+  if (n <= 0 || static_cast<std::size_t>(n) >= target.size()) return std::nullopt;
+  std::string next(target.data(), static_cast<std::size_t>(n));
+  return next.front() == '/' ? next : DirectoryOf(path) + "/" + next;
+}
+
 // The file a chain of symbolic links ends at (the path itself when it is not a link). A chain
 // too long to follow is returned as it stands; opening it then fails with ELOOP.
 std::string FollowLinks(std::string path) {
   for (int hops = 0; hops < 40; ++hops) {
-    struct stat st {};
-    if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return path;
-    std::vector<char> target(static_cast<std::size_t>(st.st_size > 0 ? st.st_size : 255) + 1);
-    const ssize_t n = ::readlink(path.c_str(), target.data(), target.size());
-    if (n < 0 || static_cast<std::size_t>(n) >= target.size()) return path;
-    std::string next(target.data(), static_cast<std::size_t>(n));
-    path = next.front() == '/' ? next : DirectoryOf(path) + "/" + next;
+    std::optional<std::string> next = LinkTarget(path);
+    if (!next) return path;
+    path = std::move(*next);
   }
   return path;
+}
+
+bool AllDigits(std::string_view text) {
+  if (text.empty() || text.size() > 9) return false;
+  for (const char c : text) {
+    if (c < '0' || c > '9') return false;
+  }
+  return true;
+}
+
+// True for the folder that lists this process's open descriptors under any of its names
+// (/proc/self/fd, /proc/thread-self/fd, /dev/fd, /proc/<our pid>/fd).
+bool IsOwnDescriptorFolder(const std::string& folder) {
+  char* resolved = ::realpath(folder.c_str(), nullptr);
+  if (resolved == nullptr) return false;
+  const std::string real(resolved);
+  std::free(resolved);
+  if (real == "/dev/fd") return true;  // systems where it is a folder of its own
+  const std::string own = "/proc/" + std::to_string(::getpid());
+  if (real == own + "/fd") return true;
+  const std::string task = own + "/task/";
+  return real.size() > task.size() + 3 && real.compare(0, task.size(), task) == 0 &&
+         real.compare(real.size() - 3, 3, "/fd") == 0 &&
+         AllDigits(std::string_view(real).substr(task.size(), real.size() - 3 - task.size()));
+}
+
+// The descriptor a path names when it (or a link on the way) is one of this process's own,
+// such as /dev/stdout, /dev/fd/1 or /proc/self/fd/1; -1 for any other path. Such a name must
+// not be opened again: for a regular file that gives a second file offset (and a truncating
+// open would wipe what was printed there), and a pipe has no file to open at all.
+int DescriptorNamed(std::string path) {
+  for (int hops = 0; hops < 40; ++hops) {
+    const auto slash = path.find_last_of('/');
+    if (slash != std::string::npos && AllDigits(std::string_view(path).substr(slash + 1)) &&
+        IsOwnDescriptorFolder(DirectoryOf(path))) {
+      return std::atoi(path.c_str() + slash + 1);
+    }
+    std::optional<std::string> next = LinkTarget(path);
+    if (!next) return -1;
+    path = std::move(*next);
+  }
+  return -1;
+}
+
+// The first CR or LF from p on, or stop when there is none before it.
+const char* FindLineEnd(const char* p, const char* stop) {
+  for (; p != stop; ++p) {
+    // Nearly every character lies above both line ends: one comparison tells.
+    if (static_cast<unsigned char>(*p) <= '\r' && (*p == '\n' || *p == '\r')) break;
+  }
+  return p;
 }
 
 bool WriteAll(int fd, const char* data, std::size_t size, int& error) {
@@ -97,8 +159,9 @@ struct FileSlot::Impl {
   std::size_t pos = 0;
   std::size_t end = 0;
   bool eof = false;
-  bool skip_lf = false;  // the last line ended at a CR that was the last byte of the buffer
-  std::string spanning;  // a line that did not fit in what was buffered
+  bool skip_lf = false;   // the last line ended at a CR that was the last byte of the buffer
+  bool mid_line = false;  // ReadLine kept only the start of the line; the rest is still unread
+  std::string spanning;   // a line that did not fit in what was buffered
 
   // Output.
   std::string target;  // the file that is replaced (links followed)
@@ -115,7 +178,7 @@ struct FileSlot::Impl {
     pending.shrink_to_fit();
     spanning.clear();
     pos = end = 0;
-    eof = skip_lf = false;
+    eof = skip_lf = mid_line = false;
   }
 
   [[noreturn]] void Fail(int errno_value) {
@@ -148,6 +211,31 @@ struct FileSlot::Impl {
       }
       return true;
     }
+  }
+
+  // Steps over the line end at pos (CR, LF or CRLF, the LF possibly in the next read).
+  void ConsumeLineEnd() {
+    const char c = buffer[pos++];
+    if (c != '\r') return;
+    if (pos < end) {
+      if (buffer[pos] == '\n') ++pos;
+    } else {
+      skip_lf = true;
+    }
+  }
+
+  // Reads past the part of a line that ReadLine did not keep, holding none of it.
+  void SkipRestOfLine() {
+    while (mid_line && EnsureInput()) {
+      const char* stop = buffer.data() + end;
+      const char* p = FindLineEnd(buffer.data() + pos, stop);
+      pos = static_cast<std::size_t>(p - buffer.data());
+      if (p != stop) {
+        ConsumeLineEnd();
+        mid_line = false;
+      }
+    }
+    mid_line = false;
   }
 
   void Flush() {
@@ -184,36 +272,39 @@ void FileSlot::OpenForInput(const std::string& path) {
   impl_->mode = Impl::Mode::Input;
   impl_->buffer.resize(kBufferSize);
   impl_->pos = impl_->end = 0;
-  impl_->eof = impl_->skip_lf = false;
+  impl_->eof = impl_->skip_lf = impl_->mid_line = false;
 }
 
-std::string_view FileSlot::ReadLine() {
+std::string_view FileSlot::ReadLine(std::size_t keep) {
   Impl& s = *impl_;
   if (s.mode != Impl::Mode::Input) throw RunTimeError(err::kBadFileNumber);
+  s.SkipRestOfLine();
   if (!s.EnsureInput()) throw RunTimeError(err::kInputPastEnd);
   s.spanning.clear();
   bool spans = false;
   for (;;) {
     const char* begin = s.buffer.data() + s.pos;
-    const char* stop = s.buffer.data() + s.end;
-    const char* p = begin;
-    while (p != stop && *p != '\n' && *p != '\r') ++p;
-    if (p != stop) {
-      std::string_view line(begin, static_cast<std::size_t>(p - begin));
-      s.pos = static_cast<std::size_t>(p - s.buffer.data()) + 1;
-      if (*p == '\r') {
-        if (s.pos < s.end) {
-          if (s.buffer[s.pos] == '\n') ++s.pos;
-        } else {
-          s.skip_lf = true;
-        }
+    const std::size_t wanted = keep - s.spanning.size();
+    // Only as far as the line is kept: what lies beyond is not needed yet, and may never end.
+    const char* stop = begin + std::min(s.end - s.pos, wanted);
+    const char* p = FindLineEnd(begin, stop);
+    const std::size_t length = static_cast<std::size_t>(p - begin);
+    const bool ended = p != stop;
+    const bool full = !ended && length == wanted;
+    if (ended || full) {
+      std::string_view line(begin, length);
+      s.pos = static_cast<std::size_t>(p - s.buffer.data());
+      if (ended) {
+        s.ConsumeLineEnd();
+      } else {
+        s.mid_line = true;
       }
       if (!spans) return line;
       s.spanning.append(line);
       return s.spanning;
     }
     // No line end in what is buffered: keep the piece and read on.
-    s.spanning.append(begin, static_cast<std::size_t>(stop - begin));
+    s.spanning.append(begin, length);
     spans = true;
     s.pos = s.end;
     if (!s.EnsureInput()) return s.spanning;  // the last line has no line end
@@ -222,6 +313,7 @@ std::string_view FileSlot::ReadLine() {
 
 bool FileSlot::AtEnd() {
   if (impl_->mode != Impl::Mode::Input) throw RunTimeError(err::kBadFileNumber);
+  impl_->SkipRestOfLine();
   return !impl_->EnsureInput();
 }
 
@@ -229,6 +321,10 @@ void FileSlot::OpenForOutput(const std::string& path) {
   if (IsOpen()) throw RunTimeError(err::kFileAlreadyOpen);
   Impl& s = *impl_;
   if (path.empty()) ThrowErrno(ENOENT, path);
+  if (const int named = DescriptorNamed(path); named >= 0) {
+    OpenDescriptorForOutput(named, path);
+    return;
+  }
   const std::string target = FollowLinks(path);
   struct stat st {};
   const bool exists = ::stat(target.c_str(), &st) == 0;
@@ -276,6 +372,25 @@ void FileSlot::OpenForOutput(const std::string& path) {
   s.path = path;
   s.target = target;
   s.temp = temp;
+  s.pending.clear();
+  s.mode = Impl::Mode::Output;
+}
+
+void FileSlot::OpenDescriptorForOutput(int named, const std::string& path) {
+  Impl& s = *impl_;
+  const int flags = ::fcntl(named, F_GETFL);
+  if (flags < 0) ThrowErrno(ENOENT, path);  // not open: nothing by that name
+  if ((flags & O_ACCMODE) == O_RDONLY) ThrowErrno(EACCES, path);
+  // Written through a copy of the descriptor: the same file offset, nothing truncated, and the
+  // descriptor itself stays open when the slot closes. What the program printed there so far
+  // goes out first.
+  std::fflush(nullptr);
+  const int fd = ::fcntl(named, F_DUPFD_CLOEXEC, 0);
+  if (fd < 0) ThrowErrno(errno, path);
+  s.fd = fd;
+  s.path = path;
+  s.target = path;
+  s.temp.clear();
   s.pending.clear();
   s.mode = Impl::Mode::Output;
 }

@@ -1,9 +1,11 @@
 #include "platform/ini_file.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <exception>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <optional>
 #include <vector>
 
@@ -36,21 +38,50 @@ bool EqualNoCase(std::string_view a, std::string_view b) {
   return true;
 }
 
-// The whole file, or nothing when it cannot be read (absent, a folder, no permission).
-std::optional<std::string> ReadWhole(const std::string& path) {
-  std::error_code ec;
-  if (std::filesystem::is_directory(path, ec)) return std::nullopt;
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return std::nullopt;
-  // A read error raises from inside the stream buffer (EIO, a file of /proc that cannot be
-  // read), whatever the stream's exception mask says.
-  try {
-    std::string content((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad()) return std::nullopt;
-    return content;
-  } catch (const std::exception&) {
-    return std::nullopt;
+// Settings files hold a few hundred bytes. A file beyond this size is none (a log or a disk
+// image named by mistake) and reads as one that cannot be read, so no settings read ever takes
+// more memory or time than reading a megabyte.
+constexpr std::size_t kMaxSettingsFileSize = std::size_t{1} << 20;
+
+enum class FileState {
+  Absent,      // nothing at the path
+  Read,        // a regular file, read whole
+  NotRegular,  // a device, a pipe, a folder: never opened for reading
+  Unreadable,  // a regular file that could not be read (permissions, an I/O error, too large)
+};
+
+// What is at the path and, for a regular file, its content. A device or a pipe is never read:
+// /dev/zero has no end, and a pipe without a writer would block for ever.
+FileState ReadWhole(const std::string& path, std::string& content) {
+  content.clear();
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0) {
+    return errno == ENOENT || errno == ENOTDIR ? FileState::Absent : FileState::Unreadable;
   }
+  if (!S_ISREG(st.st_mode)) return FileState::NotRegular;
+  // Non-blocking, in case the path was swapped for a pipe since the look above.
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  if (fd < 0) return FileState::Unreadable;
+  FileState state = FileState::Read;
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    state = FileState::NotRegular;
+  } else {
+    // The size in the file's entry is not trusted: files of /proc say 0 and a file may grow.
+    char chunk[16 * 1024];
+    for (;;) {
+      const ssize_t n = ::read(fd, chunk, sizeof chunk);
+      if (n < 0 && errno == EINTR) continue;
+      if (n < 0 || content.size() + static_cast<std::size_t>(n) > kMaxSettingsFileSize) {
+        state = FileState::Unreadable;
+        break;
+      }
+      if (n == 0) break;
+      content.append(chunk, static_cast<std::size_t>(n));
+    }
+  }
+  ::close(fd);
+  if (state != FileState::Read) content.clear();
+  return state;
 }
 
 // Editors on some systems start a text file with a byte order mark; it is not part of the
@@ -106,10 +137,10 @@ bool HasLineBreak(std::string_view s) {
 
 std::string ReadIniValue(const std::string& path, std::string_view section, std::string_view key,
                          std::string_view default_value) {
-  const auto content = ReadWhole(path);
-  if (!content) return std::string(default_value);
+  std::string content;
+  if (ReadWhole(path, content) != FileState::Read) return std::string(default_value);
   bool in_section = false;
-  for (std::string_view line : SplitLines(WithoutMark(*content))) {
+  for (std::string_view line : SplitLines(WithoutMark(content))) {
     if (auto name = SectionName(line)) {
       in_section = EqualNoCase(*name, section);
       continue;
@@ -169,13 +200,9 @@ bool WriteIniValues(const std::string& path, std::string_view section,
   }
   try {
     std::string content;
-    if (auto existing = ReadWhole(path)) {
-      content = std::move(*existing);
-    } else {
-      std::error_code ec;
-      // There but unreadable: rewriting it would lose its other lines.
-      if (std::filesystem::exists(path, ec) || ec) return false;
-    }
+    // There but unreadable: rewriting it would lose its other lines. A device or a pipe has no
+    // lines to lose; the file slot writes it directly.
+    if (ReadWhole(path, content) == FileState::Unreadable) return false;
 
     // New lines follow the line ends the file already uses.
     std::string eol = "\r\n";

@@ -11,7 +11,9 @@
 namespace quelvaris {
 
 // The value of key in section of the file at path, or default_value when the file, the section
-// or the key is absent (or the file cannot be read).
+// or the key is absent. A file that cannot be read counts as absent, and so does anything at the
+// path that is not a regular file (a device, a pipe, a folder: none of them is ever read) and a
+// file of more than a megabyte, so a read never takes more than reading a small file.
 std::string ReadIniValue(const std::string& path, std::string_view section, std::string_view key,
                          std::string_view default_value);
 

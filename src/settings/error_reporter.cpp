@@ -1,5 +1,7 @@
 #include "settings/error_reporter.h"
 
+#include "platform/visible_text.h"
+
 namespace quelvaris {
 
 namespace {
@@ -48,7 +50,8 @@ std::string ComposeErrorMessage(int number, const std::string& detail) {
   text += "\r\n";
   text += SpecificText(number);
   text += "\r\n";
-  text += detail;
+  // A detail names a path or quotes a file; neither may put a raw control byte on a terminal.
+  text += VisibleText(detail);
   return text;
 }
 

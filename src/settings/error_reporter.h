@@ -7,7 +7,8 @@
 namespace quelvaris {
 
 // "Sorry - an error has occurred - please check all selections and try again." CRLF, the
-// number's specific text (nothing for a number outside the table), CRLF, the detail.
+// number's specific text (nothing for a number outside the table), CRLF, the detail with its
+// control characters escaped.
 std::string ComposeErrorMessage(int number, const std::string& detail);
 
 // Shows the composed message in a box titled "Error Message" with the error icon and OK.

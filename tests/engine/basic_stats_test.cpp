@@ -180,5 +180,48 @@ TEST_F(BasicStatsTest, OverflowIsReportedForItsColumnAndTheRecordIsKept) {
   EXPECT_EQ(host.pointer_resets, 1);  // CloseFiles ran
 }
 
+// The sum overflows part way: the figures stop at the faulting row, as a check after every step
+// would leave them, and nothing from the rows after it shows up in the record or the counts.
+TEST_F(BasicStatsTest, AnOverflowingSumEndsTheFiguresAtItsRow) {
+  struct Reached {
+    double min, max, sum;
+    int pot, missing;
+  };
+  struct Case {
+    const char* name;
+    std::vector<double> values;
+    Reached reached;
+  };
+  const std::vector<Case> cases = {
+      {"negative run, larger values after it",
+       {1, 2, -1e308, -1.5e308, 5, -1.7e308},
+       {-1e308, 2, 3 + -1e308, 2, 0}},
+      {"missing values before and after",
+       {-999, 3, 1e308, -999, 1e308, -999, 50, 1.7e308},
+       {3, 1e308, 3 + 1e308, 2, 2}},
+      {"second value", {1.7e308, 1.7e308, 1.79e308, 1, 2}, {1.7e308, 1.7e308, 1.7e308, 1, 0}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    host.messages.shown.clear();
+    session.ModelledStats[2].Max = 42;
+    FillColumn(1, c.values);
+    FillColumn(2, c.values);
+    CalcObservedStats(ctx);
+    CalcModelledStats(ctx, 2);
+    EXPECT_EQ(ErrorTexts(),
+              (std::vector<std::string>{ErrorBox("Overflow has occurred.", "Column 1."),
+                                        ErrorBox("Overflow has occurred.", "Column 2.")}));
+    for (const SeriesStats* s : {&session.ObservedStats, &session.CurrentModelledStats}) {
+      EXPECT_EQ(s->Min, c.reached.min);
+      EXPECT_EQ(s->Max, c.reached.max);
+      EXPECT_EQ(s->Sum, c.reached.sum);
+      EXPECT_EQ(s->POT, c.reached.pot);
+    }
+    EXPECT_EQ(session.counters.MissingCount, c.reached.missing);
+    EXPECT_EQ(session.ModelledStats[2].Max, 42);
+  }
+}
+
 }  // namespace
 }  // namespace quelvaris::testing

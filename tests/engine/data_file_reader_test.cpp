@@ -42,6 +42,11 @@ TEST_F(DataFileReaderTest, CountsRowsAndMissingObservedValues) {
       {"missing observed counted", "-999,5\n5,-999\n-999.0,-999\n", 2, false, false, 3, 2},
       {"fields beyond the columns ignored", "1,2,x,\n3,4,,y\n", 2, false, false, 2, 0},
       {"blanks around numbers", " 1 , 2e1 \n-.5,+3\n", 2, false, false, 2, 0},
+      {"a number of 4096 characters", std::string(4095, '0') + "1,2\n", 2, false, false, 1, 0},
+      {"lines far longer than their columns",
+       "h," + std::string(1 << 20, 'h') + "\r\n1,2," + std::string(1 << 20, ',') + "\r\n3,4," +
+           std::string(1 << 20, 'x') + "\n5,6",
+       2, true, false, 3, 0},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
@@ -172,6 +177,12 @@ TEST_F(DataFileReaderTest, EveryFailureGivesItsNumberTextAndDetail) {
        "Line 1, column 1: \"obs\" is not a number."},
       {"long field cut", "1," + long_field + "\n", "", "2", false, false, "",
        "Line 1, column 2: \"" + std::string(40, 'z') + "...\" is not a number."},
+      {"a field longer than any number", "1," + std::string(4096, '0') + "1\n", "", "2", false,
+       false, "", "Line 1, column 2: \"" + std::string(40, '0') + "...\" is not a number."},
+      {"control characters shown as escapes", "1,\x1b[2J\x7f\\\t5\r\n", "", "2", false, false, "",
+       "Line 1, column 2: \"\\x1b[2J\\x7f\\\\\\t5\" is not a number."},
+      {"escapes of a cut field", "1," + std::string(39, 'a') + "\x1b" + "bcd\n", "", "2", false,
+       false, "", "Line 1, column 2: \"" + std::string(39, 'a') + "\\x1b...\" is not a number."},
       {"comma file read as tab-delimited", "obs,mod\n1,2\n3,4\n", "", "2", true, true, "",
        "Line 2, column 1: \"1,2\" is not a number."},
       {"decimal comma", "1,5\t2\n", "", "2", false, true, "",

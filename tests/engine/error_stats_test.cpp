@@ -372,14 +372,36 @@ TEST_F(ErrorStatsTest, InformationCriteria) {
   EXPECT_EQ(ErrorTexts()[0], ErrorBox("Overflow has occurred.", "Column 2."));
 }
 
+// With a positive missing-data code an undefined RMSE holds a positive number, which must not
+// be taken for a figure: every way of having no usable pair leaves AIC and BIC undefined.
 TEST_F(ErrorStatsTest, UndefinedRmseNeverFeedsTheInformationCriteria) {
-  settings.GlobalMissingCode = 999;  // a positive code
+  struct Case {
+    const char* name;
+    double code;
+    bool bounds;
+    std::vector<double> observed;
+    std::vector<double> modelled;
+  };
+  const std::vector<Case> cases = {
+      {"model all missing", 999, false, {10, 20, 30, 40}, {999, 999, 999, 999}},
+      {"model all missing, code 5", 5, false, {10, 20, 30, 40}, {5, 5, 5, 5}},
+      {"gaps never on the same row", 5, false, {10, 5, 30, 5, 50, 60}, {5, 20, 5, 40, 5, 5}},
+      {"model out of bounds", 5, true, {10, 20, 30, 40}, {200, 300, 400, 500}},
+  };
   session.request.AICBICParms = 3;
   session.request.AICBICPoints = 100;
-  const ErrorStats& e = Compute({10, 20, 30, 40}, {999, 999, 999, 999});
-  EXPECT_EQ(e.RMSE, 999);
-  EXPECT_EQ(e.AIC, 999);
-  EXPECT_EQ(e.BIC, 999);
+  session.request.LowerBound = 0;
+  session.request.UpperBound = 100;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    settings.GlobalMissingCode = c.code;
+    Switch(RunSwitch::ApplyBounds, c.bounds);
+    const ErrorStats& e = Compute(c.observed, c.modelled);
+    EXPECT_EQ(e.RMSE, c.code);
+    EXPECT_EQ(e.AIC, c.code);
+    EXPECT_EQ(e.BIC, c.code);
+  }
+  EXPECT_TRUE(ErrorTexts().empty());
 }
 
 TEST_F(ErrorStatsTest, FaultKeepsTheWholeRecordAndReportsTheColumn) {
@@ -394,6 +416,33 @@ TEST_F(ErrorStatsTest, FaultKeepsTheWholeRecordAndReportsTheColumn) {
   EXPECT_EQ(session.Errors[2].RMSE, before.RMSE);
   EXPECT_EQ(session.Errors[2].BIC, before.BIC);
   EXPECT_EQ(host.pointer_resets, 1);
+}
+
+// A pair that overflows the sums ends the pass there: the counts are those reached before it.
+TEST_F(ErrorStatsTest, AnOverflowLeavesTheCountsOfItsRow) {
+  struct Case {
+    bool bounds;
+    std::vector<double> observed;
+    std::vector<double> modelled;
+    int missing, out_of_bounds;
+  };
+  const std::vector<Case> cases = {
+      {false, {1, -999, 1e308, -999, 2, 3}, {1, 5, -1e308, 5, 2, 3}, 1, 0},
+      {true, {1, -1.6e308, 1e308, -1.6e308, 2, -999}, {1, 5, -1e308, 5, 2, 3}, 0, 1},
+  };
+  session.request.LowerBound = -1.5e308;
+  session.request.UpperBound = 1.5e308;
+  for (const auto& c : cases) {
+    host.messages.shown.clear();
+    Switch(RunSwitch::ApplyBounds, c.bounds);
+    FillColumn(1, c.observed);
+    FillColumn(2, c.modelled);
+    CalcErrorStats(ctx, 2);
+    EXPECT_EQ(ErrorTexts(),
+              std::vector<std::string>{ErrorBox("Overflow has occurred.", "Column 2.")});
+    EXPECT_EQ(session.counters.MissingCount, c.missing);
+    EXPECT_EQ(session.counters.OutOfBoundsCount, c.out_of_bounds);
+  }
 }
 
 }  // namespace

@@ -10,6 +10,10 @@
 
 #include "fault_fixture.h"
 
+#ifdef QUELVARIS_CLI_PATH
+#include "cli/cli_runner.h"
+#endif
+
 namespace quelvaris::testing {
 namespace {
 
@@ -105,27 +109,57 @@ TEST_F(DataFileFaults, APipeWithoutAWriterDoesNotHang) {
   EXPECT_EQ(status, 0) << (status == -1 ? "the run hung" : "wrong or no error box");
 }
 
-TEST_F(DataFileFaults, NulBytesAreNotNumbers) {
+// A NUL byte in a field the row needs marks a binary file, and the run ends at its first line
+// with the box that says so, however large or endless the file is (a disk image, /dev/zero).
+// Columns beyond the row's are never examined.
+TEST_F(DataFileFaults, NulBytesMarkABinaryFile) {
   using namespace std::string_literals;
+  const std::string binary = "Line 1 holds a NUL byte: the file is binary, not text.";
+  std::string image(4u << 20, '\0');
+  image.replace(0, 12,
+                "\x7f"
+                "ELF\x02\x01\x01\0\0\0\0\0");
   struct Case {
-    std::string content;
+    std::string content;  // written to the data file unless `path` is set
+    std::string path;
+    bool header;
     std::string detail;
   };
   const std::vector<Case> cases = {
-      {"1\t2\r\n3\0\t4\r\n"s, "Line 2, column 1: \"3\0\" is not a number."s},
-      {"1\t2\r\n3\t4\r\n5\t\0\0\r\n"s, "Line 3, column 2: \"\0\0\" is not a number."s},
-      {"\0\r\n"s, "Line 1, column 1: \"\0\" is not a number."s},
-      {"\0\0\0\0\0\0\0\0"s, "Line 1, column 1: \"\0\0\0\0\0\0\0\0\" is not a number."s},
+      {"1\t2\r\n3\0\t4\r\n"s, "", false, "Line 2 holds a NUL byte: the file is binary, not text."},
+      {"1\t2\r\n3\t4\r\n5\t\0\0\r\n"s, "", false,
+       "Line 3 holds a NUL byte: the file is binary, not text."},
+      {"\0\r\n"s, "", false, binary},
+      {"\0\0\0\0\0\0\0\0"s, "", false, binary},
+      {"obs\tmod\0\r\n1\t2\r\n"s, "", true, binary},
+      {image, "", false, binary},
+      {image, "", true, binary},
+      {"", "/dev/zero", false, binary},
+      {"", "/dev/zero", true, binary},
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.detail);
+    SCOPED_TRACE(c.detail + (c.header ? ", header" : ""));
     host.messages.shown.clear();
-    WriteDataFile(c.content);
-    Run();
-    EXPECT_EQ(OnlyErrorLine(), "");  // error 13 has no specific text
-    EXPECT_EQ(OnlyErrorDetail(), c.detail);
-    EXPECT_TRUE(host.displays.empty());
+    if (c.path.empty()) {
+      WriteDataFile(c.content);
+    } else {
+      ChooseDataFile(c.path);
+    }
+    Switch(RunSwitch::HeaderRow, c.header);
+    const int status = ExitStatusWithin(10, [&] {
+      Run();
+      return OnlyErrorLine().empty() && OnlyErrorDetail() == c.detail && host.displays.empty() ? 0
+                                                                                               : 1;
+    });
+    EXPECT_EQ(status, 0) << (status == -1 ? "the run did not end" : "wrong or no error box");
   }
+
+  Switch(RunSwitch::HeaderRow, false);
+  host.messages.shown.clear();
+  WriteDataFile("1\t2\t\0\r\n3\t4\t\0\0\r\n5\t6\n7\t8\tx\0\n"s);
+  Run();
+  EXPECT_TRUE(ErrorTexts().empty());
+  EXPECT_EQ(session.ObservedStats.Sum, 16);
   ExpectNextRunWorks();
 }
 
@@ -183,6 +217,23 @@ TEST_F(DataFileFaults, TenThousandRowsOfThirtyLongNumbers) {
   EXPECT_NE(results_files[0].find("\tMod  30 "), std::string::npos);
   EXPECT_TRUE(CloseTo(session.ObservedStats.Mean, observed_sum / 10000, 1e-12));
 }
+
+#ifdef QUELVARIS_CLI_PATH
+// A field that would clear the screen or ring the bell reaches standard error as escapes.
+TEST(DataFileFaultsCli, StandardErrorNeverGetsARawControlByte) {
+  TempDir dir;
+  std::filesystem::create_directory(dir.path() / "config");
+  const std::string data = dir.Write("flows.csv", "1,2\r\n3,\x1b[2J\x07\x7f\r\n");
+  const CliResult r = RunCli({data, "--comma"}, dir.path() / "config");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("Line 2, column 2: \"\\x1b[2J\\x07\\x7f\" is not a number."),
+            std::string::npos)
+      << r.err;
+  for (const char c : r.err) {
+    EXPECT_TRUE(c == '\n' || (static_cast<unsigned char>(c) >= 0x20 && c != 0x7f)) << int(c);
+  }
+}
+#endif
 
 }  // namespace
 }  // namespace quelvaris::testing

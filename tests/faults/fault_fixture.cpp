@@ -20,9 +20,15 @@ bool SpellsNonFinite(const std::string& text) {
 }
 
 int ExitStatusWithin(int seconds, const std::function<int()>& body) {
+  // The child leads a process group of its own, so that a program it starts and that hangs is
+  // killed with it.
   const pid_t child = ::fork();
-  if (child == 0) ::_exit(body());
+  if (child == 0) {
+    ::setpgid(0, 0);
+    ::_exit(body());
+  }
   if (child < 0) return -2;
+  ::setpgid(child, child);
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
   for (;;) {
     int status = 0;
@@ -30,7 +36,7 @@ int ExitStatusWithin(int seconds, const std::function<int()>& body) {
       return WIFEXITED(status) ? WEXITSTATUS(status) : -2;
     }
     if (std::chrono::steady_clock::now() > deadline) {
-      ::kill(child, SIGKILL);
+      ::kill(-child, SIGKILL);
       ::waitpid(child, &status, 0);
       return -1;
     }

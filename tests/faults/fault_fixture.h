@@ -39,7 +39,8 @@ class CapturingReports : public RunReports {
 bool SpellsNonFinite(const std::string& text);
 
 // Runs body in a child process and returns its exit status, or -1 when it did not end within
-// the given seconds (the child is then killed): a hang fails the test instead of stalling it.
+// the given seconds (the child and every program it started are then killed): a hang fails the
+// test instead of stalling it.
 int ExitStatusWithin(int seconds, const std::function<int()>& body);
 
 // `name` under /proc and under /sys, each only where that folder is the kernel's own file

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "fault_fixture.h"
+#include "settings/figure_format.h"
 
 #ifdef QUELVARIS_CLI_PATH
 #include "cli/cli_runner.h"
@@ -71,6 +72,46 @@ TEST_F(OverflowFaults, OverflowIsErrorSixNamingTheColumnAndNeverAFigure) {
   EXPECT_FALSE(host.displays.empty());
   EXPECT_FALSE(reports.lines.empty());
   EXPECT_FALSE(results_files.empty());
+}
+
+// The observed sum overflows at row 4: the figures are those reached before that step, and the
+// large values after it reach neither the results file nor the error statistics (a maximum of
+// 1.7e308 would overflow the percent error in peak and raise a second box).
+TEST_F(OverflowFaults, TheFiguresStopAtTheFaultingRow) {
+  struct Case {
+    const char* content;
+    const char* max_line;
+    const char* pot_line;
+    std::vector<std::string> columns;  // the columns whose statistics overflow
+  };
+  const std::vector<Case> cases = {
+      {"1\t1\n2\t2\n-1e308\t3\n-1.5e308\t4\n5\t5\n-1.7e308\t6\n",
+       "Maximum: \t2\t6",
+       "POT: \t2\t6",
+       {"Column 1.", "Column 2."}},
+      {"1\t1.5\n2\t2.5\n-1e308\t-999\n-1.5e308\t-999\n1.7e308\t-999\n6\t6\n7\t7\n8\t8\n",
+       "Maximum: \t2\t8",
+       "POT: \t2\t5",
+       {"Column 1."}},
+  };
+  settings.ResultFormat = "0";
+  ChooseResultsFile((dir.path() / "r.txt").string());
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.content);
+    host.messages.shown.clear();
+    WriteDataFile(c.content);
+    Run();
+    std::vector<std::string> boxes;
+    for (const auto& column : c.columns) {
+      boxes.push_back(kSorry + "\r\nOverflow has occurred.\r\n" + column);
+    }
+    EXPECT_EQ(ErrorTexts(), boxes);
+    ASSERT_FALSE(results_files.empty());
+    const std::string& file = results_files.back();
+    EXPECT_NE(file.find(std::string("\r\n") + c.max_line + "\r\n"), std::string::npos) << file;
+    EXPECT_NE(file.find(std::string("\r\n") + c.pot_line + "\r\n"), std::string::npos);
+    EXPECT_NE(file.find("\r\nMinimum: \t" + FormatFigure(-1e308, "0") + "\t"), std::string::npos);
+  }
 }
 
 // Tiny values: nothing overflows, but quotients of tiny figures must not turn into inf either.

@@ -174,6 +174,38 @@ TEST(ResultsFileFaultsCli, FullDeviceAndDataFileTargetsExitOneAfterTheReport) {
   }
   EXPECT_EQ(ReadFileBytes(data), kFlows);
 }
+
+// A results file named by standard output's descriptor is written through it: with standard
+// output a file, the results and then the printed report both end up in it (a replacement by
+// rename would drop the report); with a pipe, both go down the pipe (there is no file to open).
+TEST(ResultsFileFaultsCli, ResultsToStandardOutputKeepTheReport) {
+  TempDir dir;
+  const std::string data = dir.Write("flows.txt", kFlows);
+  const fs::path config = dir.path() / "config";
+  fs::create_directory(config);
+  const std::string plain = (dir.path() / "plain.txt").string();
+  const CliResult reference = RunCli({data, "--columns", "3", "--results", plain}, config);
+  ASSERT_EQ(reference.status, 0) << reference.err;
+  const std::string expected = ReadFileBytes(plain) + reference.out;
+
+  const std::string out = (dir.path() / "out.txt").string();
+  for (const char* target : {"/dev/stdout", "/dev/fd/1", "/proc/self/fd/1"}) {
+    SCOPED_TRACE(target);
+    const CliResult to_file = RunCli({data, "--columns", "3", "--results", target}, config, out);
+    EXPECT_EQ(to_file.status, 0) << to_file.err;
+    EXPECT_EQ(ReadFileBytes(out), expected);
+
+    const CliResult to_pipe =
+        RunProgram("/bin/sh",
+                   {"-c",
+                    "{ '" QUELVARIS_CLI_PATH "' \"$0\" --columns 3 --results \"$1\"; "
+                    "echo \"status $?\" >&2; } | cat",
+                    data, target},
+                   config);
+    EXPECT_EQ(to_pipe.out, expected);
+    EXPECT_NE(to_pipe.err.find("status 0"), std::string::npos) << to_pipe.err;
+  }
+}
 #endif
 
 }  // namespace

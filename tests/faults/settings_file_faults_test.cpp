@@ -1,8 +1,11 @@
 // Settings files that cannot be read or written: loading keeps the defaults, saving says it
 // failed, and whatever was at the path is left exactly as it was.
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <cstdint>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -142,6 +145,43 @@ TEST(SettingsFileFaults, PermissionBitsAreHonoured) {
   }
 }
 
+// A device, a pipe or a file far larger than any settings file is not read: start-up keeps the
+// defaults at once instead of reading for ever (/dev/zero), blocking on a pipe (with or without
+// a writer) or holding a disk image in memory.
+TEST(SettingsFileFaults, DevicesPipesAndHugeFilesReadAsAbsent) {
+  TempDir dir;
+  const std::string lonely = (dir.path() / "no-writer").string();
+  const std::string fed = (dir.path() / "fed").string();
+  ASSERT_EQ(::mkfifo(lonely.c_str(), 0600), 0);
+  ASSERT_EQ(::mkfifo(fed.c_str(), 0600), 0);
+  // Held open for writing (and reading, so the open does not wait) while the cases run.
+  const int feeder = ::open(fed.c_str(), O_RDWR | O_NONBLOCK);
+  ASSERT_GE(feeder, 0);
+  const std::string text = "[Quelvaris]\r\nDecimalsReq=4\r\n";
+  ASSERT_EQ(::write(feeder, text.data(), text.size()), static_cast<ssize_t>(text.size()));
+  const std::string huge = dir.Write("huge.ini", text);
+  fs::resize_file(huge, (std::uintmax_t{1} << 20) + 1);
+
+  for (const std::string& path : {std::string("/dev/zero"), lonely, fed, huge}) {
+    SCOPED_TRACE(path);
+    const int status = ExitStatusWithin(10, [&] {
+      RecordingSink sink;
+      GlobalSettings s = SettingsAt(path);
+      LoadSettingsAtStart(s, sink);
+      IgnoringListener listener;
+      LoadSavedSettings(s, sink, listener);
+      return s.DecimalsReq == 2 && sink.TextsTitled("Error Message") == UnableToLoad(path) ? 0 : 1;
+    });
+    EXPECT_EQ(status, 0) << (status == -1 ? "the read did not end" : "settings were taken");
+  }
+  ::close(feeder);
+
+  // What cannot be read whole is not rewritten either.
+  RecordingSink sink;
+  EXPECT_FALSE(SaveSettings(SettingsAt(huge), sink));
+  EXPECT_EQ(ReadFileBytes(huge).substr(0, text.size()), text);
+}
+
 #ifdef QUELVARIS_CLI_PATH
 // A settings file the batch command cannot use leaves the defaults; the run itself goes on.
 TEST(SettingsFileFaultsCli, UnusableSettingsFilesLeaveTheDefaults) {
@@ -157,6 +197,25 @@ TEST(SettingsFileFaultsCli, UnusableSettingsFilesLeaveTheDefaults) {
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_NE(r.out.find("Mean"), std::string::npos) << r.out;
     EXPECT_NE(r.out.find("5.00"), std::string::npos) << "default decimals";
+  }
+}
+
+TEST(SettingsFileFaultsCli, ADeviceOrAPipeAsSettingsFileIsNoSettingsFile) {
+  TempDir dir;
+  fs::create_directory(dir.path() / "config");
+  const std::string data = dir.Write("flows.txt", "1\t2\n3\t4\n5\t6\n7\t8\n9\t10\n");
+  const std::string pipe = (dir.path() / "pipe").string();
+  ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+  for (const std::string& settings : {std::string("/dev/zero"), pipe}) {
+    SCOPED_TRACE(settings);
+    const int status = ExitStatusWithin(20, [&] {
+      const CliResult r = RunCli({data, "--settings", settings}, dir.path() / "config");
+      return r.status == 0 && r.err.find("Error") == std::string::npos &&
+                     r.out.find("5.00") != std::string::npos
+                 ? 0
+                 : 1;
+    });
+    EXPECT_EQ(status, 0) << (status == -1 ? "the batch command hung" : "wrong outcome");
   }
 }
 #endif

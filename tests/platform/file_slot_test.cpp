@@ -1,5 +1,6 @@
 #include "platform/file_slot.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -74,6 +75,41 @@ TEST(FileSlot, ReadsALineMuchLongerThanTheBuffer) {
   EXPECT_EQ(lines[0], "head");
   EXPECT_TRUE(lines[1] == big);
   EXPECT_EQ(lines[2], "foot");
+}
+
+std::vector<std::string> ReadLineStarts(const std::string& path, std::size_t keep) {
+  FileSlot slot;
+  slot.OpenForInput(path);
+  std::vector<std::string> lines;
+  while (!slot.AtEnd()) lines.emplace_back(slot.ReadLine(keep));
+  return lines;
+}
+
+// Only the start of each line is kept, and the rest is read past without losing or inventing a
+// line, wherever the buffer boundary falls.
+TEST(FileSlot, ReadLineKeepsOnlyTheStartOfALine) {
+  TempDir dir;
+  const std::size_t kBuffer = 64 * 1024;
+  using Lines = std::vector<std::string>;
+  EXPECT_EQ(ReadLineStarts(dir.Write("f.txt", "abcdef\r\nxy\r\n\r\nlast"), 3),
+            (Lines{"abc", "xy", "", "las"}));
+  EXPECT_EQ(ReadLineStarts(dir.Write("f.txt", "abc\rdef\n\n"), 0), (Lines{"", "", ""}));
+  for (std::size_t first = kBuffer - 3; first <= kBuffer + 1; ++first) {
+    SCOPED_TRACE(first);
+    const std::string a(first, 'x');
+    const std::string path = dir.Write("f.txt", a + "\r\nsecond\r\n");
+    for (std::size_t keep : {first - 1, first, first + 1}) {
+      EXPECT_EQ(ReadLineStarts(path, keep), (Lines{a.substr(0, keep), "second"})) << keep;
+    }
+  }
+  const std::string big(3 * kBuffer, 'b');
+  EXPECT_EQ(ReadLineStarts(dir.Write("f.txt", big + "\nz"), 2 * kBuffer + 5),
+            (Lines{big.substr(0, 2 * kBuffer + 5), "z"}));
+
+  // An endless line: what the caller does not keep is never read.
+  FileSlot zero;
+  zero.OpenForInput("/dev/zero");
+  EXPECT_EQ(zero.ReadLine(10), std::string(10, '\0'));
 }
 
 TEST(FileSlot, InputErrors) {
@@ -160,6 +196,47 @@ TEST(FileSlot, OutputFollowsASymbolicLink) {
   s.CommitOutput();
   EXPECT_TRUE(std::filesystem::is_symlink(link));
   EXPECT_EQ(ReadFileBytes(real), "fresh");
+}
+
+// A name of one of the program's own descriptors writes through it: after what was already
+// written there, nothing truncated, the descriptor still open afterwards.
+TEST(FileSlot, OutputToANameOfAnOpenDescriptorGoesThroughIt) {
+  TempDir dir;
+  const std::string file = dir.Write("printed.txt", "");
+  const int fd = ::open(file.c_str(), O_WRONLY);
+  ASSERT_GE(fd, 0);
+  const std::string n = std::to_string(fd);
+  const auto link = dir.path() / "link";
+  std::filesystem::create_symlink("/proc/self/fd/" + n, link);
+  std::string expected;
+  for (const std::string& name :
+       {"/dev/fd/" + n, "/proc/self/fd/" + n, "/proc/thread-self/fd/" + n, link.string()}) {
+    SCOPED_TRACE(name);
+    ASSERT_EQ(::write(fd, "printed;", 8), 8);
+    FileSlot slot;
+    slot.OpenForOutput(name);
+    slot.Write(name + ";");
+    slot.CommitOutput();
+    expected += "printed;" + name + ";";
+    EXPECT_EQ(ReadFileBytes(file), expected);
+  }
+  ASSERT_EQ(::write(fd, "end", 3), 3);
+  EXPECT_EQ(ReadFileBytes(file), expected + "end");
+  ::close(fd);
+
+  int pipe_ends[2];
+  ASSERT_EQ(::pipe(pipe_ends), 0);
+  FileSlot slot;
+  slot.OpenForOutput("/dev/fd/" + std::to_string(pipe_ends[1]));
+  slot.Write("through the pipe");
+  slot.CommitOutput();
+  ::close(pipe_ends[1]);
+  char got[64] = {};
+  EXPECT_EQ(::read(pipe_ends[0], got, sizeof got), 16);
+  EXPECT_STREQ(got, "through the pipe");
+  EXPECT_EQ(ErrorOf([&] { slot.OpenForOutput("/dev/fd/" + std::to_string(pipe_ends[0])); }), 70);
+  ::close(pipe_ends[0]);
+  EXPECT_EQ(ErrorOf([&] { slot.OpenForOutput("/dev/fd/" + std::to_string(pipe_ends[0])); }), 53);
 }
 
 TEST(FileSlot, OutputErrorsLeaveNoTraceAndKeepTheTarget) {

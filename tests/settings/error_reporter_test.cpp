@@ -59,6 +59,9 @@ TEST(ErrorReporter, ComposesTheGeneralSentenceTheSpecificTextAndTheDetail) {
   EXPECT_EQ(ComposeErrorMessage(11, ""), general + "\r\nDivision by zero.\r\n");
   EXPECT_EQ(ComposeErrorMessage(53, "Data file: /d/x.txt"),
             general + "\r\nFile not found.\r\nData file: /d/x.txt");
+  // A path keeps its backslashes; its control characters never reach the box raw.
+  EXPECT_EQ(ComposeErrorMessage(53, "Data file: C:\\d\x1b[2J\r\nx.txt"),
+            general + "\r\nFile not found.\r\nData file: C:\\d\\x1b[2J\\r\\nx.txt");
 }
 
 TEST(ErrorReporter, ShowsOneErrorBox) {
