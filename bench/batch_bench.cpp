@@ -7,8 +7,10 @@
 // written to /dev/null) on the 10,000 x 30 file of bench_data.h. BM_BatchCsv gives it 1 or 100
 // times; its "per_file" counter is the time of one file: a call over 100 files should cost no
 // more per file than a call over one, since the session and its table are set up once and the
-// output goes through one buffer. BM_BatchExtended is one file without (0) and with (1)
-// --extended, which should add no more than half.
+// output goes through one buffer. BM_BatchExtended is one file without (second argument 0) and
+// with (1) --extended, which should add no more than half; its first argument is the file:
+// gaps in every column (0), or in the observed one only (1), where the models share the
+// observed side of the extended figures.
 
 #include <benchmark/benchmark.h>
 
@@ -23,14 +25,16 @@
 namespace quelvaris {
 namespace {
 
-const std::string& DataFile() {
-  static const std::string path = WriteBenchDataFile("batch");
-  return path;
+const std::string& DataFile(BenchGaps gaps = BenchGaps::Everywhere) {
+  static const std::string everywhere = WriteBenchDataFile("batch");
+  static const std::string observed_only =
+      WriteBenchDataFile("batch-complete-models", BenchGaps::ObservedOnly);
+  return gaps == BenchGaps::Everywhere ? everywhere : observed_only;
 }
 
-// The words of a call over `files` copies of the data file, all columns, csv.
-std::vector<std::string> CsvCall(std::size_t files) {
-  std::vector<std::string> words(files, DataFile());
+// The words of a call over `files` copies of a data file, all columns, csv.
+std::vector<std::string> CsvCall(std::size_t files, BenchGaps gaps = BenchGaps::Everywhere) {
+  std::vector<std::string> words(files, DataFile(gaps));
   for (const char* w : {"--columns", "30", "--all", "--format", "csv", "--quiet"}) {
     words.emplace_back(w);
   }
@@ -60,11 +64,15 @@ void BM_BatchCsv(benchmark::State& state) {
 BENCHMARK(BM_BatchCsv)->Arg(1)->Arg(100)->Unit(benchmark::kMillisecond);
 
 void BM_BatchExtended(benchmark::State& state) {
-  std::vector<std::string> words = CsvCall(1);
-  if (state.range(0) != 0) words.emplace_back("--extended");
+  std::vector<std::string> words =
+      CsvCall(1, state.range(0) == 0 ? BenchGaps::Everywhere : BenchGaps::ObservedOnly);
+  if (state.range(1) != 0) words.emplace_back("--extended");
   TimeCalls(state, words);
 }
-BENCHMARK(BM_BatchExtended)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_BatchExtended)
+    ->ArgsProduct({{0, 1}, {0, 1}})
+    ->ArgNames({"complete_models", "extended"})
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace quelvaris

@@ -63,80 +63,114 @@ void ForEachInLanes(std::size_t count, const Body& body) {
 }
 
 // The sums behind the moment-based figures, over the paired rows. The efficiencies of
-// transformed flows need ln(Q + e), sqrt(Q) and 1 / (Q + e) of both series; the logarithms are
-// taken first into `scratch`, the square roots and inverses of the observed values are taken
-// again in the second pass (cheaper than keeping them, and the same doubles).
-struct PairSums {
-  double dev2_o = 0, dev2_p = 0, cross = 0;  // about the means of the pairs
-  double abs_dev_o = 0, abs_err = 0, sum_err = 0;
-  double log_err2 = 0, sqrt_err2 = 0, inv_err2 = 0;  // sum((f(P) - f(O))^2)
+// transformed flows need ln(Q + e), sqrt(Q) and 1 / (Q + e) of both series, e = mean O / 100.
+//
+// The observed side: its transforms and the sums over them alone. Every model whose pairs are
+// all of the usable observed rows (no gap of its own, the common case) has the same one, so it
+// is kept from model to model.
+struct ObservedSums {
+  bool of_all_rows = false;  // computed over all usable observed rows
+  double mean = 0;
+  std::vector<double> log, sqrt, inv;                // of each paired O
+  double dev2 = 0, abs_dev = 0;                      // about the mean of the pairs
   double log_dev2 = 0, sqrt_dev2 = 0, inv_dev2 = 0;  // sum((f(O) - mean f(O))^2)
 };
 
-PairSums SumsOf(const PairedSeries& s, double mean_o, double mean_p, double e,
-                std::vector<double>& scratch) {
+void ObservedSumsOf(const PairedSeries& s, double mean_o, ObservedSums& t) {
   const std::size_t count = s.Count();
-  scratch.resize(2 * count);
-  double* const log_o = scratch.data();
-  double* const log_p = log_o + count;
+  const double e = mean_o / 100;
+  t.mean = mean_o;
+  t.log.resize(count);
+  t.sqrt.resize(count);
+  t.inv.resize(count);
   // The logarithms first, all at once: most of the time of these figures went into them.
-  LogOfEach(s.o, e, {log_o, count});
-  LogOfEach(s.p, e, {log_p, count});
+  LogOfEach(s.o, e, t.log);
   const double* const o = s.o.data();
-  const double* const p = s.p.data();
-  Lanes dev2_o{}, dev2_p{}, cross{}, abs_dev_o{}, abs_err{}, sum_err{};
-  Lanes log_err2{}, sqrt_err2{}, inv_err2{}, log_total{}, sqrt_total{}, inv_total{};
-  const auto first_pass = [&](std::size_t k, std::size_t l) __attribute__((always_inline)) {
-    const double d_o = o[k] - mean_o;
-    const double d_p = p[k] - mean_p;
-    dev2_o[l] += d_o * d_o;
-    dev2_p[l] += d_p * d_p;
-    cross[l] += d_o * d_p;
-    abs_dev_o[l] += std::fabs(d_o);
-    abs_err[l] += std::fabs(p[k] - o[k]);
-    sum_err[l] += p[k] - o[k];
-    const double sqrt_ok = std::sqrt(o[k]);
-    const double inv_ok = 1 / (o[k] + e);
-    log_total[l] += log_o[k];
-    sqrt_total[l] += sqrt_ok;
-    inv_total[l] += inv_ok;
-    const double log_err = log_p[k] - log_o[k];
-    const double sqrt_err = std::sqrt(p[k]) - sqrt_ok;
-    const double inv_err = 1 / (p[k] + e) - inv_ok;
-    log_err2[l] += log_err * log_err;
-    sqrt_err2[l] += sqrt_err * sqrt_err;
-    inv_err2[l] += inv_err * inv_err;
-  };
-  ForEachInLanes(count, first_pass);
-
+  double* const log_o = t.log.data();
+  double* const sqrt_o = t.sqrt.data();
+  double* const inv_o = t.inv.data();
+  Lanes dev2{}, abs_dev{}, log_total{}, sqrt_total{}, inv_total{};
+  ForEachInLanes(
+      count, [&](std::size_t k, std::size_t l) __attribute__((always_inline)) {
+        const double d = o[k] - mean_o;
+        dev2[l] += d * d;
+        abs_dev[l] += std::fabs(d);
+        sqrt_o[k] = std::sqrt(o[k]);
+        inv_o[k] = 1 / (o[k] + e);
+        log_total[l] += log_o[k];
+        sqrt_total[l] += sqrt_o[k];
+        inv_total[l] += inv_o[k];
+      });
   const double n = static_cast<double>(count);
   const double log_mean = Total(log_total) / n;
   const double sqrt_mean = Total(sqrt_total) / n;
   const double inv_mean = Total(inv_total) / n;
   Lanes log_dev2{}, sqrt_dev2{}, inv_dev2{};
-  const auto second_pass = [&](std::size_t k, std::size_t l) __attribute__((always_inline)) {
-    const double d_log = log_o[k] - log_mean;
-    const double d_sqrt = std::sqrt(o[k]) - sqrt_mean;
-    const double d_inv = 1 / (o[k] + e) - inv_mean;
-    log_dev2[l] += d_log * d_log;
-    sqrt_dev2[l] += d_sqrt * d_sqrt;
-    inv_dev2[l] += d_inv * d_inv;
-  };
-  ForEachInLanes(count, second_pass);
-  return {Total(dev2_o),   Total(dev2_p),   Total(cross),     Total(abs_dev_o),
-          Total(abs_err),  Total(sum_err),  Total(log_err2),  Total(sqrt_err2),
-          Total(inv_err2), Total(log_dev2), Total(sqrt_dev2), Total(inv_dev2)};
+  ForEachInLanes(
+      count, [&](std::size_t k, std::size_t l) __attribute__((always_inline)) {
+        const double d_log = log_o[k] - log_mean;
+        const double d_sqrt = sqrt_o[k] - sqrt_mean;
+        const double d_inv = inv_o[k] - inv_mean;
+        log_dev2[l] += d_log * d_log;
+        sqrt_dev2[l] += d_sqrt * d_sqrt;
+        inv_dev2[l] += d_inv * d_inv;
+      });
+  t.dev2 = Total(dev2);
+  t.abs_dev = Total(abs_dev);
+  t.log_dev2 = Total(log_dev2);
+  t.sqrt_dev2 = Total(sqrt_dev2);
+  t.inv_dev2 = Total(inv_dev2);
+  t.of_all_rows = s.all_observed;
+}
+
+// The model's side, against the observed one; ln(P + e) waits in `scratch`.
+struct ModelSums {
+  double dev2 = 0, cross = 0;                        // about the means of the pairs
+  double abs_err = 0, sum_err = 0;                   // of P - O
+  double log_err2 = 0, sqrt_err2 = 0, inv_err2 = 0;  // sum((f(P) - f(O))^2)
+};
+
+ModelSums ModelSumsOf(const PairedSeries& s, const ObservedSums& obs, double mean_p,
+                      std::vector<double>& scratch) {
+  const std::size_t count = s.Count();
+  const double e = obs.mean / 100;
+  scratch.resize(count);
+  LogOfEach(s.p, e, scratch);
+  const double* const o = s.o.data();
+  const double* const p = s.p.data();
+  const double* const log_p = scratch.data();
+  const double* const log_o = obs.log.data();
+  const double* const sqrt_o = obs.sqrt.data();
+  const double* const inv_o = obs.inv.data();
+  Lanes dev2{}, cross{}, abs_err{}, sum_err{}, log_err2{}, sqrt_err2{}, inv_err2{};
+  ForEachInLanes(
+      count, [&](std::size_t k, std::size_t l) __attribute__((always_inline)) {
+        const double d_o = o[k] - obs.mean;
+        const double d_p = p[k] - mean_p;
+        dev2[l] += d_p * d_p;
+        cross[l] += d_o * d_p;
+        abs_err[l] += std::fabs(p[k] - o[k]);
+        sum_err[l] += p[k] - o[k];
+        const double log_err = log_p[k] - log_o[k];
+        const double sqrt_err = std::sqrt(p[k]) - sqrt_o[k];
+        const double inv_err = 1 / (p[k] + e) - inv_o[k];
+        log_err2[l] += log_err * log_err;
+        sqrt_err2[l] += sqrt_err * sqrt_err;
+        inv_err2[l] += inv_err * inv_err;
+      });
+  return {Total(dev2),     Total(cross),     Total(abs_err), Total(sum_err),
+          Total(log_err2), Total(sqrt_err2), Total(inv_err2)};
 }
 
 // The k-th largest value (k from 1) of a series sorted in ascending order.
-double Largest(const std::vector<PlacedValue>& ascending, std::size_t k) {
-  return ascending[ascending.size() - k].value;
+double Largest(const std::vector<double>& ascending, std::size_t k) {
+  return ascending[ascending.size() - k];
 }
 
 // The flow at exceedance probability percent / 100 on the duration curve whose k-th largest
 // value stands at k / (n + 1), linearly between neighbouring flows. The position is formed in
 // integers so that 20 % of 99 values is exactly the 20th largest.
-double FlowAt(const std::vector<PlacedValue>& ascending, int percent) {
+double FlowAt(const std::vector<double>& ascending, int percent) {
   const std::size_t scaled = static_cast<std::size_t>(percent) * (ascending.size() + 1);
   const std::size_t k = scaled / 100;
   const double fraction = static_cast<double>(scaled % 100) / 100;
@@ -155,7 +189,9 @@ double DistanceScore(double a, double b, double c) {
   return 1 - std::sqrt(a * a + b * b + c * c);
 }
 
-ExtendedStats FiguresOf(const PairedSeries& s, std::vector<double>& scratch) {
+// The figures of one model; `obs` holds the observed side of the previous model, which is used
+// again when both models pair with all usable observed rows.
+ExtendedStats FiguresOf(const PairedSeries& s, ObservedSums& obs, std::vector<double>& scratch) {
   Figures out;
   const std::size_t count = s.Count();
   if (count < 2) return out.Stats();
@@ -164,17 +200,18 @@ ExtendedStats FiguresOf(const PairedSeries& s, std::vector<double>& scratch) {
   const double mean_o = MeanOf(s.o, s.o_sum, s.OConstant());
   const double mean_p = MeanOf(s.p, s.p_sum, s.PConstant());
   const double e = mean_o / 100;  // the shift of the transformed flows
-  const PairSums t = SumsOf(s, mean_o, mean_p, e, scratch);
+  if (!(s.all_observed && obs.of_all_rows)) ObservedSumsOf(s, mean_o, obs);
+  const ModelSums m = ModelSumsOf(s, obs, mean_p, scratch);
   // Sample standard deviations (divisor n - 1); the ratios below are the same with n.
-  const double sd_o = std::sqrt(t.dev2_o / (n - 1));
-  const double sd_p = std::sqrt(t.dev2_p / (n - 1));
+  const double sd_o = std::sqrt(obs.dev2 / (n - 1));
+  const double sd_p = std::sqrt(m.dev2 / (n - 1));
   const bool o_varies = !s.OConstant();
   const bool both_vary = o_varies && !s.PConstant();
 
   // Kling-Gupta efficiency (Gupta et al. 2009, J. Hydrol. 377, 80-91):
   // 1 - sqrt((r - 1)^2 + (alpha - 1)^2 + (beta - 1)^2), r Pearson's correlation,
   // alpha = sd P / sd O, beta = mean P / mean O.
-  const double r = Correlation(t.cross, t.dev2_o, t.dev2_p);
+  const double r = Correlation(m.cross, obs.dev2, m.dev2);
   const double alpha = sd_p / sd_o;
   const double beta = mean_p / mean_o;
   if (both_vary) out.Set(ExtendedStat::Kge2009R, r);
@@ -218,7 +255,7 @@ ExtendedStats FiguresOf(const PairedSeries& s, std::vector<double>& scratch) {
           rank_cross[l] += d_o * d_p;
           rank_dev2_o[l] += d_o * d_o;
           rank_dev2_p[l] += d_p * d_p;
-          curve_gap[l] += std::fabs(s.p_sorted[k].value * unit_p - s.o_sorted[k].value * unit_o);
+          curve_gap[l] += std::fabs(s.p_sorted[k] * unit_p - s.o_sorted[k] * unit_o);
         });
     const double rs = Correlation(Total(rank_cross), Total(rank_dev2_o), Total(rank_dev2_p));
     const double alpha_np = 1 - 0.5 * Total(curve_gap);
@@ -232,20 +269,21 @@ ExtendedStats FiguresOf(const PairedSeries& s, std::vector<double>& scratch) {
   // undefined rather than dropping rows from it.
   if (o_varies) {
     if (s.o_min + e > 0 && s.p_min + e > 0) {
-      out.Set(ExtendedStat::NseLog, 1 - t.log_err2 / t.log_dev2);
-      out.Set(ExtendedStat::NseInv, 1 - t.inv_err2 / t.inv_dev2);
+      out.Set(ExtendedStat::NseLog, 1 - m.log_err2 / obs.log_dev2);
+      out.Set(ExtendedStat::NseInv, 1 - m.inv_err2 / obs.inv_dev2);
     }
-    if (s.o_min >= 0 && s.p_min >= 0) out.Set(ExtendedStat::NseSqrt, 1 - t.sqrt_err2 / t.sqrt_dev2);
+    if (s.o_min >= 0 && s.p_min >= 0)
+      out.Set(ExtendedStat::NseSqrt, 1 - m.sqrt_err2 / obs.sqrt_dev2);
   }
 
   // Percent bias, 100 * sum(P - O) / sum(O): positive when the model overestimates.
-  if (s.o_sum != 0) out.Set(ExtendedStat::Pbias, 100 * t.sum_err / s.o_sum);
+  if (s.o_sum != 0) out.Set(ExtendedStat::Pbias, 100 * m.sum_err / s.o_sum);
 
   // Refined index of agreement (Willmott et al. 2012, Int. J. Climatol. 32, 2088-2094), with
   // c = 2: 1 - A / B when A <= B, else B / A - 1, A = sum(|P - O|), B = 2 sum(|O - mean O|).
   // Only a constant observed series reproduced exactly (A = B = 0) leaves it undefined.
-  const double a = t.abs_err;
-  const double b = 2 * t.abs_dev_o;
+  const double a = m.abs_err;
+  const double b = 2 * obs.abs_dev;
   if (a > b) {
     out.Set(ExtendedStat::Dr, b / a - 1);
   } else if (b > 0) {
@@ -272,17 +310,14 @@ ExtendedStats FiguresOf(const PairedSeries& s, std::vector<double>& scratch) {
   // sum(ln O(l) - ln O(min)) over the flows at 70 % or more, the k-th largest for
   // k >= 0.7 (n + 1), down to the smallest. Needs a positive flow throughout the segment.
   const std::size_t low_first = (7 * (count + 1) + 9) / 10;  // the least k with 10 k >= 7 (n + 1)
-  if (low_first <= count && s.o_sorted.front().value > 0 && s.p_sorted.front().value > 0) {
+  if (low_first <= count && s.o_sorted.front() > 0 && s.p_sorted.front() > 0) {
     const std::size_t low_count = count - low_first + 1;  // the smallest low_count flows
     // The logarithms of both low segments, in the room the sums are done with.
+    if (scratch.size() < 2 * low_count) scratch.resize(2 * low_count);
     const std::span<double> ln_o(scratch.data(), low_count);
     const std::span<double> ln_p(scratch.data() + low_count, low_count);
-    for (std::size_t k = 0; k < low_count; ++k) {
-      ln_o[k] = s.o_sorted[k].value;
-      ln_p[k] = s.p_sorted[k].value;
-    }
-    LogOfEach(ln_o, 0, ln_o);
-    LogOfEach(ln_p, 0, ln_p);
+    LogOfEach({s.o_sorted.data(), low_count}, 0, ln_o);
+    LogOfEach({s.p_sorted.data(), low_count}, 0, ln_p);
     double spread_o = 0, spread_p = 0;
     for (std::size_t k = 0; k < low_count; ++k) {
       spread_o += ln_o[k] - ln_o.front();
@@ -319,12 +354,13 @@ std::vector<ExtendedStats> ExtendedStatsOfModels(std::span<const double> observe
   ValueSorter sorter;
   const ObservedOrder order = OrderObserved(observed, rule, sorter);
   PairedSeries series;
+  ObservedSums observed_sums;
   std::vector<double> scratch;
   std::vector<ExtendedStats> all;
   all.reserve(models.size());
   for (std::span<const double> modelled : models) {
     PairRows(observed, modelled, order, rule, sorter, series);
-    all.push_back(FiguresOf(series, scratch));
+    all.push_back(FiguresOf(series, observed_sums, scratch));
   }
   return all;
 }

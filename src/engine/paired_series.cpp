@@ -56,21 +56,29 @@ void PairRows(std::span<const double> observed, std::span<const double> modelled
 
   // The observed order thinned to this model's paired rows is still in order: one pass
   // instead of a sort per model, which also says where each value's rank goes.
-  s.o_sorted.resize(n);
-  std::size_t kept = 0;
-  for (const PlacedValue& v : order.sorted) {
-    const int pair = s.pair_of_row[static_cast<std::size_t>(v.at)];
-    if (pair >= 0) s.o_sorted[kept++] = {v.value, pair};
+  const bool same_observed = s.all_observed && n == order.sorted.size();
+  s.all_observed = n == order.sorted.size();
+  if (!same_observed) {
+    s.o_sorted.resize(n);
+    s.o_sorted_pair.resize(n);
+    std::size_t kept = 0;
+    for (const PlacedValue& v : order.sorted) {
+      const int pair = s.pair_of_row[static_cast<std::size_t>(v.at)];
+      if (pair < 0) continue;
+      s.o_sorted[kept] = v.value;
+      s.o_sorted_pair[kept] = pair;
+      ++kept;
+    }
+    s.o_rank.resize(n);
+    AssignRanks(s.o_sorted, s.o_sorted_pair, s.o_rank);
   }
-  s.o_rank.resize(n);
-  AssignRanks(s.o_sorted, s.o_rank);
   s.p_rank.resize(n);
   sorter.Sort(s.p, s.p_sorted, s.p_rank);
   // The extremes are the ends of the orders (infinities when nothing pairs).
-  s.o_min = n == 0 ? kInf : s.o_sorted.front().value;
-  s.o_max = n == 0 ? -kInf : s.o_sorted.back().value;
-  s.p_min = n == 0 ? kInf : s.p_sorted.front().value;
-  s.p_max = n == 0 ? -kInf : s.p_sorted.back().value;
+  s.o_min = n == 0 ? kInf : s.o_sorted.front();
+  s.o_max = n == 0 ? -kInf : s.o_sorted.back();
+  s.p_min = n == 0 ? kInf : s.p_sorted.front();
+  s.p_max = n == 0 ? -kInf : s.p_sorted.back();
 }
 
 }  // namespace quelvaris

@@ -26,11 +26,11 @@ class ValueSorter {
  public:
   void Sort(std::span<const double> values, std::vector<PlacedValue>& sorted);
 
-  // The same, also writing each value's rank (1..n; tied values share the mean of the ranks
-  // they span) to rank[its index]; `rank` is as long as `values`. The ranks come with the last
-  // pass: a value alone in its run of equal cut keys has no tie to look for.
-  void Sort(std::span<const double> values, std::vector<PlacedValue>& sorted,
-            std::span<double> rank);
+  // The values alone in ascending order, and each value's rank (1..n; tied values share the
+  // mean of the ranks they span) written to rank[its index]; `rank` is as long as `values`.
+  // The ranks come with the last pass: a value alone in its run of equal cut keys has no tie
+  // to look for.
+  void Sort(std::span<const double> values, std::vector<double>& sorted, std::span<double> rank);
 
  private:
   static constexpr int kDigitBits = 11;
@@ -43,15 +43,17 @@ class ValueSorter {
     std::uint32_t index;  // into the values as given
   };
 
+  // Leaves keyed_ in the order of the values, ranking them into `rank` unless it is empty.
+  void Order(std::span<const double> values, std::span<double> rank);
+
   std::vector<Keyed> keyed_;
   std::vector<Keyed> spare_;
   std::array<std::array<std::uint32_t, kBuckets>, kDigits> counts_{};
 };
 
-// Ranks 1..n of values in ascending order, written to rank[at] (`rank` long enough for every
-// `at`); tied values share the mean of the ranks they span, the usual reading of Spearman's
-// coefficient with ties. `position` is the place of sorted.front() in a longer order (its
-// rank less 1), for ranking a part of one.
-void AssignRanks(std::span<const PlacedValue> sorted, std::span<double> rank, int position = 0);
+// Ranks 1..n of values in ascending order, sorted[i] coming from index at[i] of its series and
+// its rank written to rank[at[i]] (`rank` long enough for every index); tied values share the
+// mean of the ranks they span, the usual reading of Spearman's coefficient with ties.
+void AssignRanks(std::span<const double> sorted, std::span<const int> at, std::span<double> rank);
 
 }  // namespace quelvaris

@@ -42,7 +42,7 @@ TEST(ValueOrderTest, SortsLikeAStableComparisonSort) {
   for (const auto& [name, values] : cases) {
     // Mid-ranks counted directly: the values below, plus the middle of the equal ones.
     std::vector<double> ranks(values.size(), -1);
-    std::vector<PlacedValue> ranked;
+    std::vector<double> ranked;
     sorter.Sort(values, ranked, ranks);
     for (std::size_t i = 0; i < values.size(); ++i) {
       const auto below =
@@ -64,6 +64,7 @@ TEST(ValueOrderTest, SortsLikeAStableComparisonSort) {
     for (std::size_t i = 0; i < sorted.size(); ++i) {
       // -0 and +0 are equal values: either order is sorted, and each keeps its own row.
       EXPECT_EQ(sorted[i].value, expected[i].value) << name << " at " << i;
+      EXPECT_EQ(ranked[i], expected[i].value) << name << " at " << i;
       EXPECT_EQ(sorted[i].value, values[static_cast<std::size_t>(sorted[i].at)]) << name;
       if (sorted[i].value != 0) {
         EXPECT_EQ(sorted[i].at, expected[i].at) << name << " at " << i;
