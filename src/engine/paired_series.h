@@ -40,13 +40,13 @@ struct PairedSeries {
   std::vector<double> p;  // modelled
   double o_min = 0, o_max = 0, p_min = 0, p_max = 0;
   double o_sum = 0, p_sum = 0;
-  std::vector<double> o_sorted;  // ascending
+  std::vector<double> o_sorted;    // ascending
+  std::vector<int> o_sorted_pair;  // the paired row of each o_sorted value
   std::vector<double> p_sorted;
   std::vector<double> o_rank;  // of each paired row, 1..n; tied values share their mean rank
   std::vector<double> p_rank;
   std::vector<int> pair_of_row;  // per table row: its paired row, or -1
   bool all_observed = false;  // every usable observed row pairs (the model has no gap of its own)
-  std::vector<int> o_sorted_pair;  // the paired row of each o_sorted value
 
   std::size_t Count() const { return o.size(); }
   bool OConstant() const { return o_min == o_max; }
