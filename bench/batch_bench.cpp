@@ -1,12 +1,16 @@
-// Speed of the batch command over many files in one call, against one file alone:
+// Speed of the batch command over many files in one call, against one file alone, and what
+// the extended figures add to it:
 //
 //   batch_bench --benchmark_repetitions=10
 //
 // Each call runs the whole command in this process (parsing, settings, the runs, the csv
-// written to /dev/null) on the 10,000 x 30 file of bench_data.h, given 1 or 100 times. The
-// "per_file" counter is the time of one file: a call over 100 files should cost no more per
-// file than a call over one, since the session and its table are set up once and the output
-// goes through one buffer.
+// written to /dev/null) on the 10,000 x 30 file of bench_data.h. BM_BatchCsv gives it 1 or 100
+// times; its "per_file" counter is the time of one file: a call over 100 files should cost no
+// more per file than a call over one, since the session and its table are set up once and the
+// output goes through one buffer. BM_BatchExtended is one file without (second argument 0) and
+// with (1) --extended, which should add no more than half; its first argument is the file:
+// gaps in every column (0), or in the observed one only (1), where the models share the
+// observed side of the extended figures.
 
 #include <benchmark/benchmark.h>
 
@@ -21,17 +25,24 @@
 namespace quelvaris {
 namespace {
 
-const std::string& DataFile() {
-  static const std::string path = WriteBenchDataFile("batch");
-  return path;
+const std::string& DataFile(BenchGaps gaps = BenchGaps::Everywhere) {
+  static const std::string everywhere = WriteBenchDataFile("batch");
+  static const std::string observed_only =
+      WriteBenchDataFile("batch-complete-models", BenchGaps::ObservedOnly);
+  return gaps == BenchGaps::Everywhere ? everywhere : observed_only;
 }
 
-void BM_BatchCsv(benchmark::State& state) {
-  const auto files = static_cast<std::size_t>(state.range(0));
-  std::vector<std::string> words(files, DataFile());
+// The words of a call over `files` copies of a data file, all columns, csv.
+std::vector<std::string> CsvCall(std::size_t files, BenchGaps gaps = BenchGaps::Everywhere) {
+  std::vector<std::string> words(files, DataFile(gaps));
   for (const char* w : {"--columns", "30", "--all", "--format", "csv", "--quiet"}) {
     words.emplace_back(w);
   }
+  return words;
+}
+
+// Runs the call once per iteration, its output and messages to /dev/null.
+void TimeCalls(benchmark::State& state, const std::vector<std::string>& words) {
   // Settings from a folder of our own, so the user's settings file plays no part.
   const auto config = std::filesystem::temp_directory_path() / "quelvaris-bench-config";
   std::filesystem::create_directories(config);
@@ -41,11 +52,27 @@ void BM_BatchCsv(benchmark::State& state) {
   for (auto _ : state) status |= cli::RunBatch(words, null, null);
   std::fclose(null);
   if (status != 0) state.SkipWithError("a run failed");
+}
+
+void BM_BatchCsv(benchmark::State& state) {
+  const auto files = static_cast<std::size_t>(state.range(0));
+  TimeCalls(state, CsvCall(files));
   state.counters["per_file"] =
       benchmark::Counter(static_cast<double>(files), benchmark::Counter::kIsIterationInvariantRate |
                                                          benchmark::Counter::kInvert);
 }
 BENCHMARK(BM_BatchCsv)->Arg(1)->Arg(100)->Unit(benchmark::kMillisecond);
+
+void BM_BatchExtended(benchmark::State& state) {
+  std::vector<std::string> words =
+      CsvCall(1, state.range(0) == 0 ? BenchGaps::Everywhere : BenchGaps::ObservedOnly);
+  if (state.range(1) != 0) words.emplace_back("--extended");
+  TimeCalls(state, words);
+}
+BENCHMARK(BM_BatchExtended)
+    ->ArgsProduct({{0, 1}, {0, 1}})
+    ->ArgNames({"complete_models", "extended"})
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace quelvaris

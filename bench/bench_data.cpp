@@ -43,7 +43,7 @@ struct Written {
 
 }  // namespace
 
-std::string WriteBenchDataFile(const std::string& tag) {
+std::string WriteBenchDataFile(const std::string& tag, BenchGaps gaps) {
   static Written written;
   const auto path = std::filesystem::temp_directory_path() /
                     ("quelvaris-bench-" + tag + "-" + std::to_string(::getpid()) + ".txt");
@@ -57,7 +57,9 @@ std::string WriteBenchDataFile(const std::string& tag) {
     for (int c = 1; c <= kBenchCols; ++c) {
       double value = observed;
       if (c > 1) value = std::max(0.0, observed * (0.9 + 0.01 * c) + 5 * rng.Noise());
-      if (rng.Uniform() < 0.01) value = -999;
+      // Drawn for every value, so that both kinds of file have the same flows.
+      const bool missing = rng.Uniform() < 0.01;
+      if (missing && (c == 1 || gaps == BenchGaps::Everywhere)) value = -999;
       std::snprintf(cell, sizeof cell, c == 1 ? "%.3f" : "\t%.3f", value);
       out << cell;
     }

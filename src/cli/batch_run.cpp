@@ -26,6 +26,8 @@ constexpr const char* kHelpFooter = R"(Formats (--format):
   json   one document with every file's figures and messages
   Figures of tsv, csv and json are written in full precision unless --rounded is given; an
   undefined figure is an empty field (tsv, csv) or null (json).
+  --extended adds to each model an "extended" object (json), further columns (tsv, csv) or an
+  Extended Statistics block below the report (text, where an undefined figure is blank).
 
 Messages go to standard error as "Title: text", one line of a message per line.
 
@@ -48,7 +50,7 @@ std::vector<OptionEntry> CallOptions(const CliOptions& o, const CliHost& host,
                                      const GlobalSettings& settings) {
   const auto box = [&host](RunBox b) { return LeadingNumber(host.BoxText(b)); };
   const bool all = host.SwitchOn(RunSwitch::AnalyseAll);
-  return {
+  std::vector<OptionEntry> entries = {
       {"format", o.format},
       {"rounded", o.rounded},
       {"columns", box(RunBox::NoOfColsText)},
@@ -66,6 +68,9 @@ std::vector<OptionEntry> CallOptions(const CliOptions& o, const CliHost& host,
       {"missing_code", settings.GlobalMissingCode},
       {"decimals", static_cast<double>(settings.DecimalsReq)},
   };
+  // Listed only when given, so that a document without the extended figures stays the same.
+  if (o.extended) entries.push_back({"extended", true});
+  return entries;
 }
 
 // A session serves every data file, so that no file allocates its table; the figures of one
@@ -125,13 +130,15 @@ int RunBatch(std::vector<std::string> words, std::FILE* out, std::FILE* err) {
   setup.several_files = options.data_files.size() > 1;
   setup.observed_groups = {BasicFigures()};
   setup.model_groups = {BasicFigures(), ErrorFigures(options.aic_bic)};
+  if (options.extended) setup.model_groups.push_back(ExtendedFigures());
   setup.version = ProgramVersion();
   setup.options = CallOptions(options, host, settings);
   setup.call_messages = host.TakeBoxes();  // the settings file's, if any
   int status = host.error_boxes() == 0 ? 0 : kExitRunFailed;
 
   const std::unique_ptr<BatchOutput> output = MakeBatchOutput(setup);
-  CliReports reports(setup.observed_groups, setup.model_groups, *format == OutputFormat::Text);
+  CliReports reports(setup.observed_groups, setup.model_groups,
+                     {.results_text = *format == OutputFormat::Text, .extended = options.extended});
   Output stdout_text(out);
   bool reported_output_failure = false;
   const auto flush = [&] {

@@ -81,6 +81,9 @@ void DeclareBatchOptions(CLI::App& app, CliOptions& o) {
       ->type_name("FORMAT");
   AddSwitch(app, "--rounded", o.rounded,
             "Figures of tsv, csv and json with the report's decimals instead of in full");
+  AddSwitch(app, "--extended", o.extended,
+            "Also the extended figures of each model (KGE variants, NSE of transformed flows, "
+            "percent bias, dr, duration curve signatures)");
 }
 
 void DeclareVersion(CLI::App& app) {

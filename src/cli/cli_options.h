@@ -40,6 +40,7 @@ struct CliOptions {
   std::optional<std::string> results_dir;
   std::string format = "text";
   bool rounded = false;
+  bool extended = false;
 };
 
 // How many data files a program takes.
@@ -52,7 +53,7 @@ void DeclareOptions(CLI::App& app, CliOptions& options, DataFiles files);
 // Declares a switch (an option without a value) the way DeclareOptions declares its own.
 void AddSwitch(CLI::App& app, const std::string& name, bool& value, const std::string& help);
 
-// The batch command's own options: --results-dir, --format and --rounded.
+// The batch command's own options: --results-dir, --format, --rounded and --extended.
 void DeclareBatchOptions(CLI::App& app, CliOptions& options);
 
 // --version, printing the program's name and version ("quelvaris-cli 1.3").

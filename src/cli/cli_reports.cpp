@@ -1,5 +1,6 @@
 #include "cli/cli_reports.h"
 
+#include "engine/extended_stats.h"
 #include "reports/results_file.h"
 
 namespace quelvaris::cli {
@@ -9,12 +10,14 @@ void CliReports::WriteResultsFile(const RunContext& ctx, std::int16_t first, std
 }
 
 void CliReports::WriteScreenReport(const RunContext& ctx, std::int16_t first, std::int16_t last) {
-  if (with_results_text_) {
+  if (keep_.results_text) {
     const bool calc_aicbic = ctx.host.SwitchOn(RunSwitch::CalcAICBIC);
     figures_.results_text = BuildResultsFile(ctx.session, ctx.settings, first, last, calc_aicbic);
   }
-  CollectFigures(ctx.session, ctx.settings.GlobalMissingCode, observed_groups_, model_groups_,
-                 first, last, figures_);
+  extended_.clear();
+  if (keep_.extended) extended_ = CalcExtendedStats(ctx, first, last);
+  CollectFigures({ctx.session, extended_, first}, ctx.settings.GlobalMissingCode, observed_groups_,
+                 model_groups_, first, last, figures_);
 }
 
 void CliReports::BeginFile(const std::string& file) {

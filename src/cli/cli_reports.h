@@ -12,13 +12,16 @@ namespace quelvaris::cli {
 // analysed column: a terminal scrolls sideways, the window could not).
 class CliReports : public RunReports {
  public:
-  // The groups to collect live as long as the reports; `with_results_text` also keeps the
-  // results file's text, which the text table is made of.
+  // What a run keeps besides the groups' figures.
+  struct Keep {
+    bool results_text = false;  // the results file's text, which the text table is made of
+    bool extended = false;      // the extended figures, for ExtendedFigures()
+  };
+
+  // The groups to collect live as long as the reports.
   CliReports(const std::vector<FigureGroup>& observed_groups,
-             const std::vector<FigureGroup>& model_groups, bool with_results_text)
-      : observed_groups_(observed_groups),
-        model_groups_(model_groups),
-        with_results_text_(with_results_text) {}
+             const std::vector<FigureGroup>& model_groups, Keep keep)
+      : observed_groups_(observed_groups), model_groups_(model_groups), keep_(keep) {}
 
   void WriteResultsFile(const RunContext& ctx, std::int16_t first, std::int16_t last) override;
   void WriteScreenReport(const RunContext& ctx, std::int16_t first, std::int16_t last) override;
@@ -30,8 +33,9 @@ class CliReports : public RunReports {
  private:
   const std::vector<FigureGroup>& observed_groups_;
   const std::vector<FigureGroup>& model_groups_;
-  bool with_results_text_;
+  Keep keep_;
   FileFigures figures_;
+  std::vector<ExtendedStats> extended_;
 };
 
 }  // namespace quelvaris::cli

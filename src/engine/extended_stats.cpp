@@ -1,9 +1,11 @@
 #include "engine/extended_stats.h"
 
+#include <array>
 #include <cmath>
 #include <cstddef>
 
 #include "engine/data_table.h"
+#include "platform/log_array.h"
 #include "platform/run_time_error.h"
 
 namespace quelvaris {
@@ -36,72 +38,139 @@ double MeanOf(const std::vector<double>& v, double sum, bool constant) {
   return constant ? v.front() : sum / static_cast<double>(v.size());
 }
 
+// Sums over a series are kept in kLanes parts, term k going to part k % kLanes, and the parts
+// are added up at the end: a loop that fills its sums a whole set of lanes at a time does the
+// lanes together in vector instructions (this file is compiled with -fopenmp-simd), which a
+// plain running sum cannot do without being reordered, and unlike a sum the compiler reorders,
+// the result is the same on every processor and in every build.
+constexpr std::size_t kLanes = 4;
+using Lanes = std::array<double, kLanes>;
+
+double Total(const Lanes& parts) {
+  return (parts[0] + parts[1]) + (parts[2] + parts[3]);
+}
+
+// Calls body(k, lane) for k = 0 .. count - 1, lane = k % kLanes. The body must be inlined (a
+// lambda marked always_inline) for the lanes to share instructions.
+template <typename Body>
+void ForEachInLanes(std::size_t count, const Body& body) {
+  const std::size_t whole = count - count % kLanes;
+  for (std::size_t k = 0; k < whole; k += kLanes) {
+#pragma omp simd
+    for (std::size_t lane = 0; lane < kLanes; ++lane) body(k + lane, lane);
+  }
+  for (std::size_t k = whole; k < count; ++k) body(k, k - whole);
+}
+
 // The sums behind the moment-based figures, over the paired rows. The efficiencies of
-// transformed flows need ln(Q + e), sqrt(Q) and 1 / (Q + e) of both series; the transformed
-// observed values wait in `scratch` for their means.
-struct PairSums {
-  double dev2_o = 0, dev2_p = 0, cross = 0;  // about the means of the pairs
-  double abs_dev_o = 0, abs_err = 0, sum_err = 0;
-  double log_err2 = 0, sqrt_err2 = 0, inv_err2 = 0;  // sum((f(P) - f(O))^2)
+// transformed flows need ln(Q + e), sqrt(Q) and 1 / (Q + e) of both series, e = mean O / 100.
+//
+// The observed side: its transforms and the sums over them alone. Every model whose pairs are
+// all of the usable observed rows (no gap of its own, the common case) has the same one, so it
+// is kept from model to model.
+struct ObservedSums {
+  bool of_all_rows = false;  // computed over all usable observed rows
+  double mean = 0;
+  std::vector<double> log, sqrt, inv;                // of each paired O
+  double dev2 = 0, abs_dev = 0;                      // about the mean of the pairs
   double log_dev2 = 0, sqrt_dev2 = 0, inv_dev2 = 0;  // sum((f(O) - mean f(O))^2)
 };
 
-PairSums SumsOf(const PairedSeries& s, double mean_o, double mean_p, double e,
-                std::vector<double>& scratch) {
+void ObservedSumsOf(const PairedSeries& s, double mean_o, ObservedSums& t) {
   const std::size_t count = s.Count();
-  PairSums t;
-  scratch.resize(3 * count);
-  double* const log_o = scratch.data();
-  double* const sqrt_o = log_o + count;
-  double* const inv_o = sqrt_o + count;
-  double log_total = 0, sqrt_total = 0, inv_total = 0;
-  for (std::size_t k = 0; k < count; ++k) {
-    const double o = s.o[k];
-    const double p = s.p[k];
-    const double d_o = o - mean_o;
-    const double d_p = p - mean_p;
-    t.dev2_o += d_o * d_o;
-    t.dev2_p += d_p * d_p;
-    t.cross += d_o * d_p;
-    t.abs_dev_o += std::fabs(d_o);
-    t.abs_err += std::fabs(p - o);
-    t.sum_err += p - o;
-
-    log_o[k] = std::log(o + e);
-    sqrt_o[k] = std::sqrt(o);
-    inv_o[k] = 1 / (o + e);
-    log_total += log_o[k];
-    sqrt_total += sqrt_o[k];
-    inv_total += inv_o[k];
-    const double log_err = std::log(p + e) - log_o[k];
-    const double sqrt_err = std::sqrt(p) - sqrt_o[k];
-    const double inv_err = 1 / (p + e) - inv_o[k];
-    t.log_err2 += log_err * log_err;
-    t.sqrt_err2 += sqrt_err * sqrt_err;
-    t.inv_err2 += inv_err * inv_err;
-  }
+  const double e = mean_o / 100;
+  t.mean = mean_o;
+  t.log.resize(count);
+  t.sqrt.resize(count);
+  t.inv.resize(count);
+  // The logarithms first, all at once: most of the time of these figures went into them.
+  LogOfEach(s.o, e, t.log);
+  const double* const o = s.o.data();
+  double* const log_o = t.log.data();
+  double* const sqrt_o = t.sqrt.data();
+  double* const inv_o = t.inv.data();
+  Lanes dev2{}, abs_dev{}, log_total{}, sqrt_total{}, inv_total{};
+  ForEachInLanes(
+      count, [&](std::size_t k, std::size_t l) __attribute__((always_inline)) {
+        const double d = o[k] - mean_o;
+        dev2[l] += d * d;
+        abs_dev[l] += std::fabs(d);
+        sqrt_o[k] = std::sqrt(o[k]);
+        inv_o[k] = 1 / (o[k] + e);
+        log_total[l] += log_o[k];
+        sqrt_total[l] += sqrt_o[k];
+        inv_total[l] += inv_o[k];
+      });
   const double n = static_cast<double>(count);
-  const double log_mean = log_total / n, sqrt_mean = sqrt_total / n, inv_mean = inv_total / n;
-  for (std::size_t k = 0; k < count; ++k) {
-    const double d_log = log_o[k] - log_mean;
-    const double d_sqrt = sqrt_o[k] - sqrt_mean;
-    const double d_inv = inv_o[k] - inv_mean;
-    t.log_dev2 += d_log * d_log;
-    t.sqrt_dev2 += d_sqrt * d_sqrt;
-    t.inv_dev2 += d_inv * d_inv;
-  }
-  return t;
+  const double log_mean = Total(log_total) / n;
+  const double sqrt_mean = Total(sqrt_total) / n;
+  const double inv_mean = Total(inv_total) / n;
+  Lanes log_dev2{}, sqrt_dev2{}, inv_dev2{};
+  ForEachInLanes(
+      count, [&](std::size_t k, std::size_t l) __attribute__((always_inline)) {
+        const double d_log = log_o[k] - log_mean;
+        const double d_sqrt = sqrt_o[k] - sqrt_mean;
+        const double d_inv = inv_o[k] - inv_mean;
+        log_dev2[l] += d_log * d_log;
+        sqrt_dev2[l] += d_sqrt * d_sqrt;
+        inv_dev2[l] += d_inv * d_inv;
+      });
+  t.dev2 = Total(dev2);
+  t.abs_dev = Total(abs_dev);
+  t.log_dev2 = Total(log_dev2);
+  t.sqrt_dev2 = Total(sqrt_dev2);
+  t.inv_dev2 = Total(inv_dev2);
+  t.of_all_rows = s.all_observed;
+}
+
+// The model's side, against the observed one; ln(P + e) waits in `scratch`.
+struct ModelSums {
+  double dev2 = 0, cross = 0;                        // about the means of the pairs
+  double abs_err = 0, sum_err = 0;                   // of P - O
+  double log_err2 = 0, sqrt_err2 = 0, inv_err2 = 0;  // sum((f(P) - f(O))^2)
+};
+
+ModelSums ModelSumsOf(const PairedSeries& s, const ObservedSums& obs, double mean_p,
+                      std::vector<double>& scratch) {
+  const std::size_t count = s.Count();
+  const double e = obs.mean / 100;
+  scratch.resize(count);
+  LogOfEach(s.p, e, scratch);
+  const double* const o = s.o.data();
+  const double* const p = s.p.data();
+  const double* const log_p = scratch.data();
+  const double* const log_o = obs.log.data();
+  const double* const sqrt_o = obs.sqrt.data();
+  const double* const inv_o = obs.inv.data();
+  Lanes dev2{}, cross{}, abs_err{}, sum_err{}, log_err2{}, sqrt_err2{}, inv_err2{};
+  ForEachInLanes(
+      count, [&](std::size_t k, std::size_t l) __attribute__((always_inline)) {
+        const double d_o = o[k] - obs.mean;
+        const double d_p = p[k] - mean_p;
+        dev2[l] += d_p * d_p;
+        cross[l] += d_o * d_p;
+        abs_err[l] += std::fabs(p[k] - o[k]);
+        sum_err[l] += p[k] - o[k];
+        const double log_err = log_p[k] - log_o[k];
+        const double sqrt_err = std::sqrt(p[k]) - sqrt_o[k];
+        const double inv_err = 1 / (p[k] + e) - inv_o[k];
+        log_err2[l] += log_err * log_err;
+        sqrt_err2[l] += sqrt_err * sqrt_err;
+        inv_err2[l] += inv_err * inv_err;
+      });
+  return {Total(dev2),     Total(cross),     Total(abs_err), Total(sum_err),
+          Total(log_err2), Total(sqrt_err2), Total(inv_err2)};
 }
 
 // The k-th largest value (k from 1) of a series sorted in ascending order.
-double Largest(const std::vector<PlacedValue>& ascending, std::size_t k) {
-  return ascending[ascending.size() - k].value;
+double Largest(const std::vector<double>& ascending, std::size_t k) {
+  return ascending[ascending.size() - k];
 }
 
 // The flow at exceedance probability percent / 100 on the duration curve whose k-th largest
 // value stands at k / (n + 1), linearly between neighbouring flows. The position is formed in
 // integers so that 20 % of 99 values is exactly the 20th largest.
-double FlowAt(const std::vector<PlacedValue>& ascending, int percent) {
+double FlowAt(const std::vector<double>& ascending, int percent) {
   const std::size_t scaled = static_cast<std::size_t>(percent) * (ascending.size() + 1);
   const std::size_t k = scaled / 100;
   const double fraction = static_cast<double>(scaled % 100) / 100;
@@ -120,7 +189,9 @@ double DistanceScore(double a, double b, double c) {
   return 1 - std::sqrt(a * a + b * b + c * c);
 }
 
-ExtendedStats FiguresOf(const PairedSeries& s, std::vector<double>& scratch) {
+// The figures of one model; `obs` holds the observed side of the previous model, which is used
+// again when both models pair with all usable observed rows.
+ExtendedStats FiguresOf(const PairedSeries& s, ObservedSums& obs, std::vector<double>& scratch) {
   Figures out;
   const std::size_t count = s.Count();
   if (count < 2) return out.Stats();
@@ -129,17 +200,18 @@ ExtendedStats FiguresOf(const PairedSeries& s, std::vector<double>& scratch) {
   const double mean_o = MeanOf(s.o, s.o_sum, s.OConstant());
   const double mean_p = MeanOf(s.p, s.p_sum, s.PConstant());
   const double e = mean_o / 100;  // the shift of the transformed flows
-  const PairSums t = SumsOf(s, mean_o, mean_p, e, scratch);
+  if (!(s.all_observed && obs.of_all_rows)) ObservedSumsOf(s, mean_o, obs);
+  const ModelSums m = ModelSumsOf(s, obs, mean_p, scratch);
   // Sample standard deviations (divisor n - 1); the ratios below are the same with n.
-  const double sd_o = std::sqrt(t.dev2_o / (n - 1));
-  const double sd_p = std::sqrt(t.dev2_p / (n - 1));
+  const double sd_o = std::sqrt(obs.dev2 / (n - 1));
+  const double sd_p = std::sqrt(m.dev2 / (n - 1));
   const bool o_varies = !s.OConstant();
   const bool both_vary = o_varies && !s.PConstant();
 
   // Kling-Gupta efficiency (Gupta et al. 2009, J. Hydrol. 377, 80-91):
   // 1 - sqrt((r - 1)^2 + (alpha - 1)^2 + (beta - 1)^2), r Pearson's correlation,
   // alpha = sd P / sd O, beta = mean P / mean O.
-  const double r = Correlation(t.cross, t.dev2_o, t.dev2_p);
+  const double r = Correlation(m.cross, obs.dev2, m.dev2);
   const double alpha = sd_p / sd_o;
   const double beta = mean_p / mean_o;
   if (both_vary) out.Set(ExtendedStat::Kge2009R, r);
@@ -175,17 +247,18 @@ ExtendedStats FiguresOf(const PairedSeries& s, std::vector<double>& scratch) {
     const double mean_rank = (n + 1) / 2;  // of 1..n, ties included
     const double unit_o = 1 / (n * mean_o);
     const double unit_p = 1 / (n * mean_p);
-    double rank_cross = 0, rank_dev2_o = 0, rank_dev2_p = 0, curve_gap = 0;
-    for (std::size_t k = 0; k < count; ++k) {
-      const double d_o = s.o_rank[k] - mean_rank;
-      const double d_p = s.p_rank[k] - mean_rank;
-      rank_cross += d_o * d_p;
-      rank_dev2_o += d_o * d_o;
-      rank_dev2_p += d_p * d_p;
-      curve_gap += std::fabs(s.p_sorted[k].value * unit_p - s.o_sorted[k].value * unit_o);
-    }
-    const double rs = Correlation(rank_cross, rank_dev2_o, rank_dev2_p);
-    const double alpha_np = 1 - 0.5 * curve_gap;
+    Lanes rank_cross{}, rank_dev2_o{}, rank_dev2_p{}, curve_gap{};
+    ForEachInLanes(
+        count, [&](std::size_t k, std::size_t l) __attribute__((always_inline)) {
+          const double d_o = s.o_rank[k] - mean_rank;
+          const double d_p = s.p_rank[k] - mean_rank;
+          rank_cross[l] += d_o * d_p;
+          rank_dev2_o[l] += d_o * d_o;
+          rank_dev2_p[l] += d_p * d_p;
+          curve_gap[l] += std::fabs(s.p_sorted[k] * unit_p - s.o_sorted[k] * unit_o);
+        });
+    const double rs = Correlation(Total(rank_cross), Total(rank_dev2_o), Total(rank_dev2_p));
+    const double alpha_np = 1 - 0.5 * Total(curve_gap);
     out.Set(ExtendedStat::KgeNp, DistanceScore(rs - 1, alpha_np - 1, beta - 1));
   }
 
@@ -196,20 +269,21 @@ ExtendedStats FiguresOf(const PairedSeries& s, std::vector<double>& scratch) {
   // undefined rather than dropping rows from it.
   if (o_varies) {
     if (s.o_min + e > 0 && s.p_min + e > 0) {
-      out.Set(ExtendedStat::NseLog, 1 - t.log_err2 / t.log_dev2);
-      out.Set(ExtendedStat::NseInv, 1 - t.inv_err2 / t.inv_dev2);
+      out.Set(ExtendedStat::NseLog, 1 - m.log_err2 / obs.log_dev2);
+      out.Set(ExtendedStat::NseInv, 1 - m.inv_err2 / obs.inv_dev2);
     }
-    if (s.o_min >= 0 && s.p_min >= 0) out.Set(ExtendedStat::NseSqrt, 1 - t.sqrt_err2 / t.sqrt_dev2);
+    if (s.o_min >= 0 && s.p_min >= 0)
+      out.Set(ExtendedStat::NseSqrt, 1 - m.sqrt_err2 / obs.sqrt_dev2);
   }
 
   // Percent bias, 100 * sum(P - O) / sum(O): positive when the model overestimates.
-  if (s.o_sum != 0) out.Set(ExtendedStat::Pbias, 100 * t.sum_err / s.o_sum);
+  if (s.o_sum != 0) out.Set(ExtendedStat::Pbias, 100 * m.sum_err / s.o_sum);
 
   // Refined index of agreement (Willmott et al. 2012, Int. J. Climatol. 32, 2088-2094), with
   // c = 2: 1 - A / B when A <= B, else B / A - 1, A = sum(|P - O|), B = 2 sum(|O - mean O|).
   // Only a constant observed series reproduced exactly (A = B = 0) leaves it undefined.
-  const double a = t.abs_err;
-  const double b = 2 * t.abs_dev_o;
+  const double a = m.abs_err;
+  const double b = 2 * obs.abs_dev;
   if (a > b) {
     out.Set(ExtendedStat::Dr, b / a - 1);
   } else if (b > 0) {
@@ -236,14 +310,18 @@ ExtendedStats FiguresOf(const PairedSeries& s, std::vector<double>& scratch) {
   // sum(ln O(l) - ln O(min)) over the flows at 70 % or more, the k-th largest for
   // k >= 0.7 (n + 1), down to the smallest. Needs a positive flow throughout the segment.
   const std::size_t low_first = (7 * (count + 1) + 9) / 10;  // the least k with 10 k >= 7 (n + 1)
-  if (low_first <= count && s.o_sorted.front().value > 0 && s.p_sorted.front().value > 0) {
+  if (low_first <= count && s.o_sorted.front() > 0 && s.p_sorted.front() > 0) {
     const std::size_t low_count = count - low_first + 1;  // the smallest low_count flows
-    const double ln_min_o = s.o_sorted_log.front();
-    const double ln_min_p = std::log(s.p_sorted.front().value);
+    // The logarithms of both low segments, in the room the sums are done with.
+    if (scratch.size() < 2 * low_count) scratch.resize(2 * low_count);
+    const std::span<double> ln_o(scratch.data(), low_count);
+    const std::span<double> ln_p(scratch.data() + low_count, low_count);
+    LogOfEach({s.o_sorted.data(), low_count}, 0, ln_o);
+    LogOfEach({s.p_sorted.data(), low_count}, 0, ln_p);
     double spread_o = 0, spread_p = 0;
     for (std::size_t k = 0; k < low_count; ++k) {
-      spread_o += s.o_sorted_log[k] - ln_min_o;
-      spread_p += std::log(s.p_sorted[k].value) - ln_min_p;
+      spread_o += ln_o[k] - ln_o.front();
+      spread_p += ln_p[k] - ln_p.front();
     }
     if (spread_o != 0) out.Set(ExtendedStat::FdcFlv, -100 * (spread_p - spread_o) / spread_o);
   }
@@ -276,12 +354,13 @@ std::vector<ExtendedStats> ExtendedStatsOfModels(std::span<const double> observe
   ValueSorter sorter;
   const ObservedOrder order = OrderObserved(observed, rule, sorter);
   PairedSeries series;
+  ObservedSums observed_sums;
   std::vector<double> scratch;
   std::vector<ExtendedStats> all;
   all.reserve(models.size());
   for (std::span<const double> modelled : models) {
     PairRows(observed, modelled, order, rule, sorter, series);
-    all.push_back(FiguresOf(series, scratch));
+    all.push_back(FiguresOf(series, observed_sums, scratch));
   }
   return all;
 }

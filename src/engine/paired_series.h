@@ -24,11 +24,10 @@ struct PairRule {
 };
 
 // The observed series prepared once for every model of a run: which rows are usable, and the
-// usable values in ascending order with their rows and logarithms.
+// usable values in ascending order with their rows.
 struct ObservedOrder {
   std::vector<unsigned char> usable;  // per row
   std::vector<PlacedValue> sorted;    // `at` is the row
-  std::vector<double> sorted_log;     // ln of each sorted value (not finite for a value <= 0)
 };
 
 ObservedOrder OrderObserved(std::span<const double> observed, const PairRule& rule,
@@ -41,21 +40,22 @@ struct PairedSeries {
   std::vector<double> p;  // modelled
   double o_min = 0, o_max = 0, p_min = 0, p_max = 0;
   double o_sum = 0, p_sum = 0;
-  std::vector<PlacedValue> o_sorted;  // ascending, `at` the table row
-  std::vector<double> o_sorted_log;   // ln of each o_sorted value
-  std::vector<PlacedValue> p_sorted;
+  std::vector<double> o_sorted;    // ascending
+  std::vector<int> o_sorted_pair;  // the paired row of each o_sorted value
+  std::vector<double> p_sorted;
   std::vector<double> o_rank;  // of each paired row, 1..n; tied values share their mean rank
   std::vector<double> p_rank;
-  std::vector<int> row_of_pair;       // the table row of each paired row
-  std::vector<unsigned char> paired;  // per table row
-  std::vector<double> o_rank_of_row;  // working space: the observed ranks by table row
+  std::vector<int> pair_of_row;  // per table row: its paired row, or -1
+  bool all_observed = false;  // every usable observed row pairs (the model has no gap of its own)
 
   std::size_t Count() const { return o.size(); }
   bool OConstant() const { return o_min == o_max; }
   bool PConstant() const { return p_min == p_max; }
 };
 
-// Pairs the modelled series with the observed one (rows beyond the shorter are dropped).
+// Pairs the modelled series with the observed one (rows beyond the shorter are dropped). `s`
+// goes from model to model of one run, with the same `order`: when this model and the one
+// before both pair with every usable observed row, the observed order and ranks are kept.
 void PairRows(std::span<const double> observed, std::span<const double> modelled,
               const ObservedOrder& order, const PairRule& rule, ValueSorter& sorter,
               PairedSeries& s);

@@ -10,38 +10,82 @@ namespace {
 
 // An unsigned key in the order of the values rounded to float: negative ones have every bit
 // flipped (larger magnitudes sort first), positive ones only the sign bit. Rounding to nearest
-// never reverses two values, so key order is value order up to equal keys.
+// never reverses two values, so key order is value order up to equal keys; adding +0 makes -0
+// the +0 it equals, so that equal values always share a key.
 std::uint32_t KeyOf(double v) {
-  const auto bits = std::bit_cast<std::uint32_t>(static_cast<float>(v));
+  const auto bits = std::bit_cast<std::uint32_t>(static_cast<float>(v) + 0.0f);
   const std::uint32_t flip = (bits >> 31) != 0 ? ~std::uint32_t{0} : std::uint32_t{1} << 31;
   return bits ^ flip;
 }
 
-bool Less(const PlacedValue& a, const PlacedValue& b) {
-  return a.value < b.value;
+// Ranks of the n values value_of(0) <= ... <= value_of(n - 1), the one of position + i + 1
+// (shared by a run of ties) going to rank[at_of(i)]. Counted in int, whose conversion to
+// double is a single instruction.
+template <typename ValueOf, typename AtOf>
+void RankInOrder(int n, const ValueOf& value_of, const AtOf& at_of, double* rank, int position) {
+  for (int first = 0; first < n;) {
+    if (first + 1 == n || value_of(first + 1) != value_of(first)) {  // no tie: most values
+      rank[at_of(first)] = position + first + 1;
+      ++first;
+      continue;
+    }
+    int end = first + 2;
+    while (end < n && value_of(end) == value_of(first)) ++end;
+    const double shared = static_cast<double>(2 * position + first + end + 1) / 2;
+    for (; first < end; ++first) rank[at_of(first)] = shared;
+  }
 }
 
 }  // namespace
 
+void AssignRanks(std::span<const double> sorted, std::span<const int> at, std::span<double> rank) {
+  RankInOrder(
+      static_cast<int>(sorted.size()), [&](int i) { return sorted[static_cast<std::size_t>(i)]; },
+      [&](int i) { return at[static_cast<std::size_t>(i)]; }, rank.data(), 0);
+}
+
 void ValueSorter::Sort(std::span<const double> values, std::vector<PlacedValue>& sorted) {
+  Order(values, {});
+  sorted.resize(values.size());
+  for (std::size_t i = 0; i < sorted.size(); ++i) {
+    const std::uint32_t at = keyed_[i].index;
+    sorted[i] = {values[at], static_cast<int>(at)};
+  }
+}
+
+void ValueSorter::Sort(std::span<const double> values, std::vector<double>& sorted,
+                       std::span<double> rank) {
+  Order(values, rank);
+  sorted.resize(values.size());
+  for (std::size_t i = 0; i < sorted.size(); ++i) sorted[i] = values[keyed_[i].index];
+}
+
+void ValueSorter::Order(std::span<const double> values, std::span<double> rank) {
   const std::size_t n = values.size();
-  sorted.resize(n);
+  keyed_.resize(n);
   if (n == 0) return;
   auto digit_of = [](std::uint32_t key, int d) {
     return static_cast<std::size_t>((key >> (d * kDigitBits)) & (kBuckets - 1));
   };
-  keyed_.resize(n);
   spare_.resize(n);
-  for (auto& c : counts_) c.fill(0);
-  // Every digit's counts in one pass; a digit that all values share moves nothing and is skipped.
+  std::uint32_t least = ~std::uint32_t{0}, most = 0;
   for (std::size_t i = 0; i < n; ++i) {
     const std::uint32_t key = KeyOf(values[i]);
     keyed_[i] = {key, static_cast<std::uint32_t>(i)};
-    for (int d = 0; d < kDigits; ++d) ++counts_[static_cast<std::size_t>(d)][digit_of(key, d)];
+    least = std::min(least, key);
+    most = std::max(most, key);
+  }
+  // Offsets from the least key are cut to their top kKeyBits bits: a spread-out top digit also
+  // keeps the passes from counting into the same bucket again and again.
+  const int cut = std::max(0, static_cast<int>(std::bit_width(most - least)) - kKeyBits);
+  for (auto& c : counts_) c.fill(0);
+  for (Keyed& k : keyed_) {
+    k.key = (k.key - least) >> cut;
+    for (int d = 0; d < kDigits; ++d) ++counts_[static_cast<std::size_t>(d)][digit_of(k.key, d)];
   }
   for (int d = 0; d < kDigits; ++d) {
     auto& count = counts_[static_cast<std::size_t>(d)];
-    if (count[digit_of(keyed_.front().key, d)] == n) continue;
+    if (count[digit_of(keyed_.front().key, d)] == n) continue;  // a digit all keys share
     std::uint32_t start = 0;
     for (std::uint32_t& c : count) {
       const std::uint32_t here = c;
@@ -52,28 +96,37 @@ void ValueSorter::Sort(std::span<const double> values, std::vector<PlacedValue>&
     keyed_.swap(spare_);
   }
 
-  for (std::size_t i = 0; i < n; ++i) {
-    const std::uint32_t at = keyed_[i].index;
-    sorted[i] = {values[at], static_cast<int>(at)};
-  }
-  // Values that round to the same float: a few at a time for measured flows, but a run of
-  // values beyond the float range can be long, so long runs get a sort of their own.
+  // Each run of equal cut keys in order by the full doubles (a stable sort: equal values keep
+  // their order), then ranked; equal values have equal keys, so a run holds all of its ties.
+  const auto less = [&values](const Keyed& a, const Keyed& b) {
+    return values[a.index] < values[b.index];
+  };
+  const bool ranked = !rank.empty();
   for (std::size_t first = 0; first < n;) {
     std::size_t end = first + 1;
     while (end < n && keyed_[end].key == keyed_[first].key) ++end;
-    if (end - first > 1) {
-      const auto begin = sorted.begin() + static_cast<std::ptrdiff_t>(first);
-      const auto stop = sorted.begin() + static_cast<std::ptrdiff_t>(end);
-      if (end - first <= 16) {
-        for (auto it = begin + 1; it != stop; ++it) {
-          const PlacedValue v = *it;
-          auto hole = it;
-          for (; hole != begin && Less(v, *(hole - 1)); --hole) *hole = *(hole - 1);
-          *hole = v;
-        }
-      } else {
-        std::stable_sort(begin, stop, Less);
+    if (end - first == 1) {
+      if (ranked) rank[keyed_[first].index] = static_cast<int>(end);
+      first = end;
+      continue;
+    }
+    const auto begin = keyed_.begin() + static_cast<std::ptrdiff_t>(first);
+    const auto stop = keyed_.begin() + static_cast<std::ptrdiff_t>(end);
+    if (end - first <= 16) {
+      for (auto it = begin + 1; it != stop; ++it) {
+        const Keyed k = *it;
+        auto hole = it;
+        for (; hole != begin && less(k, *(hole - 1)); --hole) *hole = *(hole - 1);
+        *hole = k;
       }
+    } else {
+      std::stable_sort(begin, stop, less);
+    }
+    if (ranked) {
+      const Keyed* const run = &*begin;
+      RankInOrder(
+          static_cast<int>(end - first), [&](int i) { return values[run[i].index]; },
+          [&](int i) { return run[i].index; }, rank.data(), static_cast<int>(first));
     }
     first = end;
   }

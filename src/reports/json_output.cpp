@@ -35,7 +35,7 @@ std::size_t Utf8Length(std::string_view s) {
   return n;
 }
 
-void Key(const char* key, std::string& out) {
+void Key(std::string_view key, std::string& out) {
   out += '"';
   out += key;
   out += "\":";

@@ -50,7 +50,8 @@ FigureGroup BasicFigures() {
   FigureGroup group{"basic", "Basic Statistics", true, {}};
   for (const auto& row : report_rows::kBasicStatRows) {
     group.figures.push_back({row.key, row.file_label, row.is_count,
-                             [&row](const AnalysisSession& session, int column) -> FigureValue {
+                             [&row](const RunFigures& run, int column) -> FigureValue {
+                               const AnalysisSession& session = run.session;
                                if (column == 1) {
                                  const SeriesStats& s = session.ObservedStats;
                                  return {row.observed(s), (s.undefined & row.figure) == 0};
@@ -71,10 +72,25 @@ FigureGroup ErrorFigures(bool aic_bic) {
     const std::uint32_t bit = std::uint32_t{1} << i;
     group.figures.push_back(
         {kErrorKeys[i].key, f.label, f.is_count,
-         [field = f.field, bit](const AnalysisSession& session, int column) -> FigureValue {
-           const ErrorStats& e = session.Errors[static_cast<std::size_t>(column)];
+         [field = f.field, bit](const RunFigures& run, int column) -> FigureValue {
+           const ErrorStats& e = run.session.Errors[static_cast<std::size_t>(column)];
            return {e.*field, (e.undefined & bit) == 0};
          }});
+  }
+  return group;
+}
+
+FigureGroup ExtendedFigures() {
+  FigureGroup group{"extended", "Extended Statistics", false, {}};
+  for (const ExtendedStatDefinition& d : kExtendedStatDefinitions) {
+    group.figures.push_back({d.key, std::string(d.label) + ": ", false,
+                             [stat = d.stat](const RunFigures& run, int column) -> FigureValue {
+                               const auto at = static_cast<std::size_t>(column - run.first);
+                               if (column < run.first || at >= run.extended.size())
+                                 return {};  // not computed
+                               const ExtendedFigure& f = FigureOf(run.extended[at], stat);
+                               return {f.value, f.defined};
+                             }});
   }
   return group;
 }
@@ -90,35 +106,36 @@ std::string ColumnName(const AnalysisSession& session, int column) {
 
 namespace {
 
-void Collect(const AnalysisSession& session, const std::vector<FigureGroup>& groups, int column,
+void Collect(const RunFigures& run, const std::vector<FigureGroup>& groups, int column,
              ColumnFigures& out) {
   out.column = column;
-  out.name = ColumnName(session, column);
+  out.name = ColumnName(run.session, column);
   out.groups.resize(groups.size());
   for (std::size_t g = 0; g < groups.size(); ++g) {
     auto& values = out.groups[g];
     values.clear();
-    for (const auto& figure : groups[g].figures) values.push_back(figure.value(session, column));
+    for (const auto& figure : groups[g].figures) values.push_back(figure.value(run, column));
   }
 }
 
 }  // namespace
 
-void CollectFigures(const AnalysisSession& session, double missing_code,
+void CollectFigures(const RunFigures& run, double missing_code,
                     const std::vector<FigureGroup>& observed_groups,
                     const std::vector<FigureGroup>& model_groups, std::int16_t first,
                     std::int16_t last, FileFigures& out) {
   report_rows::CheckColumnRange(first, last);
+  const AnalysisSession& session = run.session;
   out.has_figures = true;
   out.rows = session.counters.RowCount;
   // The missing observed values as the run's summary counts them: the counters hold the last
   // column's counts by now.
   const double* observed = session.table.Column(1);
   out.missing = static_cast<int>(std::count(observed, observed + out.rows, missing_code));
-  Collect(session, observed_groups, 1, out.observed);
+  Collect(run, observed_groups, 1, out.observed);
   out.models.resize(static_cast<std::size_t>(std::max(0, last - first + 1)));
   for (int c = first; c <= last; ++c) {
-    Collect(session, model_groups, c, out.models[static_cast<std::size_t>(c - first)]);
+    Collect(run, model_groups, c, out.models[static_cast<std::size_t>(c - first)]);
   }
 }
 

@@ -2,10 +2,13 @@
 
 #include <cstdint>
 #include <functional>
+#include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "engine/analysis_session.h"
+#include "engine/extended_stats.h"
 
 // The figures of a run as the machine formats (tsv, csv, json) see them: named groups of named
 // figures per column, each figure with its value and whether it is defined. A writer knows
@@ -18,13 +21,21 @@ struct FigureValue {
   bool defined = false;
 };
 
+// Where a run's figures are read from: the session's statistics stores and, when the run
+// computed them, the extended figures of its modelled columns first..last.
+struct RunFigures {
+  const AnalysisSession& session;
+  std::span<const ExtendedStats> extended = {};  // empty unless computed
+  int first = 2;                                 // the column of extended.front()
+};
+
 // One figure: its stable machine name, the report's label, and where a run keeps it for a
 // column (1 for the observed series).
 struct FigureColumn {
-  const char* key;    // "rmse", "mean": lower case, unique within its group
-  const char* label;  // the report's label, "RMSE: "
-  bool is_count;      // written as an integer
-  std::function<FigureValue(const AnalysisSession&, int column)> value;
+  std::string_view key;  // "rmse", "mean": lower case, unique within its group
+  std::string label;     // the report's label, "RMSE: "
+  bool is_count;         // written as an integer
+  std::function<FigureValue(const RunFigures&, int column)> value;
 };
 
 struct FigureGroup {
@@ -39,6 +50,10 @@ FigureGroup BasicFigures();
 
 // The 26 error statistics in report order; AIC and BIC only when asked for.
 FigureGroup ErrorFigures(bool aic_bic);
+
+// The extended figures of a model, in the order and with the keys of kExtendedStatDefinitions,
+// read from RunFigures::extended (undefined for a column it does not hold).
+FigureGroup ExtendedFigures();
 
 // A message box of a run, its line breaks as newlines.
 struct ShownBox {
@@ -71,7 +86,7 @@ std::string ColumnName(const AnalysisSession& session, int column);
 // Fills `out` from a run over the modelled columns first..last that has reached its reports.
 // `observed_groups` and `model_groups` name what to collect; `out` is reused from file to
 // file, so its lists keep their room.
-void CollectFigures(const AnalysisSession& session, double missing_code,
+void CollectFigures(const RunFigures& run, double missing_code,
                     const std::vector<FigureGroup>& observed_groups,
                     const std::vector<FigureGroup>& model_groups, std::int16_t first,
                     std::int16_t last, FileFigures& out);

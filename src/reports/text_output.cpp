@@ -1,6 +1,6 @@
 #include "reports/text_output.h"
 
-#include "platform/number_text.h"
+#include "reports/machine_number.h"
 #include "reports/text_table.h"
 
 namespace quelvaris {
@@ -37,8 +37,9 @@ void TextOutput::File(const FileFigures& file, std::string& out) {
       tab_text += '\t';
       for (const auto& model : file.models) {
         tab_text += '\t';
-        tab_text +=
-            FormatFixed(model.groups[g][i].value, group.figures[i].is_count ? 0 : setup_.decimals);
+        // An undefined figure is a blank, as in the extended figures' window: the report's
+        // missing-data code would pass for a result here.
+        AppendFigure(model.groups[g][i], group.figures[i].is_count, setup_.decimals, tab_text);
       }
     }
   }

@@ -5,8 +5,9 @@
 namespace quelvaris {
 
 // The text table: each run's results file laid out by AlignTable, its headings the column
-// names, and below it a block for every figure group the results file does not hold. With
-// several data files each table is headed by its file and followed by an empty line.
+// names, and below it a block for every figure group the results file does not hold, its
+// undefined figures blank. With several data files each table is headed by its file and
+// followed by an empty line.
 class TextOutput : public BatchOutput {
  public:
   explicit TextOutput(const OutputSetup& setup) : setup_(setup) {}

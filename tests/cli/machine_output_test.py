@@ -38,7 +38,15 @@ def documented_labels():
     return labels
 
 
+def documented_extended_keys():
+    """The keys of the extended figures, in the order of their table in batch-output.md."""
+    with open(os.path.join(DOCS, "batch-output.md"), encoding="utf-8") as doc:
+        table = doc.read().split("### Extended statistics")[1]
+    return re.findall(r"^\| `([a-z0-9_]+)` \|", table, re.MULTILINE)
+
+
 LABELS = documented_labels()
+EXTENDED_KEYS = documented_extended_keys()
 COUNTS = {"pot", "oob", "nsc"}
 
 
@@ -58,6 +66,25 @@ def results_cells(path):
         fields = line.split("\t")
         if len(fields) > 1:
             cells[fields[0]] = fields[1:]
+    return cells
+
+
+def extended_block(text):
+    """The Extended Statistics block of a text report: {label: [cell of each model]}, a blank
+    cell where the figure is undefined. Cells are read by the columns' right edges, which the
+    report's Mean row (a figure in every column) gives."""
+    lines = text.split("\n")
+    mean = next(line for line in lines if line.startswith("Mean:"))
+    edges = [m.end() for m in re.finditer(r"\S+", mean)][2:]  # after "Mean:" and Obs
+    block = lines[lines.index("Extended Statistics") + 2:]
+    cells = {}
+    for line in block:
+        if not line:
+            break
+        label = line[:line.index(":") + 1]
+        line = line.ljust(edges[-1])
+        starts = [len(label)] + edges[:-1]
+        cells[label] = [line[a:b].strip() for a, b in zip(starts, edges)]
     return cells
 
 
@@ -158,6 +185,92 @@ class MachineOutput(unittest.TestCase):
                     self.assertEqual(calls[fmt].returncode, 0, calls[fmt].stderr)
                 self.assertEqual("aic" in doc["files"][0]["models"][0]["errors"],
                                  "--aic-bic" in options)
+
+    def test_extended_figures_in_every_format(self):
+        # Column 3 is constant, column 4 has a single usable value.
+        gaps = self.write("gaps.txt", "".join(
+            f"{o}\t{o + 2}\t5\t{3 if o == 12 else -999}\n" for o in (10, 14, 12, 18, 11, 16)))
+        short = self.write("short.txt", "1\t2\t3\t4\n")
+        gauges = sorted(os.path.join(EXAMPLES, "gauges", g)
+                        for g in os.listdir(os.path.join(EXAMPLES, "gauges")))
+        cases = [
+            ("all columns", [THREE_MODELS], ["--columns", "4", "--all"], 2),
+            ("bounds", [THREE_MODELS],
+             ["--columns", "4", "--all", "--apply-bounds", "--lower", "10", "--upper", "40",
+              "--decimals", "4"], 4),
+            ("missing values", [WITH_HEADER], ["--columns", "3", "--all", "--comma", "--header"],
+             2),
+            ("undefined figures", [gaps], ["--columns", "4", "--all", "--decimals", "0"], 0),
+            ("gauges and a failing file", gauges[:2] + [short] + gauges[2:],
+             ["--columns", "4", "--all", "--header", "--aic-bic", "--parameters", "3",
+              "--points", "50"], 2),
+        ]
+        for what, files, options, decimals in cases:
+            with self.subTest(what):
+                plain = {fmt: run(files + options + ["--format", fmt, "--quiet"])
+                         for fmt in ("csv", "json")}
+                calls = {fmt: run(files + options + ["--format", fmt, "--quiet", "--extended"])
+                         for fmt in ("csv", "tsv", "json", "text")}
+                rounded = run(files + options + ["--format", "csv", "--quiet", "--extended",
+                                                 "--rounded"])
+                doc = json.loads(calls["json"].stdout)
+                jsonschema.validate(doc, SCHEMA)
+                self.assertIs(doc["options"]["extended"], True)
+                plain_doc = json.loads(plain["json"].stdout)
+                self.assertNotIn("extended", plain_doc["options"])
+                # Without --extended the documents are the same, bar the extended objects.
+                for record in doc["files"]:
+                    for model in record["models"]:
+                        self.assertEqual(list(model.pop("extended")), EXTENDED_KEYS)
+                doc["options"].pop("extended")
+                self.assertEqual(doc, plain_doc)
+                doc = json.loads(calls["json"].stdout)
+
+                plain_header = plain["csv"].stdout.decode().split("\n")[0].split(",")
+                tables = {fmt: list(csv.reader(io.StringIO(calls[fmt].stdout.decode()),
+                                               delimiter=delimiter))
+                          for fmt, delimiter in (("csv", ","), ("tsv", "\t"))}
+                self.assertEqual(tables["csv"], tables["tsv"])
+                header, *lines = tables["csv"]
+                self.assertEqual(header, plain_header + EXTENDED_KEYS)
+                rounded_lines = list(csv.reader(io.StringIO(rounded.stdout.decode())))[1:]
+                models = [(r, m) for r in doc["files"] for m in r["models"]]
+                self.assertEqual(len(lines), len(models))
+                self.assertEqual(len(rounded_lines), len(models))
+
+                reports = calls["text"].stdout.decode().split("File: ")
+                blocks = {}
+                for report in reports:
+                    if "Extended Statistics" in report:
+                        blocks[report.split("\n")[0] if len(files) > 1 else files[0]] = \
+                            extended_block(report)
+                self.assertEqual(len(blocks), sum(1 for r in doc["files"] if r["models"]))
+
+                first = len(plain_header)
+                for (record, model), line, rounded_line in zip(models, lines, rounded_lines):
+                    self.assertEqual((line[0], int(line[1])), (record["file"], model["column"]))
+                    block = blocks[record["file"]]
+                    at = [m["column"] for m in record["models"]].index(model["column"])
+                    for i, key in enumerate(EXTENDED_KEYS):
+                        whom = f"{record['file']} column {model['column']} {key}"
+                        value = model["extended"][key]
+                        shown = block[LABELS[key] + ":"][at]
+                        if value is None:
+                            self.assertEqual((line[first + i], rounded_line[first + i], shown),
+                                             ("", "", ""), whom)
+                            continue
+                        self.assertEqual(float(line[first + i]), value, whom)
+                        self.assertEqual(rounded_line[first + i], report_text(value, decimals),
+                                         whom)
+                        self.assertEqual(shown, report_text(value, decimals), whom)
+                for fmt in ("csv", "tsv", "json", "text"):
+                    self.assertEqual(calls[fmt].returncode, plain["csv"].returncode, fmt)
+
+                if what == "undefined figures":
+                    constant, single = doc["files"][0]["models"][1:]
+                    self.assertIsNone(constant["extended"]["kge2009_r"])
+                    self.assertIsNotNone(constant["extended"]["pbias"])
+                    self.assertTrue(all(v is None for v in single["extended"].values()))
 
     def test_undefined_figures_are_empty_or_null(self):
         # Column 3 is constant (no skewness, no correlation); column 4 has no usable value.

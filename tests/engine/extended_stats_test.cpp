@@ -271,15 +271,19 @@ TEST(ExtendedStatsTest, AGapInEitherColumnDropsTheRowFromBoth) {
 }
 
 // The models of a run share one ordering of the observed series, thinned to each model's
-// pairs: every model must get the figures it gets on its own.
+// pairs, and models without gaps of their own share the observed side of the sums: every model
+// must get the figures it gets on its own, whatever came before it.
 TEST(ExtendedStatsTest, ModelsOfARunGetTheFiguresTheyGetAlone) {
   std::vector<double> o;
-  std::vector<std::vector<double>> models(3);
+  std::vector<std::vector<double>> models(5);
   for (int i = 0; i < 120; ++i) {
     o.push_back(i % 9 == 4 ? M : 20 + 15 * std::sin(i * 0.3) + (i % 7));
-    models[0].push_back(o.back() == M ? 3 : 1.1 * o.back() + 2);
-    models[1].push_back(i % 5 == 0 ? M : 18 + 14 * std::sin(i * 0.3 - 0.2));
-    models[2].push_back(i % 11 == 3 ? M : (i % 4));  // ties throughout
+    const bool gap = o.back() == M;
+    models[0].push_back(gap ? 3 : 1.1 * o.back() + 2);  // no gap of its own
+    models[1].push_back(gap ? M : 0.9 * o.back());      // nor this one
+    models[2].push_back(i % 5 == 0 ? M : 18 + 14 * std::sin(i * 0.3 - 0.2));
+    models[3].push_back(i % 11 == 3 ? M : (i % 4));     // ties throughout
+    models[4].push_back(gap ? M : o.back() + (i % 3));  // none again, after gaps
   }
   const std::vector<std::span<const double>> spans(models.begin(), models.end());
   const std::vector<ExtendedStats> together = ExtendedStatsOfModels(o, spans, PairRule{});
