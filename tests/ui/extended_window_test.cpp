@@ -12,6 +12,8 @@
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
 #include <QTableWidget>
 #include <QTest>
 #include <QTimer>
@@ -111,6 +113,41 @@ ExtendedRun TwoModelRun() {
   run.modelled = {{12, 18, 33, 40}, {7, 7, 7, 7}};
   run.pattern = "0.00";
   return run;
+}
+
+// The window holds the table whole when the screen has room, with no empty strip inside the
+// table; with 29 models it stays on the screen, every figure row still shown, the models
+// scrolling sideways.
+TEST(ExtendedWindowTest, TheWindowFitsItsTableAndTheScreen) {
+  ExtendedRun wide = TwoModelRun();
+  wide.columns.clear();
+  wide.modelled.clear();
+  for (int c = 2; c <= 30; ++c) {
+    wide.columns.push_back(c);
+    wide.modelled.push_back({12.0 + c, 18, 33, 40});
+  }
+  struct Case {
+    const char* name;
+    ExtendedRun run;
+    bool scrolls_sideways;
+  };
+  for (const Case& test : {Case{"two models", TwoModelRun(), false}, Case{"29", wide, true}}) {
+    SCOPED_TRACE(test.name);
+    ExtendedWindow window(test.run);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    QTest::qWait(50);
+    QTableWidget* table = window.Table();
+    const QRect room = window.screen()->availableGeometry();
+    EXPECT_LE(window.frameGeometry().width(), room.width());
+    EXPECT_LE(window.frameGeometry().height(), room.height());
+    EXPECT_FALSE(table->verticalScrollBar()->isVisible());
+    EXPECT_EQ(table->horizontalScrollBar()->isVisible(), test.scrolls_sideways);
+    EXPECT_EQ(table->viewport()->height(), table->verticalHeader()->length());
+    if (!test.scrolls_sideways) {
+      EXPECT_EQ(table->viewport()->width(), table->horizontalHeader()->length());
+    }
+  }
 }
 
 TEST(ExtendedWindowTest, CopyPutsTheTableOnTheClipboardAsTabSeparatedText) {

@@ -10,6 +10,9 @@
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QLabel>
+#include <QScreen>
+#include <QScrollBar>
+#include <QStyle>
 #include <QTableWidget>
 #include <QToolBar>
 #include <QVBoxLayout>
@@ -24,6 +27,30 @@ namespace quelvaris::ui {
 namespace {
 
 constexpr int kMinColumnWidth = 72;
+
+// A table whose size hint is its cells, its headers and its frame, with a scroll bar's room only
+// while the bar is shown (the toolkit's own hint keeps that room from the start).
+class FittedTable : public QTableWidget {
+ public:
+  FittedTable(int rows, int columns, QWidget* parent) : QTableWidget(rows, columns, parent) {
+    horizontalScrollBar()->installEventFilter(this);
+    verticalScrollBar()->installEventFilter(this);
+  }
+  QSize sizeHint() const override {
+    const int frame = 2 * frameWidth();
+    QSize hint = viewportSizeHint() + QSize(frame, frame);
+    if (horizontalScrollBar()->isVisible()) hint.rheight() += horizontalScrollBar()->height();
+    if (verticalScrollBar()->isVisible()) hint.rwidth() += verticalScrollBar()->width();
+    return hint;
+  }
+
+ protected:
+  // A bar that comes or goes changes the hint: the layout is told so.
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::Show || event->type() == QEvent::Hide) updateGeometry();
+    return QTableWidget::eventFilter(watched, event);
+  }
+};
 
 QString FromUtf8(std::string_view text) {
   return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
@@ -62,7 +89,7 @@ ExtendedWindow::ExtendedWindow(const ExtendedRun& run, QWidget* parent)
   // The shown table is the text table without its key column (the keys are in the tooltips).
   const auto figure_rows = static_cast<int>(text_.size()) - 1;
   const auto models = static_cast<int>(run.columns.size());
-  table_ = new QTableWidget(figure_rows, models, this);
+  table_ = new FittedTable(figure_rows, models, this);
   table_->setObjectName(QStringLiteral("ExtendedTable"));
   table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
   table_->setSelectionMode(QAbstractItemView::ContiguousSelection);
@@ -90,6 +117,10 @@ ExtendedWindow::ExtendedWindow(const ExtendedRun& run, QWidget* parent)
   }
   table_->setCurrentCell(-1, -1);  // nothing looks picked until the user picks it
   table_->verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+  // The table is as large as its cells and no larger: spare room of the window lies below the
+  // note, not as an empty strip inside the table; a window too small for it scrolls.
+  table_->setSizeAdjustPolicy(QAbstractScrollArea::AdjustToContents);
+  table_->setSizePolicy(QSizePolicy::Maximum, QSizePolicy::Maximum);
 
   auto* note = new QLabel(
       QStringLiteral("Over the rows where both values are usable (not missing and, with bounds "
@@ -105,16 +136,26 @@ ExtendedWindow::ExtendedWindow(const ExtendedRun& run, QWidget* parent)
   layout->addWidget(toolbar_);
   auto* body = new QVBoxLayout;
   body->setContentsMargins(8, 0, 8, 0);
-  body->addWidget(table_, 1);
+  body->addWidget(table_, 0, Qt::AlignLeft);
   body->addWidget(note);
+  body->addStretch(1);
   layout->addLayout(body, 1);
 
-  // As wide as the table, up to what a screen holds; the rest scrolls.
-  const int width = table_->verticalHeader()->width() + table_->horizontalHeader()->length() +
-                    table_->frameWidth() * 2 + 40;
-  const int height = table_->horizontalHeader()->height() + table_->verticalHeader()->length() +
-                     table_->frameWidth() * 2 + 120;
-  resize(std::clamp(width, 480, 1200), std::clamp(height, 320, 900));
+  // As large as the table and its note when the screen has room for it; otherwise as much as
+  // fits, the table scrolling for the rest. The window system's frame is not known before the
+  // window is shown: allow for a title bar and thin borders.
+  const QSize table = table_->sizeHint();
+  QSize room = screen()->availableGeometry().size();
+  room -= QSize(8, style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, this) + 8);
+  const int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this);
+  int width = std::max(table.width() + 16, 480);
+  int extra_height = 0;
+  if (width > room.width()) {
+    width = room.width();
+    extra_height = bar;  // the table's own horizontal scroll bar
+  }
+  const int height = layout->totalHeightForWidth(width) + extra_height;
+  resize(width, std::min(height, room.height()));
 }
 
 void ExtendedWindow::ToolbarClick(const QString& key) {
