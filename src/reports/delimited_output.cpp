@@ -1,26 +1,12 @@
 #include "reports/delimited_output.h"
 
-#include <string_view>
-
+#include "reports/delimited_field.h"
 #include "reports/machine_number.h"
 
 namespace quelvaris {
 
 DelimitedOutput::DelimitedOutput(const OutputSetup& setup, char delimiter)
     : setup_(setup), delimiter_(delimiter) {}
-
-void DelimitedOutput::Field(std::string_view text, std::string& out) const {
-  if (text.find_first_of(std::string{delimiter_, '"', '\r', '\n'}) == std::string_view::npos) {
-    out += text;
-    return;
-  }
-  out += '"';
-  for (char c : text) {
-    if (c == '"') out += '"';
-    out += c;
-  }
-  out += '"';
-}
 
 void DelimitedOutput::Begin(std::string& out) {
   out += "file";
@@ -59,11 +45,11 @@ void DelimitedOutput::File(const FileFigures& file, std::string& out) {
   if (!file.has_figures) return;
   const std::string counts = std::to_string(file.rows) + delimiter_ + std::to_string(file.missing);
   for (const auto& model : file.models) {
-    Field(file.file, out);
+    AppendDelimitedField(file.file, delimiter_, out);
     out += delimiter_;
     out += std::to_string(model.column);
     out += delimiter_;
-    Field(model.name, out);
+    AppendDelimitedField(model.name, delimiter_, out);
     out += delimiter_;
     out += counts;
     Figures(setup_.observed_groups, file.observed, out);

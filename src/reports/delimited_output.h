@@ -17,7 +17,6 @@ class DelimitedOutput : public BatchOutput {
   void File(const FileFigures& file, std::string& out) override;
 
  private:
-  void Field(std::string_view text, std::string& out) const;
   void Figures(const std::vector<FigureGroup>& groups, const ColumnFigures& column,
                std::string& out) const;
 

@@ -1,5 +1,6 @@
 #include "reports/extended_table.h"
 
+#include "reports/delimited_field.h"
 #include "settings/figure_format.h"
 
 namespace quelvaris {
@@ -27,17 +28,7 @@ std::string DelimitedText(const TextTable& table, char delimiter, const std::str
   for (const auto& row : table) {
     for (std::size_t i = 0; i < row.size(); ++i) {
       if (i > 0) text += delimiter;
-      const std::string& cell = row[i];
-      if (cell.find_first_of(std::string{delimiter, '"', '\r', '\n'}) == std::string::npos) {
-        text += cell;
-        continue;
-      }
-      text += '"';
-      for (char ch : cell) {
-        if (ch == '"') text += '"';
-        text += ch;
-      }
-      text += '"';
+      AppendDelimitedField(row[i], delimiter, text);
     }
     text += line_end;
   }
