@@ -10,7 +10,6 @@
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QLabel>
-#include <QScreen>
 #include <QScrollBar>
 #include <QStyle>
 #include <QTableWidget>
@@ -22,6 +21,7 @@
 #include "reports/results_file.h"
 #include "settings/error_reporter.h"
 #include "ui/common/dialogs.h"
+#include "ui/common/screen_fit.h"
 
 namespace quelvaris::ui {
 namespace {
@@ -142,20 +142,14 @@ ExtendedWindow::ExtendedWindow(const ExtendedRun& run, QWidget* parent)
   layout->addLayout(body, 1);
 
   // As large as the table and its note when the screen has room for it; otherwise as much as
-  // fits, the table scrolling for the rest. The window system's frame is not known before the
-  // window is shown: allow for a title bar and thin borders.
-  const QSize table = table_->sizeHint();
-  QSize room = screen()->availableGeometry().size();
-  room -= QSize(8, style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, this) + 8);
-  const int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this);
-  int width = std::max(table.width() + 16, 480);
-  int extra_height = 0;
-  if (width > room.width()) {
-    width = room.width();
-    extra_height = bar;  // the table's own horizontal scroll bar
-  }
-  const int height = layout->totalHeightForWidth(width) + extra_height;
-  resize(width, std::min(height, room.height()));
+  // fits, the table scrolling for the rest.
+  const int width = std::max(
+      table_->sizeHint().width() + body->contentsMargins().left() + body->contentsMargins().right(),
+      480);
+  const QSize room = ScreenRoom(*this);
+  const QSize whole(width, layout->totalHeightForWidth(std::min(width, room.width())));
+  resize(
+      ScrollingFit(whole, room, style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this)));
 }
 
 void ExtendedWindow::ToolbarClick(const QString& key) {

@@ -6,13 +6,13 @@
 #include <QEvent>
 #include <QPainter>
 #include <QPrinter>
-#include <QScreen>
 #include <QScrollArea>
 #include <QStyle>
 #include <QToolBar>
 #include <QVBoxLayout>
 
 #include "ui/common/dialogs.h"
+#include "ui/common/screen_fit.h"
 #include "ui/common/shortcuts.h"
 #include "ui/extended/extended_icon.h"
 #include "ui/extended/extended_window.h"
@@ -82,21 +82,8 @@ void ResultsFrm::FitToScreen() {
   const QSize whole(picture_->width() + margins.left() + margins.right(),
                     toolbar_->sizeHint().height() + layout()->spacing() + picture_->height() +
                         margins.top() + margins.bottom());
-  QSize room = screen()->availableGeometry().size();
-  const QSize frame = frameGeometry().size() - geometry().size();
-  if (isVisible() && !frame.isEmpty()) {
-    room -= frame;
-  } else {
-    // The window system's frame is not known before the window is first shown: allow for a
-    // title bar and thin borders.
-    const int title = style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, this);
-    room -= QSize(8, title + 8);
-  }
-  QSize size = whole.boundedTo(room);
-  // A scroll bar across one side takes room from the other.
   const int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this);
-  if (size.width() < whole.width()) size.setHeight(std::min(room.height(), whole.height() + bar));
-  if (size.height() < whole.height()) size.setWidth(std::min(room.width(), whole.width() + bar));
+  const QSize size = ScrollingFit(whole, ScreenRoom(*this), bar);
   // Larger than the report there is nothing more to show.
   setMaximumSize(whole.expandedTo(size));
   resize(size);
