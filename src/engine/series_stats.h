@@ -36,8 +36,8 @@ struct SeriesStats {
   double Kur = 0;   // moment coefficient of kurtosis, not reduced by 3
   double Min = 0;
   double Max = 0;
-  std::int16_t POT = 0;  // usable values strictly above the threshold
-  std::int16_t OOB = 0;  // non-missing values outside the bounds
+  std::int64_t POT = 0;  // usable values strictly above the threshold
+  std::int64_t OOB = 0;  // non-missing values outside the bounds
   double Sum = 0;
   std::uint8_t undefined = kAllBasicFigures;  // BasicFigure bits
 };

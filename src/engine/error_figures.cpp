@@ -1,0 +1,416 @@
+#include "engine/error_figures.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+
+#include "platform/checked_math.h"
+#include "platform/int16.h"
+#include "platform/run_time_error.h"
+
+namespace quelvaris {
+
+namespace {
+
+// Sums of one pass over the usable pairs. E = O - P throughout (observed minus modelled).
+struct PairSums {
+  double e = 0;              // sum of E
+  double abs_e = 0;          // sum of |E|
+  double max_abs_e = -9999;  // largest |E|; the starting value is what n = 0 reports
+  double abs_dev_o = 0;      // sum of |O - mean O|
+  double o = 0;              // sum of O over the pairs
+  double e2 = 0;             // sum of E^2
+  double e4 = 0;             // sum of E^4
+  double dev_o2 = 0;         // sum of (O - mean O)^2
+  double agreement = 0;      // sum of (|P - mean O| + |O - mean O|)^2
+  double cross = 0;          // sum of (P - mean P)(O - mean O)
+  double dev_p2 = 0;         // sum of (P - mean P)^2
+  double rel2 = 0;           // sum of (E/O)^2, O != 0
+  double rel = 0;            // sum of E/O
+  double abs_rel = 0;        // sum of |E/O|
+  double log2 = 0;           // sum of (ln O - ln P)^2, O > 0 and P > 0
+  double change2 = 0;        // sum of (O - previous O)^2
+  double persistence = 0;    // sum of (P - O)^2 over rows with a previous pair
+  double derivative = 0;     // sum of ((O - prev O) - (P - prev P))^2
+  std::int64_t zero_observed = 0;
+  std::int64_t log_count = 0;
+  std::int64_t derivative_pairs = 0;
+  std::int64_t sign_changes = -1;  // the first non-zero error brings it to 0
+};
+
+// True while every sum of the pass is finite. The data are finite and every division in the
+// pass is guarded, so the only possible fault is an overflow, and an infinity or NaN never
+// leaves a sum once in it: one look at the sums after the pass tells whether any step faulted.
+bool AllFinite(const PairSums& s) {
+  for (double v :
+       {s.e, s.abs_e, s.max_abs_e, s.abs_dev_o, s.o, s.e2, s.e4, s.dev_o2, s.agreement, s.cross,
+        s.dev_p2, s.rel2, s.rel, s.abs_rel, s.log2, s.change2, s.persistence, s.derivative}) {
+    if (!std::isfinite(v)) return false;
+  }
+  return true;
+}
+
+// The one pass over the pairs of a model and everything it leaves for the finishing steps.
+struct PairPass {
+  PairPass(std::span<const double> o, std::span<const double> p, const SeriesRule& rule,
+           const ErrorInputs& inputs, ErrorScratch& scratch)
+      : observed(o.data()),
+        modelled(p.data()),
+        rows(static_cast<std::int64_t>(std::min(o.size(), p.size()))),
+        mc(rule.missing_code),
+        bounds(rule.apply_bounds),
+        lower(rule.lower),
+        upper(rule.upper),
+        mean_o(inputs.observed.Mean),
+        mean_p(inputs.modelled.Mean),
+        percentage_errors(scratch.percentage_errors),
+        changes(scratch.changes) {}
+
+  const double* observed;
+  const double* modelled;
+  std::int64_t rows;
+  double mc;
+  bool bounds;
+  double lower;
+  double upper;
+  double mean_o;  // the series means of the basic statistics
+  double mean_p;
+
+  PairSums s;
+  std::int64_t missing = 0;
+  std::int64_t out_of_bounds = 0;
+  std::vector<double>& percentage_errors;
+  std::vector<double>& changes;
+
+  // The fast form (kStepwise false) accumulates in plain doubles and checks them once at the
+  // end, which keeps the loop that runs for every pair of every column at full speed. When that
+  // check finds a fault, the pass is run again stepwise: it stops at the first pair after which
+  // a sum is no longer finite, so the counts are those the routine had reached at its fault.
+  // True when no step faulted.
+  template <bool kStepwise>
+  bool Run() {
+    s = PairSums();
+    missing = 0;
+    out_of_bounds = 0;
+    // Sized once; at most one entry per row.
+    percentage_errors.clear();
+    changes.clear();
+    percentage_errors.reserve(static_cast<std::size_t>(rows));
+    changes.reserve(static_cast<std::size_t>(rows));
+
+    int sign = 0;
+    bool has_previous = false;  // the row just before was a usable pair
+    double prev_o = 0;
+    double prev_p = 0;
+
+    for (std::int64_t i = 0; i < rows; ++i) {
+      const double o = observed[i];
+      const double p = modelled[i];
+      if (o == mc || p == mc) {
+        ++missing;  // once per row, even when both are missing
+        has_previous = false;
+        continue;
+      }
+      if (bounds && (o > upper || o < lower || p > upper || p < lower)) {
+        ++out_of_bounds;
+        has_previous = false;
+        continue;
+      }
+
+      const double e = o - p;
+      const double abs_e = std::fabs(e);
+      const double dev_o = o - mean_o;
+      const double abs_dev_o = std::fabs(dev_o);
+      const double dev_p = p - mean_p;
+      const double e2 = e * e;
+      s.e += e;
+      s.abs_e += abs_e;
+      if (abs_e > s.max_abs_e) s.max_abs_e = abs_e;
+      s.abs_dev_o += abs_dev_o;
+      s.o += o;
+      s.e2 += e2;
+      s.e4 += e2 * e2;
+      s.dev_o2 += dev_o * dev_o;
+      const double agreement = std::fabs(p - mean_o) + abs_dev_o;
+      s.agreement += agreement * agreement;
+      s.cross += dev_p * dev_o;
+      s.dev_p2 += dev_p * dev_p;
+
+      if (o == 0) {
+        ++s.zero_observed;
+      } else {
+        const double rel = e / o;
+        s.rel2 += rel * rel;
+        s.rel += rel;
+        s.abs_rel += std::fabs(rel);
+        // |(P - O) / O| * 100; P - O is exactly -(O - P), so this is |E / O| * 100.
+        percentage_errors.push_back(std::fabs(rel) * 100);
+      }
+      if (o > 0 && p > 0) {
+        const double l = std::log(o) - std::log(p);
+        s.log2 += l * l;
+        ++s.log_count;
+      }
+
+      // A zero error keeps the sign state; skipped rows do not reset it. Written without
+      // branches: the sign of a model's error is close to a coin toss, which a branch predictor
+      // cannot learn.
+      const int new_sign = e < 0 ? -1 : (e > 0 ? 1 : sign);
+      s.sign_changes += new_sign != sign;
+      sign = new_sign;
+
+      // Only rows whose predecessor in the table was usable form a consecutive pair.
+      if (has_previous) {
+        const double change = o - prev_o;
+        s.change2 += change * change;
+        s.persistence += e2;  // (P - O)^2
+        changes.push_back(change);
+        const double derivative_error = change - (p - prev_p);
+        s.derivative += derivative_error * derivative_error;
+        ++s.derivative_pairs;
+      }
+      has_previous = true;
+      prev_o = o;
+      prev_p = p;
+      if constexpr (kStepwise) {
+        if (!AllFinite(s)) return false;
+      }
+    }
+    return AllFinite(s);
+  }
+};
+
+// The k-th smallest value (0-based) and, when `with_lower`, the (k-1)-th too.
+struct OrderStats {
+  double kth;
+  double below;
+};
+
+// Selection that avoids most of the mispredicted branches of a plain nth_element over the
+// whole list (which took nearly half the time of a column's error statistics). A sorted sample
+// of the list brackets the wanted ranks with high probability; one branch-free pass counts the
+// values under the bracket and gathers those inside it (about a quarter of the list), and only
+// those are selected from. When the bracket misses (rare: the sample misjudged where the middle
+// lies) the whole list is selected from instead. The result is the same order statistic either way.
+OrderStats SelectMiddle(std::vector<double>& values, std::vector<double>& scratch, std::size_t k,
+                        bool with_lower) {
+  const std::size_t n = values.size();
+  constexpr std::size_t kSample = 128;
+  constexpr std::size_t kMargin = 16;
+  if (n >= 8 * kSample) {
+    std::array<double, kSample> sample;
+    for (std::size_t i = 0; i < kSample; ++i) sample[i] = values[i * n / kSample];
+    std::sort(sample.begin(), sample.end());
+    const std::size_t at = k * kSample / n;
+    const double lo = sample[at > kMargin ? at - kMargin : 0];
+    const double hi = sample[std::min(kSample - 1, at + kMargin)];
+
+    scratch.resize(n);
+    std::size_t under = 0;
+    std::size_t inside = 0;
+    for (double v : values) {
+      under += v < lo;
+      scratch[inside] = v;
+      inside += (v >= lo) & (v <= hi);
+    }
+    const std::size_t first_rank = with_lower ? k - 1 : k;
+    if (under <= first_rank && k < under + inside) {
+      auto begin = scratch.begin();
+      auto mid = begin + static_cast<long>(k - under);
+      std::nth_element(begin, mid, begin + static_cast<long>(inside));
+      const double below = with_lower ? *std::max_element(begin, mid) : *mid;
+      return {*mid, below};
+    }
+  }
+  auto mid = values.begin() + static_cast<long>(k);
+  std::nth_element(values.begin(), mid, values.end());
+  const double below = with_lower ? *std::max_element(values.begin(), mid) : *mid;
+  return {*mid, below};
+}
+
+// Median: the middle value or, for an even count, the mean of the middle two (positions
+// counted from 0 in ascending order).
+double Median(std::vector<double>& values, std::vector<double>& scratch) {
+  const std::size_t c = values.size();
+  const bool even = c % 2 == 0;
+  const OrderStats middle = SelectMiddle(values, scratch, c / 2, even);
+  if (!even) return middle.kth;
+  return CheckedDiv(CheckedAdd(middle.kth, middle.below), 2);
+}
+
+// Sample standard deviation of the observed changes, or 0 when it is not defined here.
+double ChangeSpread(const std::vector<double>& changes) {
+  const double c = static_cast<double>(changes.size());
+  double total = 0;
+  for (double d : changes) total += d;
+  const double mean = CheckedDiv(Checked(total), c);
+  double s = 0;
+  for (double d : changes) {
+    const double dev = d - mean;
+    s += dev * dev;
+  }
+  s = Checked(s);
+  if (s == 0) return 0;
+  return CheckedSqrt(CheckedDiv(s, c - 1));
+}
+
+}  // namespace
+
+ErrorStats ErrorFiguresOf(std::span<const double> observed, std::span<const double> modelled,
+                          const SeriesRule& rule, const ErrorInputs& inputs, SeriesCounts& counts,
+                          ErrorScratch& scratch) {
+  const double mc = rule.missing_code;
+  const SeriesStats& obs = inputs.observed;
+  const ModelledRecord& mod = inputs.modelled;
+
+  PairPass pass(observed, modelled, rule, inputs, scratch);
+  const bool clean = pass.Run<false>() || pass.Run<true>();
+  counts.missing = pass.missing;
+  counts.out_of_bounds = pass.out_of_bounds;
+  if (!clean) throw RunTimeError(err::kOverflow);
+  const PairSums& s = pass.s;
+  std::vector<double>& percentage_errors = pass.percentage_errors;
+  std::vector<double>& changes = pass.changes;
+
+  const std::int64_t n = pass.rows - (pass.missing + pass.out_of_bounds);
+  const std::int64_t n_rel = n - s.zero_observed;
+
+  ErrorStats r;
+  r.undefined = 0;
+  // An undefined figure keeps the value the report shows for it and is marked, since the
+  // code itself can be a true figure. `undefined` marks one and gives it the code.
+  const auto mark = [&r](double ErrorStats::*field) { r.undefined |= ErrorStatBit(field); };
+  const auto undefined = [&](double ErrorStats::*field) {
+    mark(field);
+    return mc;
+  };
+
+  // Root mean squared error.
+  r.RMSE = n == 0 ? undefined(&ErrorStats::RMSE) : CheckedSqrt(CheckedDiv(s.e2, n));
+  // Mean squared relative error, over the pairs with O != 0.
+  r.MSRE = n_rel == 0 ? undefined(&ErrorStats::MSRE) : CheckedDiv(s.rel2, n_rel);
+
+  // Pearson's product-moment correlation, about the series means of the basic statistics.
+  const double correl_den = CheckedSqrt(CheckedMul(s.dev_o2, s.dev_p2));
+  const bool correl_defined = correl_den != 0;
+  const double correl = correl_defined ? CheckedDiv(s.cross, correl_den) : 0;
+  r.CorrelCoeff = correl;
+  if (!correl_defined) mark(&ErrorStats::CorrelCoeff);  // shown as 0
+  // Coefficient of determination.
+  r.RSqr = correl_defined ? CheckedMul(correl, correl) : undefined(&ErrorStats::RSqr);
+
+  // Nash-Sutcliffe coefficient of efficiency.
+  r.CofE = s.dev_o2 == 0 ? undefined(&ErrorStats::CofE) : CheckedSub(1, CheckedDiv(s.e2, s.dev_o2));
+  // Willmott's index of agreement d.
+  r.IoAd = s.agreement <= 0 ? undefined(&ErrorStats::IoAd)
+                            : CheckedSub(1, CheckedDiv(s.e2, s.agreement));
+  // Absolute maximum error; without a pair it keeps its starting value.
+  r.AME = s.max_abs_e;
+  if (n == 0) mark(&ErrorStats::AME);
+  // Peak difference: modelled maximum less observed maximum.
+  r.PDIFF = CheckedSub(mod.Max, obs.Max);
+  // Mean absolute error.
+  r.MAE = n == 0 ? undefined(&ErrorStats::MAE) : CheckedDiv(s.abs_e, n);
+  // Mean error, as modelled minus observed (positive when the model overshoots); shown as 0
+  // without a pair.
+  r.ME = n == 0 ? 0 : -CheckedDiv(s.e, n);
+  if (n == 0) mark(&ErrorStats::ME);
+  // Fourth root of the mean quartic error, as two square roots.
+  r.R4MS4E =
+      n == 0 ? undefined(&ErrorStats::R4MS4E) : CheckedSqrt(CheckedSqrt(CheckedDiv(s.e4, n)));
+  // Number of sign changes of the errors; -1 (its starting value) when no error had a sign.
+  r.NSC = s.sign_changes;
+  if (s.sign_changes < 0) mark(&ErrorStats::NSC);
+  // Relative absolute error.
+  r.RAE = s.abs_dev_o <= 0 ? undefined(&ErrorStats::RAE) : CheckedDiv(s.abs_e, s.abs_dev_o);
+  // Percent error in peak.
+  r.PEP =
+      obs.Max == 0 ? undefined(&ErrorStats::PEP) : CheckedDiv(CheckedMul(r.PDIFF, 100), obs.Max);
+  // Mean absolute relative error.
+  r.MARE = n_rel == 0 ? undefined(&ErrorStats::MARE) : CheckedDiv(s.abs_rel, n_rel);
+  // Mean relative error, as (P - O) / O.
+  r.MRE = n_rel == 0 ? undefined(&ErrorStats::MRE) : -CheckedDiv(s.rel, n_rel);
+  // Relative volume error, as sum of (P - O) over the sum of O of the pairs.
+  r.RVE = s.o <= 0 ? undefined(&ErrorStats::RVE) : -CheckedDiv(s.e, s.o);
+  // Persistence index: against the naive model "the next value is the last observed one".
+  r.PI = s.change2 == 0 ? undefined(&ErrorStats::PI)
+                        : CheckedSub(1, CheckedDiv(s.persistence, s.change2));
+  // Mean squared logarithmic error, over the pairs with both values positive.
+  r.MSLE = s.log_count == 0 ? undefined(&ErrorStats::MSLE) : CheckedDiv(s.log2, s.log_count);
+  // Mean squared derivative error; the divisor is the number of consecutive pairs less one.
+  r.MSDE = s.derivative_pairs < 2 ? undefined(&ErrorStats::MSDE)
+                                  : CheckedDiv(s.derivative, s.derivative_pairs - 1);
+  // Volumetric efficiency, against the observed series' own sum.
+  // Without a pair it comes out as 1, which is no efficiency of anything.
+  r.VE = obs.Sum == 0 ? undefined(&ErrorStats::VE) : CheckedSub(1, CheckedDiv(s.abs_e, obs.Sum));
+  if (n == 0) mark(&ErrorStats::VE);
+
+  // Kling-Gupta efficiency from r, the ratio of spreads alpha and the ratio of means beta.
+  // A spread or mean that happens to equal the missing-data code is a true figure: only a
+  // zero observed SD or mean leaves alpha or beta undefined.
+  r.KGE = undefined(&ErrorStats::KGE);
+  if (correl_defined) {
+    const bool alpha_defined = obs.SD != 0;
+    const bool beta_defined = obs.Mean != 0;
+    if (alpha_defined && beta_defined) {
+      const double alpha = CheckedDiv(mod.SD, obs.SD);
+      const double beta = CheckedDiv(mod.Mean, obs.Mean);
+      const double dr = correl - 1;
+      const double da = alpha - 1;
+      const double db = beta - 1;
+      const double dist = CheckedSqrt(
+          CheckedAdd(CheckedAdd(CheckedMul(dr, dr), CheckedMul(da, da)), CheckedMul(db, db)));
+      r.KGE = CheckedSub(1, dist);
+      r.undefined &= ~ErrorStatBit(&ErrorStats::KGE);
+    }
+  }
+
+  // RMSE relative to the spread (sample SD) of the observed changes. Equal changes (a constant
+  // or evenly rising series) leave it undefined rather than dividing by zero.
+  r.IRMSE = undefined(&ErrorStats::IRMSE);
+  if (changes.size() >= 4) {
+    const double spread = ChangeSpread(changes);
+    if (spread != 0) {
+      r.IRMSE = CheckedDiv(r.RMSE, spread);
+      r.undefined &= ~ErrorStatBit(&ErrorStats::IRMSE);
+    }
+  }
+
+  // Median absolute percentage error. The change list is spent by now and serves as the
+  // selection's scratch space.
+  r.MdAPE = percentage_errors.size() < 3 ? undefined(&ErrorStats::MdAPE)
+                                         : Median(percentage_errors, changes);
+
+  // Akaike and Bayesian information criteria from the RMSE, with m calibration points and p
+  // parameters. An undefined RMSE leaves them undefined whatever the missing-data code is.
+  const int p = inputs.parameters;
+  const int m = inputs.points;
+  r.AIC = undefined(&ErrorStats::AIC);
+  r.BIC = undefined(&ErrorStats::BIC);
+  if (n > 0 && r.RMSE > 0 && p > 0 && m > 0) {
+    const double m_ln_rmse = CheckedMul(m, CheckedLog(r.RMSE));
+    const std::int16_t two_p = ToInt16(2LL * p);
+    r.AIC = CheckedAdd(m_ln_rmse, two_p);
+    r.BIC = CheckedAdd(CheckedMul(p, CheckedLog(m)), m_ln_rmse);
+    r.undefined &= ~(ErrorStatBit(&ErrorStats::AIC) | ErrorStatBit(&ErrorStats::BIC));
+  }
+
+  // Figures built on basic statistics that this run did not reach (a modelled column with
+  // fewer than 4 usable values keeps its older record) are shown as they come out, but they
+  // are no figures of this run.
+  const std::uint8_t basic_undefined = obs.undefined | mod.undefined;
+  if (basic_undefined & (kMeanFigure | kSDFigure)) {
+    for (auto field : {&ErrorStats::CorrelCoeff, &ErrorStats::RSqr, &ErrorStats::KGE}) mark(field);
+  }
+  if (obs.undefined & kMeanFigure) {
+    for (auto field : {&ErrorStats::CofE, &ErrorStats::IoAd, &ErrorStats::RAE, &ErrorStats::VE}) {
+      mark(field);
+    }
+  }
+  if (basic_undefined & kMaxFigure) {
+    for (auto field : {&ErrorStats::PDIFF, &ErrorStats::PEP}) mark(field);
+  }
+  return r;
+}
+
+}  // namespace quelvaris
