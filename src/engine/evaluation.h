@@ -1,0 +1,63 @@
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <vector>
+
+#include "engine/error_figures.h"
+#include "engine/error_stats.h"
+#include "engine/extended_stats.h"
+#include "engine/series_figures.h"
+#include "engine/series_stats.h"
+
+namespace quelvaris {
+
+// What an evaluation of models against observations needs besides the series.
+struct EvaluationOptions {
+  SeriesRule rule;     // missing-data code, bounds, threshold
+  int parameters = 0;  // AIC/BIC inputs (p, m); either 0 leaves the criteria undefined
+  int points = 0;
+  bool extended = false;  // also the extended figures
+};
+
+// Where an evaluation stopped before the models: the observed series has fewer than 4 values
+// that are not missing, or fewer than 4 once the values out of bounds are left out too.
+enum class EvaluationStop { None, TooFewObserved, TooFewInBounds };
+
+// Every figure of one model. A fault (a run-time error number) in one of its computations
+// leaves that computation's figures undefined; the others stand.
+struct ModelEvaluation {
+  SeriesStats stats;      // the model's basic statistics as computed
+  ModelledRecord record;  // the record the error statistics and reports use: the complete
+                          // figures, else a zeroed record with every figure undefined
+  SeriesCounts counts;    // of the model's own series
+  ErrorStats errors;      // every figure undefined until computed
+  SeriesCounts pair_counts;
+  ExtendedStats extended{};  // when asked for
+  int basic_fault = 0;       // the run-time error number of the basic statistics, 0: none
+  int error_fault = 0;       // of the error statistics
+};
+
+struct Evaluation {
+  std::int64_t rows = 0;  // of the observed series
+  SeriesStats observed;
+  SeriesCounts observed_counts;
+  int observed_fault = 0;
+  EvaluationStop stop = EvaluationStop::None;
+  std::vector<ModelEvaluation> models;  // empty when the evaluation stopped
+};
+
+// The figures of each model against the observed series, row by row: the computation behind
+// the batch commands and the Python module (the desktop program's table routines call the
+// same figure code). Never raises for data; a fault is recorded where it arose.
+Evaluation Evaluate(std::span<const double> observed,
+                    const std::vector<std::span<const double>>& models,
+                    const EvaluationOptions& options);
+
+// The same steps for one model whose observed figures are already known (ev.observed), so
+// that callers can spread the models of one evaluation over threads.
+ModelEvaluation EvaluateModel(std::span<const double> observed, std::span<const double> modelled,
+                              const SeriesStats& observed_stats, const EvaluationOptions& options,
+                              ErrorScratch& scratch);
+
+}  // namespace quelvaris
