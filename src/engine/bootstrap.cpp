@@ -1,0 +1,318 @@
+#include "engine/bootstrap.h"
+
+#include <algorithm>
+#include <cmath>
+#include <exception>
+#include <limits>
+#include <mutex>
+#include <thread>
+
+namespace quelvaris {
+
+namespace {
+
+constexpr double kUndefined = std::numeric_limits<double>::quiet_NaN();
+
+// The figures of one model on one resample, in the order of ModelIntervals; NaN where a figure
+// is undefined.
+double BasicValue(const SeriesStats& s, std::size_t i) {
+  if (s.undefined & (1u << i)) return kUndefined;
+  switch (i) {
+    case 0:
+      return s.Mean;
+    case 1:
+      return s.SD;
+    case 2:
+      return s.Skew;
+    case 3:
+      return s.Kur;
+    case 4:
+      return s.Min;
+    case 5:
+      return s.Max;
+    case 6:
+      return static_cast<double>(s.POT);
+    default:
+      return static_cast<double>(s.OOB);
+  }
+}
+
+void FiguresOf(const ModelEvaluation& m, bool extended, double* out) {
+  for (std::size_t i = 0; i < kBasicFigureCount; ++i) *out++ = BasicValue(m.stats, i);
+  for (std::size_t i = 0; i < kErrorStatFields.size(); ++i) {
+    const bool defined = (m.errors.undefined & (std::uint32_t{1} << i)) == 0;
+    *out++ = defined ? m.errors.*kErrorStatFields[i].field : kUndefined;
+  }
+  if (extended) {
+    for (const ExtendedFigure& f : m.extended) *out++ = f.defined ? f.value : kUndefined;
+  }
+}
+
+std::size_t FigureCount(bool extended) {
+  return kBasicFigureCount + kErrorStatFields.size() + (extended ? kExtendedStatCount : 0);
+}
+
+// One thread's room: the resample's series, laid out once and refilled for every resample.
+struct Gathered {
+  std::vector<std::vector<double>> series;  // observed first, then each model
+  std::vector<std::span<const double>> models;
+  std::vector<int> chosen;
+};
+
+// Lays the chosen blocks of every series end to end, a missing-data row between two blocks,
+// the last block cut so that the resample has as many rows of the record as the record. A model
+// shorter than the observed series reads as missing beyond its end, as the figures treat it.
+void Gather(const BlockPlan& plan, std::span<const double> observed,
+            const std::vector<std::span<const double>>& models, double missing_code, Gathered& g) {
+  const std::size_t count = models.size() + 1;
+  g.series.resize(count);
+  g.models.resize(models.size());
+  for (std::size_t k = 0; k < count; ++k) {
+    const std::span<const double> from = k == 0 ? observed : models[k - 1];
+    std::vector<double>& to = g.series[k];
+    to.clear();
+    std::int64_t left = plan.rows;
+    for (std::size_t b = 0; b < g.chosen.size() && left > 0; ++b) {
+      const Block& block = plan.candidates[static_cast<std::size_t>(g.chosen[b])];
+      if (b > 0) to.push_back(missing_code);
+      const std::int64_t take = std::min(block.length, left);
+      left -= take;
+      const auto size = static_cast<std::int64_t>(from.size());
+      const std::int64_t end = std::min(block.start + take, size);
+      if (block.start < end) to.insert(to.end(), from.begin() + block.start, from.begin() + end);
+      for (std::int64_t i = std::max(block.start, end); i < block.start + take; ++i) {
+        to.push_back(missing_code);
+      }
+    }
+    if (k > 0) g.models[k - 1] = g.series[k];
+  }
+}
+
+// Which jackknife groups each resample drew from, one bit per group.
+class GroupsDrawn {
+ public:
+  GroupsDrawn(int resamples, int groups)
+      : words_((static_cast<std::size_t>(groups) + 63) / 64),
+        bits_(static_cast<std::size_t>(resamples) * words_) {}
+  void Mark(int resample, int group) {
+    bits_[Word(resample, group)] |= std::uint64_t{1} << (group % 64);
+  }
+  bool Drew(int resample, int group) const {
+    return (bits_[Word(resample, group)] >> (group % 64)) & 1;
+  }
+
+ private:
+  std::size_t Word(int resample, int group) const {
+    return static_cast<std::size_t>(resample) * words_ + static_cast<std::size_t>(group / 64);
+  }
+  std::size_t words_;
+  std::vector<std::uint64_t> bits_;
+};
+
+// Runs body(i, t) for i = 0 .. count - 1 on `threads` threads (t = 0 .. threads - 1, the
+// calling thread being 0), each taking the next i in turn. The first exception a body raises is
+// raised again once every thread is done.
+template <typename Body>
+void InParallel(int count, int threads, const Body& body) {
+  std::atomic<int> next{0};
+  std::exception_ptr failure;
+  std::mutex failure_mutex;
+  const auto work = [&](int t) {
+    try {
+      for (int i = next++; i < count; i = next++) body(i, t);
+    } catch (...) {
+      std::lock_guard lock(failure_mutex);
+      if (!failure) failure = std::current_exception();
+      next = count;
+    }
+  };
+  std::vector<std::thread> pool;
+  for (int t = 1; t < threads; ++t) pool.emplace_back(work, t);
+  work(0);
+  for (std::thread& t : pool) t.join();
+  if (failure) std::rethrow_exception(failure);
+}
+
+// The interval ends of the values at `order` (indices of resamples, ascending by value) that
+// `keep` keeps. False when fewer than half of `kept_of` resamples, or fewer than 2, are kept.
+template <typename Keep>
+bool EndsOf(std::span<const double> values, std::span<const int> order, const Keep& keep,
+            int kept_of, double confidence, std::vector<double>& scratch, double& low,
+            double& high) {
+  scratch.clear();
+  for (int r : order) {
+    if (keep(r)) scratch.push_back(values[static_cast<std::size_t>(r)]);
+  }
+  const auto m = static_cast<int>(scratch.size());
+  if (m < 2 || 2 * m < kept_of) return false;
+  low = PercentileOfSorted(scratch, (1 - confidence) / 2);
+  high = PercentileOfSorted(scratch, (1 + confidence) / 2);
+  return true;
+}
+
+// The interval of one figure from its values on every resample (NaN: undefined there).
+// `absent[g]` counts the resamples that drew nothing from jackknife group g.
+Interval Summarise(std::span<const double> values, double confidence,
+                   const std::vector<int>* absent, const GroupsDrawn* drawn) {
+  Interval out;
+  const auto resamples = static_cast<int>(values.size());
+  std::vector<int> order;
+  for (int r = 0; r < resamples; ++r) {
+    if (!std::isnan(values[static_cast<std::size_t>(r)])) order.push_back(r);
+  }
+  const auto defined = static_cast<int>(order.size());
+  out.defined_share = resamples > 0 ? static_cast<double>(defined) / resamples : 0;
+  // Equal values in the order of their resamples, so that the order is the same everywhere.
+  std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
+    return values[static_cast<std::size_t>(a)] < values[static_cast<std::size_t>(b)];
+  });
+  std::vector<double> scratch;
+  if (!EndsOf(
+          values, order, [](int) { return true; }, resamples, confidence, scratch, out.low,
+          out.high)) {
+    return out;
+  }
+  double sum = 0;
+  for (double v : values) {
+    if (!std::isnan(v)) sum += v;
+  }
+  const double mean = sum / defined;
+  double dev2 = 0;
+  for (double v : values) {
+    if (!std::isnan(v)) dev2 += (v - mean) * (v - mean);
+  }
+  out.se = std::sqrt(dev2 / (defined - 1));
+  out.defined = std::isfinite(out.se);
+  if (!out.defined || absent == nullptr) return out;
+
+  // Jackknife after bootstrap (Efron 1992): the interval ends again from the resamples that
+  // left out each group in turn, and the jackknife's standard error of those ends.
+  const auto groups = static_cast<int>(absent->size());
+  std::vector<double> lows, highs;
+  for (int g = 0; g < groups; ++g) {
+    double low = 0, high = 0;
+    const auto keep = [&](int r) { return !drawn->Drew(r, g); };
+    if (!EndsOf(values, order, keep, (*absent)[static_cast<std::size_t>(g)], confidence, scratch,
+                low, high)) {
+      return out;
+    }
+    lows.push_back(low);
+    highs.push_back(high);
+  }
+  if (groups < 2) return out;
+  const auto jackknife_se = [groups](const std::vector<double>& ends) {
+    double total = 0;
+    for (double v : ends) total += v;
+    const double mean_end = total / groups;
+    double s = 0;
+    for (double v : ends) s += (v - mean_end) * (v - mean_end);
+    return std::sqrt(s * (groups - 1) / groups);
+  };
+  out.jackknife_se_low = jackknife_se(lows);
+  out.jackknife_se_high = jackknife_se(highs);
+  out.jackknife_defined =
+      std::isfinite(out.jackknife_se_low) && std::isfinite(out.jackknife_se_high);
+  return out;
+}
+
+}  // namespace
+
+double PercentileOfSorted(std::span<const double> sorted, double p) {
+  const double h = static_cast<double>(sorted.size() - 1) * p;
+  const auto below = static_cast<std::size_t>(std::floor(h));
+  if (below + 1 >= sorted.size()) return sorted.back();
+  const double fraction = h - static_cast<double>(below);
+  return sorted[below] + fraction * (sorted[below + 1] - sorted[below]);
+}
+
+BootstrapResult BootstrapIntervals(std::span<const double> observed,
+                                   const std::vector<std::span<const double>>& models,
+                                   const EvaluationOptions& options, const BlockPlan& plan,
+                                   const BootstrapOptions& boot, const BootstrapControl& control) {
+  BootstrapResult result;
+  result.resamples = boot.resamples;
+  result.confidence = boot.confidence;
+  result.seed = boot.seed;
+  result.block_length = plan.block_length;
+  result.blocks = plan.draws;
+  result.jackknife = boot.jackknife;
+  result.models.resize(models.size());
+  for (ModelIntervals& m : result.models) {
+    if (options.extended) m.extended.resize(kExtendedStatCount);
+  }
+  const int resamples = boot.resamples;
+  if (!plan.Resamples() || resamples < 1 || models.empty()) return result;
+
+  const std::size_t figures = FigureCount(options.extended);
+  const std::size_t columns = figures * models.size();
+  const auto n = static_cast<std::size_t>(resamples);
+  // values[(model * figures + figure) * resamples + r]: every figure's resamples side by side.
+  std::vector<double> values(columns * n, kUndefined);
+  GroupsDrawn drawn(boot.jackknife ? resamples : 0, plan.groups);
+
+  int threads =
+      boot.threads > 0 ? boot.threads : static_cast<int>(std::thread::hardware_concurrency());
+  threads = std::clamp(threads, 1, resamples);
+  std::vector<Gathered> rooms(static_cast<std::size_t>(threads));
+  std::atomic<int> done{0};
+  std::mutex progress_mutex;
+
+  InParallel(resamples, threads, [&](int r, int t) {
+    if (control.cancel != nullptr && control.cancel->load()) return;
+    Gathered* g = &rooms[static_cast<std::size_t>(t)];
+    std::mt19937_64 gen = ResampleGenerator(boot.seed, static_cast<std::uint64_t>(r));
+    DrawBlocks(plan, gen, g->chosen);
+    if (boot.jackknife) {
+      for (int c : g->chosen) drawn.Mark(r, plan.group[static_cast<std::size_t>(c)]);
+    }
+    Gather(plan, observed, models, options.rule.missing_code, *g);
+    const Evaluation ev = Evaluate(g->series.front(), g->models, options);
+    std::array<double, kBasicFigureCount + kErrorStatFields.size() + kExtendedStatCount> here;
+    for (std::size_t m = 0; m < ev.models.size(); ++m) {
+      FiguresOf(ev.models[m], options.extended, here.data());
+      for (std::size_t f = 0; f < figures; ++f) {
+        values[(m * figures + f) * n + static_cast<std::size_t>(r)] = here[f];
+      }
+    }
+    const int now = ++done;
+    if (control.progress) {
+      std::lock_guard lock(progress_mutex);
+      control.progress(now, resamples);
+    }
+  });
+  if (control.cancel != nullptr && control.cancel->load()) {
+    result.cancelled = true;
+    result.models.clear();
+    return result;
+  }
+
+  std::vector<int> absent;
+  if (boot.jackknife) {
+    absent.resize(static_cast<std::size_t>(plan.groups));
+    for (int r = 0; r < resamples; ++r) {
+      for (int g = 0; g < plan.groups; ++g)
+        absent[static_cast<std::size_t>(g)] += !drawn.Drew(r, g);
+    }
+  }
+  InParallel(static_cast<int>(columns), threads, [&](int column, int) {
+    const auto c = static_cast<std::size_t>(column);
+    const std::span<const double> of_column(values.data() + c * n, n);
+    const Interval interval =
+        Summarise(of_column, boot.confidence, boot.jackknife ? &absent : nullptr, &drawn);
+    ModelIntervals& m = result.models[c / figures];
+    std::size_t f = c % figures;
+    if (f < kBasicFigureCount) {
+      m.basic[f] = interval;
+      return;
+    }
+    f -= kBasicFigureCount;
+    if (f < kErrorStatFields.size()) {
+      m.errors[f] = interval;
+      return;
+    }
+    m.extended[f - kErrorStatFields.size()] = interval;
+  });
+  return result;
+}
+
+}  // namespace quelvaris
