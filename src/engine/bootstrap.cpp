@@ -242,6 +242,7 @@ BootstrapResult BootstrapIntervals(std::span<const double> observed,
   }
   const int resamples = boot.resamples;
   if (!plan.Resamples() || resamples < 1 || models.empty()) return result;
+  if (boot.extended_only && !options.extended) return result;
 
   const std::size_t figures = FigureCount(options.extended);
   const std::size_t columns = figures * models.size();
@@ -254,6 +255,8 @@ BootstrapResult BootstrapIntervals(std::span<const double> observed,
       boot.threads > 0 ? boot.threads : static_cast<int>(std::thread::hardware_concurrency());
   threads = std::clamp(threads, 1, resamples);
   std::vector<Gathered> rooms(static_cast<std::size_t>(threads));
+  const PairRule pair_rule{options.rule.missing_code, options.rule.apply_bounds, options.rule.lower,
+                           options.rule.upper};
   std::atomic<int> done{0};
   std::mutex progress_mutex;
 
@@ -266,12 +269,24 @@ BootstrapResult BootstrapIntervals(std::span<const double> observed,
       for (int c : g->chosen) drawn.Mark(r, plan.group[static_cast<std::size_t>(c)]);
     }
     Gather(plan, observed, models, options.rule.missing_code, *g);
-    const Evaluation ev = Evaluate(g->series.front(), g->models, options);
-    std::array<double, kBasicFigureCount + kErrorStatFields.size() + kExtendedStatCount> here;
-    for (std::size_t m = 0; m < ev.models.size(); ++m) {
-      FiguresOf(ev.models[m], options.extended, here.data());
-      for (std::size_t f = 0; f < figures; ++f) {
-        values[(m * figures + f) * n + static_cast<std::size_t>(r)] = here[f];
+    const auto put = [&](std::size_t m, std::size_t f, double v) {
+      values[(m * figures + f) * n + static_cast<std::size_t>(r)] = v;
+    };
+    if (boot.extended_only) {
+      const std::vector<ExtendedStats> extended =
+          ExtendedStatsOfModels(g->series.front(), g->models, pair_rule);
+      for (std::size_t m = 0; m < extended.size(); ++m) {
+        for (std::size_t f = 0; f < kExtendedStatCount; ++f) {
+          const ExtendedFigure& x = extended[m][f];
+          put(m, figures - kExtendedStatCount + f, x.defined ? x.value : kUndefined);
+        }
+      }
+    } else {
+      const Evaluation ev = Evaluate(g->series.front(), g->models, options);
+      std::array<double, kBasicFigureCount + kErrorStatFields.size() + kExtendedStatCount> here;
+      for (std::size_t m = 0; m < ev.models.size(); ++m) {
+        FiguresOf(ev.models[m], options.extended, here.data());
+        for (std::size_t f = 0; f < figures; ++f) put(m, f, here[f]);
       }
     }
     const int now = ++done;

@@ -20,6 +20,10 @@ struct BootstrapOptions {
   bool jackknife = false;    // also the jackknife-after-bootstrap error of each interval end
   std::uint64_t seed = 0;
   int threads = 0;  // 0: one per core. The results do not depend on it.
+  // Only the extended figures, through ExtendedStatsOfModels (what the Extended window shows):
+  // the basic and error figures then stay undefined. The evaluation options must ask for the
+  // extended figures.
+  bool extended_only = false;
 };
 
 inline constexpr int kMaxResamples = 100000;

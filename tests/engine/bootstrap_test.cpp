@@ -161,6 +161,14 @@ TEST(Bootstrap, ResultsDoNotDependOnThreads) {
       EXPECT_TRUE(same(one.models[0].basic[i], b->models[0].basic[i])) << i;
     }
   }
+  // The extended figures alone (the Extended window's intervals) are those of the whole run.
+  BootstrapOptions alone{200, 0.8, true, 42, 2};
+  alone.extended_only = true;
+  const BootstrapResult extended = Intervals(r, plan, alone, true);
+  for (std::size_t i = 0; i < kExtendedStatCount; ++i) {
+    EXPECT_TRUE(same(one.models[0].extended[i], extended.models[0].extended[i])) << i;
+  }
+  EXPECT_FALSE(extended.models[0].errors[0].defined);
   const Interval& rmse = one.models[0].errors[ErrorIndex(&ErrorStats::RMSE)];
   EXPECT_TRUE(rmse.jackknife_defined);
   EXPECT_GT(rmse.jackknife_se_low, 0);
