@@ -10,6 +10,7 @@
 #include "engine/bootstrap_blocks.h"
 #include "engine/error_stats.h"
 #include "engine/evaluation.h"
+#include "settings/interval_settings.h"
 
 namespace quelvaris {
 
@@ -26,7 +27,7 @@ struct BootstrapOptions {
   bool extended_only = false;
 };
 
-inline constexpr int kMaxResamples = 100000;
+inline constexpr int kMaxResamples = kMaxIntervalResamples;
 
 // What the resamples say of one figure. The interval is the percentile interval over the
 // resamples where the figure was defined; it and the standard error are defined when at least
