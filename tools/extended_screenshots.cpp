@@ -1,4 +1,5 @@
-// A screenshot of the extended figures' window for the README, and how long the window of the
+// Screenshots of the extended figures' window for the README (with a tooltip, with intervals),
+// and how long the window of the
 // largest run takes to open:
 //   xvfb-run -a extended_screenshots <output folder> examples/three_models.txt
 //   extended_screenshots --time [runs]     (QT_QPA_PLATFORM=offscreen or under xvfb-run -a)
@@ -29,6 +30,7 @@
 
 #include "tool_support.h"
 #include "ui/extended/extended_window.h"
+#include "ui/extended/intervals_panel.h"
 #include "ui/main/main_window.h"
 #include "ui/results/results_frm.h"
 
@@ -75,6 +77,14 @@ int Screenshot(const QDir& out, const QString& data) {
     } else {
       ok = false;
     }
+
+    // The figures with their intervals, the window having grown to hold them.
+    QToolTip::hideText();
+    window->ToolbarClick(QStringLiteral("menuIntervals"));
+    while (window->Intervals()->Running()) quelvaris::tools::Settle(50);
+    quelvaris::tools::Settle(400);
+    ok = quelvaris::tools::Save(*window, out.filePath(QStringLiteral("extended-intervals.png"))) &&
+         ok;
   });
   if (tool.dialogs.unexpected != 0) std::fprintf(stderr, "unexpected message boxes\n");
   return ok && tool.dialogs.unexpected == 0 ? 0 : 1;

@@ -18,7 +18,8 @@ struct ExtendedRun {
   std::vector<double> observed;
   std::vector<std::vector<double>> modelled;  // one per column above
   PairRule rule;
-  std::string pattern;  // the report's ResultFormat
+  std::string pattern;        // the report's ResultFormat
+  std::string settings_file;  // where the Intervals command keeps its resample count and confidence
 
   std::vector<ExtendedStats> Figures() const;
 };

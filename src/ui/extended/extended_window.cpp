@@ -22,6 +22,7 @@
 #include "settings/error_reporter.h"
 #include "ui/common/dialogs.h"
 #include "ui/common/screen_fit.h"
+#include "ui/extended/intervals_panel.h"
 
 namespace quelvaris::ui {
 namespace {
@@ -66,7 +67,8 @@ QString TooltipOf(const ExtendedStatDefinition& d) {
 
 ExtendedWindow::ExtendedWindow(const ExtendedRun& run, QWidget* parent)
     : QWidget(parent, Qt::Window),
-      text_(BuildExtendedTable(run.columns, run.Figures(), run.pattern)) {
+      text_(BuildExtendedTable(run.columns, run.Figures(), run.pattern)),
+      pattern_(run.pattern) {
   setObjectName(QStringLiteral("ExtendedWindow"));
   setWindowTitle(QStringLiteral("Extended Statistics"));
   setAttribute(Qt::WA_DeleteOnClose);
@@ -83,6 +85,14 @@ ExtendedWindow::ExtendedWindow(const ExtendedRun& run, QWidget* parent)
   save->setObjectName(QStringLiteral("menuSaveAs"));
   save->setToolTip(QStringLiteral("Save the table as a csv file"));
   save->setShortcut(QKeySequence::SaveAs);
+  QAction* intervals = toolbar_->addAction(QStringLiteral("Intervals"));
+  intervals->setObjectName(QStringLiteral("menuIntervals"));
+  intervals->setToolTip(
+      QStringLiteral("Block-bootstrap intervals of the figures (Ctrl+I), computed while the "
+                     "window stays open"));
+  intervals->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_I));
+  intervals_ = new IntervalsPanel(
+      run, [this](const BootstrapResult& result) { ShowIntervals(result); }, this);
   connect(toolbar_, &QToolBar::actionTriggered, this,
           [this](QAction* action) { ToolbarClick(action->objectName()); });
 
@@ -134,12 +144,15 @@ ExtendedWindow::ExtendedWindow(const ExtendedRun& run, QWidget* parent)
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 8);
   layout->addWidget(toolbar_);
+  layout->addWidget(intervals_);
   auto* body = new QVBoxLayout;
   body->setContentsMargins(8, 0, 8, 0);
   body->addWidget(table_, 0, Qt::AlignLeft);
   body->addWidget(note);
   body->addStretch(1);
   layout->addLayout(body, 1);
+  // The keys (Copy's among them) start with the table, not with the interval settings' boxes.
+  table_->setFocus();
 
   // As large as the table and its note when the screen has room for it; otherwise as much as
   // fits, the table scrolling for the rest.
@@ -157,6 +170,8 @@ void ExtendedWindow::ToolbarClick(const QString& key) {
     CopyTable();
   } else if (key == QLatin1String("menuSaveAs")) {
     SaveTable();
+  } else if (key == QLatin1String("menuIntervals")) {
+    intervals_->Start();
   }
 }
 

@@ -11,7 +11,13 @@
 class QTableWidget;
 class QToolBar;
 
+namespace quelvaris {
+struct BootstrapResult;
+}
+
 namespace quelvaris::ui {
+
+class IntervalsPanel;
 
 // The extended figures of a run: one row per figure, one column per analysed model, in the
 // report's decimals. Each label's tooltip gives the figure's formula, reference and when it
@@ -28,7 +34,13 @@ class ExtendedWindow : public QWidget {
   // The table as Copy and Save As write it: heading row, then one row per figure.
   const TextTable& Text() const { return text_; }
 
-  // The toolbar command of the given key ("menuCopy", "menuSaveAs"); others do nothing.
+  IntervalsPanel* Intervals() const { return intervals_; }
+  // Each figure with its interval beside it ("0.71 [0.64, 0.77]"), on screen and in what Copy
+  // and Save As write, with a last row naming the resamples.
+  void ShowIntervals(const BootstrapResult& result);
+
+  // The toolbar command of the given key ("menuCopy", "menuSaveAs", "menuIntervals"); others
+  // do nothing.
   void ToolbarClick(const QString& key);
   void CopyTable();
   // Asks for a file name (".csv" added when it has no suffix) and writes the table there.
@@ -39,6 +51,9 @@ class ExtendedWindow : public QWidget {
   QToolBar* toolbar_;
   QTableWidget* table_;
   QString last_save_path_;
+  IntervalsPanel* intervals_ = nullptr;
+  TextTable plain_text_;  // the table without intervals
+  std::string pattern_;
 };
 
 }  // namespace quelvaris::ui
