@@ -108,6 +108,8 @@ int RunBatch(std::vector<std::string> words, std::FILE* out, std::FILE* err) {
   CLI::App app{"Reports how well one or more models reproduce observed values.", "quelvaris-cli"};
   DeclareOptions(app, options, DataFiles::Many);
   DeclareBatchOptions(app, options);
+  IntervalOptions interval_options;
+  DeclareIntervalOptions(app, interval_options);
   DeclareVersion(app);
   app.footer(kHelpFooter);
   if (auto status = ParseCommandLine(app, std::move(words))) return *status;
@@ -116,11 +118,12 @@ int RunBatch(std::vector<std::string> words, std::FILE* out, std::FILE* err) {
   GlobalSettings settings;
   auto session = std::make_unique<AnalysisSession>();
   std::optional<OutputFormat> format;
+  IntervalRequest intervals;
   const auto batch_checks = [&]() -> std::optional<std::string> {
     if (auto m = CheckResultsTargets(options)) return m;
     format = FormatNamed(options.format);
     if (!format) return "Format must be text, tsv, csv or json.";
-    return std::nullopt;
+    return CheckIntervalOptions(interval_options, intervals);
   };
   if (!PrepareRun(options, host, settings, *session, batch_checks)) return kExitUsage;
 
@@ -133,12 +136,31 @@ int RunBatch(std::vector<std::string> words, std::FILE* out, std::FILE* err) {
   if (options.extended) setup.model_groups.push_back(ExtendedFigures());
   setup.version = ProgramVersion();
   setup.options = CallOptions(options, host, settings);
+  setup.intervals = intervals.on;
+  setup.jackknife = intervals.boot.jackknife;
+  if (intervals.on) {
+    setup.options.push_back({"bootstrap", static_cast<double>(intervals.boot.resamples)});
+    setup.options.push_back(
+        {"block", intervals.block > 0 ? OptionEntry{"", static_cast<double>(intervals.block)}.value
+                                      : OptionEntry{}.value});
+    setup.options.push_back({"confidence", intervals.boot.confidence});
+    setup.options.push_back({"jackknife", intervals.boot.jackknife});
+    // A seed beyond 2^53 would not survive as a json number read into a double.
+    const std::uint64_t seed = intervals.boot.seed;
+    if (seed <= (std::uint64_t{1} << 53)) {
+      setup.options.push_back({"seed", static_cast<double>(seed)});
+    } else {
+      setup.options.push_back({"seed", std::to_string(seed)});
+    }
+  }
   setup.call_messages = host.TakeBoxes();  // the settings file's, if any
   int status = host.error_boxes() == 0 ? 0 : kExitRunFailed;
 
   const std::unique_ptr<BatchOutput> output = MakeBatchOutput(setup);
   CliReports reports(setup.observed_groups, setup.model_groups,
-                     {.results_text = *format == OutputFormat::Text, .extended = options.extended});
+                     {.results_text = *format == OutputFormat::Text,
+                      .extended = options.extended,
+                      .intervals = &intervals});
   Output stdout_text(out);
   bool reported_output_failure = false;
   const auto flush = [&] {
@@ -148,6 +170,7 @@ int RunBatch(std::vector<std::string> words, std::FILE* out, std::FILE* err) {
     ErrorReporter(host, err::kPathFileAccess, "");
   };
 
+  bool usage_fault = false;
   output->Begin(stdout_text.buffer);
   const std::vector<std::string> targets = ResultsTargets(options);
   const RunContext ctx{*session, settings, host};
@@ -160,6 +183,12 @@ int RunBatch(std::vector<std::string> words, std::FILE* out, std::FILE* err) {
     const int errors_before = host.error_boxes();
 
     RunAnalysis(ctx, reports);
+    // A block longer than this file's record is a wrong command line for it: said, and the
+    // call ends with the status of one, the other files still analysed.
+    if (const auto& refusal = reports.IntervalRefusal()) {
+      ShowErrorMessage(host, *refusal);
+      usage_fault = true;
+    }
 
     FileFigures& figures = reports.figures();
     figures.messages = host.TakeBoxes();
@@ -169,7 +198,7 @@ int RunBatch(std::vector<std::string> words, std::FILE* out, std::FILE* err) {
   }
   output->End(stdout_text.buffer);
   flush();
-  return status;
+  return usage_fault ? kExitUsage : status;
 }
 
 }  // namespace quelvaris::cli

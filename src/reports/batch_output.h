@@ -26,6 +26,8 @@ struct OutputSetup {
   std::string version;                  // json: the program's version
   std::vector<OptionEntry> options;     // json: the options of the call
   std::vector<ShownBox> call_messages;  // json: boxes shown before any file (the settings file)
+  bool intervals = false;  // the rows are resampled: every model figure gets its interval
+  bool jackknife = false;  // and the jackknife errors of its ends
 };
 
 // The batch command's standard output in one format: Begin before the first data file, File

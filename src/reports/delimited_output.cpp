@@ -27,7 +27,42 @@ void DelimitedOutput::Begin(std::string& out) {
       out += figure.key;
     }
   }
+  if (setup_.intervals) {
+    std::vector<const char*> parts = {"_low", "_high", "_se"};
+    if (setup_.jackknife) {
+      parts.push_back("_jackknife_se_low");
+      parts.push_back("_jackknife_se_high");
+    }
+    for (const auto& group : setup_.model_groups) {
+      for (const auto& figure : group.figures) {
+        for (const char* part : parts) {
+          out += delimiter_;
+          out += figure.key;
+          out += part;
+        }
+      }
+    }
+  }
   out += '\n';
+}
+
+void DelimitedOutput::Intervals(const ColumnFigures& column, std::string& out) const {
+  const auto& groups = setup_.model_groups;
+  for (std::size_t g = 0; g < groups.size(); ++g) {
+    for (std::size_t i = 0; i < groups[g].figures.size(); ++i) {
+      const bool known = g < column.intervals.size() && i < column.intervals[g].size();
+      const Interval v = known ? column.intervals[g][i] : Interval{};
+      for (double end : {v.low, v.high, v.se}) {
+        out += delimiter_;
+        AppendFigure({end, v.defined}, false, setup_.decimals, out);
+      }
+      if (!setup_.jackknife) continue;
+      for (double error : {v.jackknife_se_low, v.jackknife_se_high}) {
+        out += delimiter_;
+        AppendFigure({error, v.jackknife_defined}, false, setup_.decimals, out);
+      }
+    }
+  }
 }
 
 void DelimitedOutput::Figures(const std::vector<FigureGroup>& groups, const ColumnFigures& column,
@@ -54,6 +89,7 @@ void DelimitedOutput::File(const FileFigures& file, std::string& out) {
     out += counts;
     Figures(setup_.observed_groups, file.observed, out);
     Figures(setup_.model_groups, model, out);
+    if (setup_.intervals) Intervals(model, out);
     out += '\n';
   }
 }

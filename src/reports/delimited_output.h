@@ -6,7 +6,9 @@ namespace quelvaris {
 
 // tsv and csv: one header line, then one row per data file and modelled column: file, column,
 // name, rows, missing, the observed groups' figures (named "obs_" + key), the model groups'
-// figures. An undefined figure is an empty field. A field holding the delimiter, a double
+// figures and, when the rows were resampled, "<key>_low", "<key>_high" and "<key>_se" of every
+// model figure (and "<key>_jackknife_se_low" and "_high" with the jackknife). An undefined
+// figure is an empty field. A field holding the delimiter, a double
 // quote or a line break is quoted, its quotes doubled, so a standard CSV reader reads every
 // field back whole (for tsv, with the tab as its delimiter). Lines end with LF.
 class DelimitedOutput : public BatchOutput {
@@ -19,6 +21,7 @@ class DelimitedOutput : public BatchOutput {
  private:
   void Figures(const std::vector<FigureGroup>& groups, const ColumnFigures& column,
                std::string& out) const;
+  void Intervals(const ColumnFigures& column, std::string& out) const;
 
   const OutputSetup& setup_;
   char delimiter_;

@@ -1,6 +1,7 @@
 #include "reports/interval_table.h"
 
 #include "platform/number_text.h"
+#include "reports/interval_figures.h"
 #include "settings/figure_format.h"
 
 namespace quelvaris {
@@ -15,11 +16,8 @@ std::string WithInterval(const std::string& figure, const Interval& interval,
 }
 
 std::string IntervalsNote(const BootstrapResult& result) {
-  std::string blocks = result.block_length > 0
-                           ? "blocks of " + std::to_string(result.block_length) + " rows"
-                           : "whole blocks";
-  return "Intervals: " + std::to_string(result.resamples) + " resamples of " + blocks + ", " +
-         FormatGeneral(result.confidence * 100) + " % percentile intervals, seed " +
+  return "Intervals: " + std::to_string(result.resamples) + " resamples of " + BlocksText(result) +
+         ", " + FormatGeneral(result.confidence * 100) + " % percentile intervals, seed " +
          std::to_string(result.seed) + ".";
 }
 

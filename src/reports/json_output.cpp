@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "platform/number_text.h"
 #include "reports/machine_number.h"
 
 namespace quelvaris {
@@ -150,6 +151,49 @@ void JsonOutput::Column(const std::vector<FigureGroup>& groups, const ColumnFigu
     }
     out += '}';
   }
+  if (!column.intervals.empty()) Intervals(groups, column, out);
+  out += '}';
+}
+
+void JsonOutput::Intervals(const std::vector<FigureGroup>& groups, const ColumnFigures& column,
+                           std::string& out) const {
+  out += ',';
+  Key("intervals", out);
+  out += '{';
+  bool first = true;
+  const auto number = [&](double value, bool defined) {
+    if (!AppendFigure({value, defined}, false, setup_.decimals, out)) out += "null";
+  };
+  for (std::size_t g = 0; g < groups.size() && g < column.intervals.size(); ++g) {
+    const auto& figures = groups[g].figures;
+    for (std::size_t i = 0; i < figures.size() && i < column.intervals[g].size(); ++i) {
+      const Interval& v = column.intervals[g][i];
+      if (!first) out += ',';
+      first = false;
+      Key(figures[i].key, out);
+      out += '{';
+      Key("low", out);
+      number(v.low, v.defined);
+      out += ',';
+      Key("high", out);
+      number(v.high, v.defined);
+      out += ',';
+      Key("se", out);
+      number(v.se, v.defined);
+      out += ',';
+      Key("defined_share", out);
+      out += MachineNumber(v.defined_share, false, -1);
+      if (setup_.jackknife) {
+        out += ',';
+        Key("jackknife_se_low", out);
+        number(v.jackknife_se_low, v.jackknife_defined);
+        out += ',';
+        Key("jackknife_se_high", out);
+        number(v.jackknife_se_high, v.jackknife_defined);
+      }
+      out += '}';
+    }
+  }
   out += '}';
 }
 
@@ -168,6 +212,27 @@ void JsonOutput::File(const FileFigures& file, std::string& out) {
   out += ',';
   Key("messages", out);
   Messages(file.messages, out);
+  if (file.bootstrap) {
+    const BootstrapResult& b = *file.bootstrap;
+    out += ',';
+    Key("bootstrap", out);
+    out += '{';
+    Key("resamples", out);
+    out += std::to_string(b.resamples);
+    out += ',';
+    Key("confidence", out);
+    out += MachineNumber(b.confidence, false, -1);
+    out += ',';
+    Key("block", out);
+    out += b.block_length > 0 ? std::to_string(b.block_length) : "\"year\"";
+    out += ',';
+    Key("blocks", out);
+    out += std::to_string(b.blocks);
+    out += ',';
+    Key("seed", out);
+    out += std::to_string(b.seed);
+    out += '}';
+  }
   out += ',';
   Key("observed", out);
   if (file.has_figures) {

@@ -13,7 +13,11 @@ namespace quelvaris {
 //    "models": [{"column", "name", group...}]}]}
 // with one object per figure group ("basic", "errors") holding its figures by key. An
 // undefined figure is null; so are the counts and the observed series of a file whose run
-// stopped before its reports. Each file's record is one line of its own.
+// stopped before its reports. Each file's record is one line of its own. When the rows were
+// resampled, each file has "bootstrap": {"resamples", "confidence", "block" (rows, or "year"),
+// "blocks", "seed"} and each model "intervals": {figure key: {"low", "high", "se",
+// "defined_share"} and with the jackknife "jackknife_se_low", "jackknife_se_high"}, an undefined
+// end or error null.
 class JsonOutput : public BatchOutput {
  public:
   explicit JsonOutput(const OutputSetup& setup) : setup_(setup) {}
@@ -25,6 +29,8 @@ class JsonOutput : public BatchOutput {
  private:
   void Column(const std::vector<FigureGroup>& groups, const ColumnFigures& column,
               std::string& out) const;
+  void Intervals(const std::vector<FigureGroup>& groups, const ColumnFigures& column,
+                 std::string& out) const;
 
   const OutputSetup& setup_;
   bool first_file_ = true;

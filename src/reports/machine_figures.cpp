@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "engine/error_stats.h"
+#include "reports/interval_figures.h"
 #include "reports/report_rows.h"
 
 namespace quelvaris {
@@ -136,6 +137,7 @@ void Collect(const RunColumn& column, const std::vector<FigureGroup>& groups, Co
     values.clear();
     for (const auto& figure : groups[g].figures) values.push_back(figure.value(column.source));
   }
+  CollectIntervals(column.source.intervals, groups, out.intervals);
 }
 
 }  // namespace

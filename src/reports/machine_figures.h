@@ -2,12 +2,14 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "engine/analysis_session.h"
+#include "engine/bootstrap.h"
 #include "engine/extended_stats.h"
 
 // The figures of a run as the machine formats (tsv, csv, json) see them: named groups of named
@@ -27,7 +29,8 @@ struct FigureSource {
   const SeriesStats* observed = nullptr;     // set for the observed series
   const ModelledRecord* modelled = nullptr;  // set for a model
   const ErrorStats* errors = nullptr;
-  const ExtendedStats* extended = nullptr;  // null unless computed
+  const ExtendedStats* extended = nullptr;    // null unless computed
+  const ModelIntervals* intervals = nullptr;  // a model's, when the rows were resampled
 };
 
 // One figure: its stable machine name, the report's label, and where a run keeps it for a
@@ -67,6 +70,7 @@ struct ColumnFigures {
   int column = 0;
   std::string name;  // from the header line, else "Obs" or "Mod  N" as in the reports
   std::vector<std::vector<FigureValue>> groups;  // one list per group, in the groups' order
+  std::vector<std::vector<Interval>> intervals;  // as `groups`, when the rows were resampled
 };
 
 // Everything the machine formats write for one data file.
@@ -79,6 +83,9 @@ struct FileFigures {
   ColumnFigures observed;  // its groups: the basic statistics
   std::vector<ColumnFigures> models;
   std::string results_text;  // the run's results file text (for the text table)
+  // How the rows were resampled (its `models` empty: the intervals are in each model's
+  // ColumnFigures); nothing when they were not.
+  std::optional<BootstrapResult> bootstrap;
 };
 
 // The name of a column in the machine formats and the text table's headings: the header's

@@ -6,7 +6,9 @@ namespace quelvaris {
 
 // The text table: each run's results file laid out by AlignTable, its headings the column
 // names, and below it a block for every figure group the results file does not hold, its
-// undefined figures blank. With several data files each table is headed by its file and
+// undefined figures blank, and when the rows were resampled an "Intervals" block naming the
+// resamples, the blocks and the confidence, with each model figure's interval and standard
+// error. With several data files each table is headed by its file and
 // followed by an empty line.
 class TextOutput : public BatchOutput {
  public:

@@ -350,6 +350,102 @@ class MachineOutput(unittest.TestCase):
         for key in ("rmse", "nse", "kge", "mean", "nsc"):
             self.assertEqual(row[key], cells[LABELS[key] + ": "][1], key)
 
+    def test_intervals_in_every_format(self):
+        # Column 4 has a single usable value.
+        gaps = self.write("gaps.txt", "".join(
+            f"{o}\t{o + 2}\t{o * 1.5}\t{3 if o == 12 else -999}\n"
+            for o in (10, 14, 12, 18, 11, 16, 13, 15, 9, 17)))
+        options = ["--columns", "4", "--all", "--extended", "--quiet"]
+        boot = ["--bootstrap", "60", "--jackknife", "--seed", "7"]
+        files = [THREE_MODELS, gaps]
+        calls = {fmt: run(files + options + boot + ["--format", fmt])
+                 for fmt in ("csv", "tsv", "json", "text")}
+        plain = {fmt: run(files + options + ["--format", fmt]) for fmt in ("csv", "json")}
+        for fmt, r in calls.items():
+            self.assertEqual(r.returncode, 0, (fmt, r.stderr))
+        # The same seed gives the same document, whatever threads did which resample.
+        self.assertEqual(run(files + options + boot + ["--format", "json"]).stdout,
+                         calls["json"].stdout)
+        doc = json.loads(calls["json"].stdout)
+        jsonschema.validate(doc, SCHEMA)
+        self.assertEqual(doc["files"][0]["bootstrap"],
+                         {"resamples": 60, "confidence": 0.9, "block": 5, "blocks": 19, "seed": 7})
+        self.assertEqual(doc["files"][1]["bootstrap"]["block"], 2)  # cube root of 10 rows
+
+        # Bar the intervals, the figures are those of a call without them.
+        plain_doc = json.loads(plain["json"].stdout)
+        suffixes = ["low", "high", "se", "jackknife_se_low", "jackknife_se_high"]
+        keys = []
+        for record in doc["files"]:
+            record.pop("bootstrap")
+            for model in record["models"]:
+                intervals = model.pop("intervals")
+                keys = list(model["basic"]) + list(model["errors"]) + list(model["extended"])
+                self.assertEqual(list(intervals), keys)
+                model["intervals"] = intervals
+        for key in ("bootstrap", "block", "confidence", "jackknife", "seed"):
+            doc["options"].pop(key)
+        stripped = json.loads(json.dumps(doc))
+        for record in stripped["files"]:
+            for model in record["models"]:
+                model.pop("intervals")
+        self.assertEqual(stripped, plain_doc)
+
+        good, gapped = doc["files"][0]["models"][0], doc["files"][1]["models"][2]
+        rmse = good["intervals"]["rmse"]
+        self.assertLess(rmse["low"], good["errors"]["rmse"])
+        self.assertGreater(rmse["high"], good["errors"]["rmse"])
+        self.assertGreater(rmse["jackknife_se_low"], 0)
+        self.assertEqual(rmse["defined_share"], 1)
+        # A model of one usable value has a mean only on a resample that drew its row 4 times
+        # or more: too few for an interval, and so for a KGE built on the mean.
+        for key in ("mean", "sd", "kge"):
+            v = gapped["intervals"][key]
+            self.assertEqual((v["low"], v["high"], v["se"]), (None, None, None), key)
+            self.assertLess(v["defined_share"], 0.5, key)
+
+        # tsv and csv: the three columns and the jackknife's of every model figure, as in json.
+        tables = {fmt: list(csv.reader(io.StringIO(calls[fmt].stdout.decode()),
+                                       delimiter=delimiter))
+                  for fmt, delimiter in (("csv", ","), ("tsv", "\t"))}
+        self.assertEqual(tables["csv"], tables["tsv"])
+        header, *lines = tables["csv"]
+        plain_header = plain["csv"].stdout.decode().split("\n")[0].split(",")
+        self.assertEqual(header, plain_header + [f"{k}_{s}" for k in keys for s in suffixes])
+        models = [m for r in doc["files"] for m in r["models"]]
+        for line, model in zip(lines, models):
+            cells = dict(zip(header, line))
+            for key in keys:
+                for s in suffixes:
+                    value = model["intervals"][key][s]
+                    cell = cells[f"{key}_{s}"]
+                    self.assertEqual(None if cell == "" else float(cell), value, (key, s))
+
+        text = calls["text"].stdout.decode()
+        self.assertEqual(text.count("\nIntervals\n"), 2)
+        self.assertIn("60 resamples of blocks of 5 rows, 90 % percentile intervals", text)
+
+        # Values that cannot be used end the call before anything is read.
+        for bad, message in [
+                (["--bootstrap", "0"], "--bootstrap must be a whole number"),
+                (["--bootstrap", "100001"], "--bootstrap must be a whole number"),
+                (["--bootstrap", "10", "--confidence", "1"], "--confidence must lie between"),
+                (["--bootstrap", "10", "--block", "-3"], "--block must be a whole number"),
+                (["--seed", "4"], "--seed needs --bootstrap."),
+        ]:
+            with self.subTest(bad):
+                r = run([THREE_MODELS, "--columns", "4"] + bad)
+                self.assertEqual((r.returncode, r.stdout), (2, b""))
+                self.assertIn(message, r.stderr.decode())
+        # A block longer than one file's record: refused for that file, exit status 2.
+        r = run([gaps, THREE_MODELS, "--columns", "4", "--all", "--bootstrap", "10", "--block",
+                 "20", "--format", "json", "--quiet"])
+        self.assertEqual(r.returncode, 2)
+        self.assertIn("Block of 20 rows is longer than the record of 10 rows.", r.stderr.decode())
+        refused, taken = json.loads(r.stdout)["files"]
+        self.assertNotIn("bootstrap", refused)
+        self.assertEqual(taken["bootstrap"]["block"], 20)
+
     def test_exit_statuses_of_mixed_runs(self):
         short = self.write("short.txt", "1\t2\n")
         other = os.path.join(self.dir, "b", "three_models.csv")
