@@ -25,17 +25,17 @@ namespace {
 constexpr qreal kFallbackPlotWidth = 1200;
 constexpr qreal kWheelStep = 1.25;
 
-// The picture a mark series draws at each of its points, at twice the size so that it stays
-// sharp on screens of double density and on paper.
-QImage MarkImage(const MarkStyle& style) {
-  constexpr qreal kOversample = 2;
-  const int side = std::max(2, static_cast<int>(std::ceil(style.size * kOversample)));
+// The picture drawn at each point of a set of marks, at the device's pixel ratio (a screen of
+// double density, or twice the size for paper), so that it is drawn unscaled.
+QImage MarkImage(const MarkStyle& style, qreal ratio) {
+  const int side = std::max(2, static_cast<int>(std::lround(style.size * ratio)));
   QImage image(side, side, QImage::Format_ARGB32_Premultiplied);
   image.fill(Qt::transparent);
   QPainter painter(&image);
   painter.setRenderHint(QPainter::Antialiasing);
-  const qreal s = side;
-  PaintMark(painter, QRectF(0, 0, s, s), style);
+  PaintMark(painter, QRectF(0, 0, side, side), style);
+  painter.end();
+  image.setDevicePixelRatio(side / style.size);
   return image;
 }
 
@@ -90,7 +90,7 @@ class PlotView::MarkLayer : public QGraphicsItem {
     setZValue(1000);  // over every series
   }
   void Add(std::vector<QPointF> points, const MarkStyle& style) {
-    sets_.push_back({std::move(points), style, MarkImage(style)});
+    sets_.push_back({std::move(points), style, {}});
     update();
   }
   void Changed() {
@@ -109,15 +109,24 @@ class PlotView::MarkLayer : public QGraphicsItem {
     if (!x.Valid() || !y.Valid()) return;
     painter->save();
     painter->setClipRect(area);
-    painter->setRenderHint(QPainter::SmoothPixmapTransform);
-    for (const Set& set : sets_) {
+    // Paper and scaled painters get marks of twice the detail; a screen its own ratio.
+    const bool plain = painter->transform().type() <= QTransform::TxTranslate;
+    const qreal ratio = plain ? painter->device()->devicePixelRatio() : 2;
+    for (Set& set : sets_) {
       const qreal s = set.style.size;
+      if (set.image.isNull() || set.image.devicePixelRatio() * s < ratio * s - 0.5 ||
+          set.image.devicePixelRatio() * s > ratio * s + 0.5) {
+        set.image = MarkImage(set.style, ratio);
+      }
       // A mark whose centre lies just outside still shows its part inside.
       const QRectF reach = area.adjusted(-s, -s, s, s);
       for (const QPointF& p : set.points) {
         const QPointF at(x.At(p.x()), y.At(p.y()));
         if (!reach.contains(at)) continue;  // NaN is never contained
-        painter->drawImage(QRectF(at.x() - s / 2, at.y() - s / 2, s, s), set.image);
+        // Whole pixels on screen: an unscaled picture at a whole pixel is a plain copy.
+        const QPointF corner = at - QPointF(s / 2, s / 2);
+        painter->drawImage(plain ? QPointF(std::round(corner.x()), std::round(corner.y())) : corner,
+                           set.image);
       }
     }
     painter->restore();
