@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include <QFileInfo>
+#include <QImage>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPainter>
@@ -31,11 +32,20 @@ bool WritePdf(QWidget* widget, QIODevice* device) {
   const QSize source = widget->size();
   const qreal scale = std::min(static_cast<qreal>(page.width()) / source.width(),
                                static_cast<qreal>(page.height()) / source.height());
-  // Centred; a widget of the page's shape (PdfLayoutSize) fills it.
-  painter.translate((page.width() - scale * source.width()) / 2,
-                    (page.height() - scale * source.height()) / 2);
-  painter.scale(scale, scale);
-  widget->render(&painter, QPoint(), QRegion(), QWidget::DrawChildren);
+  // Drawn as a picture at about 200 dots per inch, not as vectors: the plots break their lines
+  // at values that are not numbers, which the screen's painter skips but the PDF painter
+  // would write as strokes to a corner of the page.
+  const qreal ratio = std::max<qreal>(1, scale * 200.0 / 300.0);
+  QImage picture((QSizeF(source) * ratio).toSize(), QImage::Format_RGB32);
+  picture.setDevicePixelRatio(ratio);
+  picture.fill(Qt::white);
+  widget->render(&picture, QPoint(), QRegion(),
+                 QWidget::DrawWindowBackground | QWidget::DrawChildren);
+  const QSizeF target = QSizeF(source) * scale;
+  painter.drawImage(
+      QRectF(QPointF((page.width() - target.width()) / 2, (page.height() - target.height()) / 2),
+             target),
+      picture);
   return painter.end();
 }
 

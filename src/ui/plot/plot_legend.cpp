@@ -58,7 +58,8 @@ int PlotLegend::ColumnWidth() const {
   for (const LegendEntry& e : entries_) {
     widest = std::max(widest, fontMetrics().horizontalAdvance(e.name));
   }
-  return kSample + kGap + std::min(widest, kMaxNameWidth);
+  // A pixel or two to spare: a name exactly as wide as its room would be elided.
+  return kSample + kGap + std::min(widest + 2, kMaxNameWidth);
 }
 
 int PlotLegend::RowsPerColumn(int h) const {
@@ -134,6 +135,9 @@ void PlotLegend::paintEvent(QPaintEvent*) {
 }
 
 bool PlotLegend::event(QEvent* event) {
+  if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange) {
+    updateGeometry();  // the names' widths change with the font
+  }
   if (event->type() == QEvent::ToolTip) {
     const auto* help = static_cast<QHelpEvent*>(event);
     const std::vector<QRect> rects = EntryRects();
