@@ -93,7 +93,7 @@ TEST(ExtendedWindowTest, ExtendedShowsEveryAnalysedModelInTheReportsDecimals) {
   main.findChild<QAction*>(QStringLiteral("tb1Calcs"))->trigger();
 
   QStringList expected_headings;
-  for (int c = 2; c <= 11; ++c) expected_headings << QStringLiteral("Mod %1").arg(c);
+  for (int c = 2; c <= 11; ++c) expected_headings << QStringLiteral("Model %1").arg(c);
   EXPECT_EQ(headings, expected_headings);  // all ten: no narrowing
   ASSERT_EQ(labels.size(), static_cast<int>(kExtendedStatCount));
   EXPECT_EQ(labels[kPbiasRow], "Percent bias");
@@ -156,7 +156,7 @@ TEST(ExtendedWindowTest, CopyPutsTheTableOnTheClipboardAsTabSeparatedText) {
   window.Toolbar()->findChild<QAction*>(QStringLiteral("menuCopy"))->trigger();
   const QStringList lines = QApplication::clipboard()->text().split('\n');
   ASSERT_EQ(lines.size(), static_cast<int>(kExtendedStatCount) + 2);  // and the last line end
-  EXPECT_EQ(lines[0], "Figure\tKey\tMod 2\tMod 3");
+  EXPECT_EQ(lines[0], "Figure\tKey\tModel 2\tModel 3");
   EXPECT_EQ(lines[1 + kPbiasRow], "Percent bias\tpbias\t3.00\t-72.00");
   EXPECT_EQ(lines[1 + kRRow], "KGE 2009 r\tkge2009_r\t0.99\t");  // undefined: an empty field
   EXPECT_EQ(lines.back(), "");
@@ -176,7 +176,7 @@ TEST(ExtendedWindowTest, SaveAsWritesCsvAndReportsAFailure) {
   dialogs.save_files = {QString::fromStdString(target.string())};
   save->trigger();
   const std::string text = testing::ReadFileBytes(dir.path() / "figures.csv");
-  EXPECT_EQ(text.substr(0, text.find("\r\n")), "Figure,Key,Mod 2,Mod 3");
+  EXPECT_EQ(text.substr(0, text.find("\r\n")), "Figure,Key,Model 2,Model 3");
   EXPECT_NE(text.find("\r\nPercent bias,pbias,3.00,-72.00\r\n"), std::string::npos);
   EXPECT_NE(text.find("\r\nKGE 2009 r,kge2009_r,0.99,\r\n"), std::string::npos);
 

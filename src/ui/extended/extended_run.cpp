@@ -22,6 +22,7 @@ ExtendedRun MakeExtendedRun(const RunContext& ctx, std::int16_t first, std::int1
   run.observed = copy(1);
   for (int c = first; c <= last; ++c) {
     run.columns.push_back(c);
+    run.names.push_back(ctx.session.names[static_cast<std::size_t>(c)]);
     run.modelled.push_back(copy(c));
   }
   return run;

@@ -14,7 +14,8 @@ namespace quelvaris::ui {
 // themselves wait until the window is first opened: a run whose user never asks for them
 // does not pay for them.
 struct ExtendedRun {
-  std::vector<int> columns;  // each analysed modelled column
+  std::vector<int> columns;        // each analysed modelled column
+  std::vector<std::string> names;  // the header's name of each column above; empty without one
   std::vector<double> observed;
   std::vector<std::vector<double>> modelled;  // one per column above
   PairRule rule;

@@ -66,7 +66,7 @@ QString TooltipOf(const ExtendedStatDefinition& d) {
 
 ExtendedWindow::ExtendedWindow(const ExtendedRun& run, QWidget* parent)
     : QWidget(parent, Qt::Window),
-      text_(BuildExtendedTable(run.columns, run.Figures(), run.pattern)) {
+      text_(BuildExtendedTable(run.columns, run.names, run.Figures(), run.pattern)) {
   setObjectName(QStringLiteral("ExtendedWindow"));
   setWindowTitle(QStringLiteral("Extended Statistics"));
   setAttribute(Qt::WA_DeleteOnClose);
