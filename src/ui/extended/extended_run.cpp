@@ -14,6 +14,7 @@ ExtendedRun MakeExtendedRun(const RunContext& ctx, std::int16_t first, std::int1
   ExtendedRun run;
   run.rule = PairRuleOf(ctx);
   run.pattern = ctx.settings.ResultFormat;
+  run.data_file = ctx.session.request.DataFilePath;
   const int rows = std::clamp<int>(ctx.session.counters.RowCount, 0, DataTable::kRows);
   auto copy = [&](int column) {
     const double* values = ctx.session.table.Column(column);

@@ -18,7 +18,8 @@ struct ExtendedRun {
   std::vector<double> observed;
   std::vector<std::vector<double>> modelled;  // one per column above
   PairRule rule;
-  std::string pattern;  // the report's ResultFormat
+  std::string pattern;    // the report's ResultFormat
+  std::string data_file;  // the data file's path, as the run opened it
 
   std::vector<ExtendedStats> Figures() const;
 };

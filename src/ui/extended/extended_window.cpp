@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QLabel>
@@ -22,6 +23,7 @@
 #include "settings/error_reporter.h"
 #include "ui/common/dialogs.h"
 #include "ui/common/screen_fit.h"
+#include "ui/common/shortcuts.h"
 
 namespace quelvaris::ui {
 namespace {
@@ -37,8 +39,11 @@ class FittedTable : public QTableWidget {
     verticalScrollBar()->installEventFilter(this);
   }
   QSize sizeHint() const override {
+    // The headers' own hints, not their present sizes: before the table is first laid out the
+    // label column has no width yet.
     const int frame = 2 * frameWidth();
-    QSize hint = viewportSizeHint() + QSize(frame, frame);
+    QSize hint(verticalHeader()->sizeHint().width() + horizontalHeader()->length() + frame,
+               horizontalHeader()->sizeHint().height() + verticalHeader()->length() + frame);
     if (horizontalScrollBar()->isVisible()) hint.rheight() += horizontalScrollBar()->height();
     if (verticalScrollBar()->isVisible()) hint.rwidth() += verticalScrollBar()->width();
     return hint;
@@ -66,7 +71,8 @@ QString TooltipOf(const ExtendedStatDefinition& d) {
 
 ExtendedWindow::ExtendedWindow(const ExtendedRun& run, QWidget* parent)
     : QWidget(parent, Qt::Window),
-      text_(BuildExtendedTable(run.columns, run.Figures(), run.pattern)) {
+      text_(BuildExtendedTable(run.columns, run.Figures(), run.pattern)),
+      data_file_(QFile::decodeName(run.data_file.c_str())) {
   setObjectName(QStringLiteral("ExtendedWindow"));
   setWindowTitle(QStringLiteral("Extended Statistics"));
   setAttribute(Qt::WA_DeleteOnClose);
@@ -75,14 +81,16 @@ ExtendedWindow::ExtendedWindow(const ExtendedRun& run, QWidget* parent)
   toolbar_->setObjectName(QStringLiteral("ExtendedToolbar"));
   toolbar_->setMovable(false);
   toolbar_->setToolButtonStyle(Qt::ToolButtonTextOnly);
+  // Keys of their own: the desktop's standard Save As key is none outside some desktops.
   QAction* copy = toolbar_->addAction(QStringLiteral("Copy"));
   copy->setObjectName(QStringLiteral("menuCopy"));
   copy->setToolTip(QStringLiteral("Copy the table to the clipboard as tab-separated text"));
-  copy->setShortcut(QKeySequence::Copy);
+  AddShortcuts(copy, {QKeySequence(Qt::CTRL | Qt::Key_C)});
   QAction* save = toolbar_->addAction(QStringLiteral("Save As"));
   save->setObjectName(QStringLiteral("menuSaveAs"));
   save->setToolTip(QStringLiteral("Save the table as a csv file"));
-  save->setShortcut(QKeySequence::SaveAs);
+  AddShortcuts(save, {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S)});
+  CloseOnEscape(this);
   connect(toolbar_, &QToolBar::actionTriggered, this,
           [this](QAction* action) { ToolbarClick(action->objectName()); });
 
@@ -164,10 +172,15 @@ void ExtendedWindow::CopyTable() {
   QApplication::clipboard()->setText(QString::fromStdString(DelimitedText(text_, '\t', "\n")));
 }
 
+QString ExtendedWindow::ProposedSaveName() const {
+  if (data_file_.isEmpty()) return QDir::home().filePath(QStringLiteral("extended.csv"));
+  // Beside the data file, named after it: flows.txt gives flows-extended.csv.
+  const QFileInfo data(data_file_);
+  return data.dir().filePath(data.completeBaseName() + QStringLiteral("-extended.csv"));
+}
+
 void ExtendedWindow::SaveTable() {
-  const QString start = last_save_path_.isEmpty()
-                            ? QDir::home().filePath(QStringLiteral("extended.csv"))
-                            : last_save_path_;
+  const QString start = last_save_path_.isEmpty() ? ProposedSaveName() : last_save_path_;
   const std::optional<QString> chosen =
       CurrentDialogs().SaveFileName(this, start, {QStringLiteral("CSV file (*.csv)")});
   if (!chosen || chosen->isEmpty()) return;

@@ -10,6 +10,7 @@
 #include <QVBoxLayout>
 
 #include "ui/common/dialogs.h"
+#include "ui/common/shortcuts.h"
 #include "ui/plot/image_export.h"
 #include "ui/plot/plot_charts.h"
 #include "ui/plot/plot_view.h"
@@ -28,6 +29,7 @@ PlotWindow::PlotWindow(std::shared_ptr<const PlotData> data, QWidget* parent)
   setWindowTitle(QStringLiteral("Plot"));
   setAttribute(Qt::WA_DeleteOnClose);
   resize(1000, 640);
+  CloseOnEscape(this);
 
   selector_ = new QComboBox(this);
   selector_->setObjectName(QStringLiteral("ModelColumnCombo"));
