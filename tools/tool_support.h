@@ -22,6 +22,7 @@
 #include <QLineEdit>
 #include <QPalette>
 #include <QPushButton>
+#include <QScreen>
 #include <QStyleFactory>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -100,6 +101,23 @@ inline bool Save(QWidget& window, const QString& path) {
   }
   std::printf("%s\n", qPrintable(path));
   return true;
+}
+
+// Writes the whole screen `window` is on to a PNG file: where the window lies and whether it
+// fits, which a picture of the window alone does not show.
+inline bool SaveScreen(QWidget& window, const QString& path) {
+  if (!window.screen()->grabWindow(0).save(path)) {
+    std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+    return false;
+  }
+  std::printf("%s\n", qPrintable(path));
+  return true;
+}
+
+// The screen's size in the file names of the pictures that depend on it, as "1280x1024".
+inline QString ScreenSizeText(const QWidget& window) {
+  const QSize size = window.screen()->size();
+  return QStringLiteral("%1x%2").arg(size.width()).arg(size.height());
 }
 
 // Runs Calculate on the main window; `with_results` gets the results window while it is shown,
