@@ -18,6 +18,7 @@
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFont>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPalette>
@@ -61,8 +62,15 @@ class AutoDialogs : public ui::Dialogs {
 };
 
 // With QUELVARIS_TOOL_LOOK=dark in the environment, the windows are shown in the Fusion style
-// with a dark palette, to see that everything stays readable there. Call after QApplication.
+// with a dark palette, to see that everything stays readable there; with
+// QUELVARIS_TOOL_FONT_SIZE=N, in an application font of N points, as a desktop theme may set
+// it. Call after QApplication.
 inline void UseLookAskedFor() {
+  if (const int points = qEnvironmentVariableIntValue("QUELVARIS_TOOL_FONT_SIZE"); points > 0) {
+    QFont font = QApplication::font();
+    font.setPointSize(points);
+    QApplication::setFont(font);
+  }
   if (qgetenv("QUELVARIS_TOOL_LOOK") != "dark") return;
   QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
   QPalette dark;
