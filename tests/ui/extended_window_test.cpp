@@ -103,7 +103,7 @@ TEST(ExtendedWindowTest, ExtendedShowsEveryAnalysedModelInTheReportsDecimals) {
   EXPECT_TRUE(kge_tooltip.contains("Gupta et al. 2009, J. Hydrol. 377, 80-91"));
   EXPECT_EQ(same, "1.000");   // model 2 is the observed series
   EXPECT_EQ(constant_r, "");  // r of a constant model is undefined: a blank, never -999
-  EXPECT_FALSE(undefined_tip.isEmpty());
+  EXPECT_TRUE(undefined_tip.contains("Mod 3 is constant")) << undefined_tip.toStdString();
   EXPECT_TRUE(window.isNull());  // closed with its results window
   EXPECT_TRUE(dialogs.messages.TextsTitled("Error Message").empty());
 }
@@ -168,6 +168,54 @@ TEST(ExtendedWindowTest, CopyPutsTheTableOnTheClipboardAsTabSeparatedText) {
   EXPECT_EQ(lines[1 + kPbiasRow], "Percent bias\tpbias\t3.00\t-72.00");
   EXPECT_EQ(lines[1 + kRRow], "KGE 2009 r\tkge2009_r\t0.99\t");  // undefined: an empty field
   EXPECT_EQ(lines.back(), "");
+}
+
+// A blank figure's tooltip says why it is blank: a constant series leaves r (and the efficiencies
+// built on it) undefined, where the results window's Correl Coeff shows 0.
+TEST(ExtendedWindowTest, ABlankFigureSaysWhyItIsUndefined) {
+  ExtendedRun constant_observed = TwoModelRun();
+  constant_observed.observed = {5, 5, 5, 5};
+  ExtendedRun one_pair = TwoModelRun();
+  one_pair.observed = {10, -999, -999, -999};
+  const struct {
+    const char* name;
+    ExtendedRun run;
+    int column;
+    ExtendedStat stat;
+    std::vector<const char*> said;
+  } cases[] = {
+      {"constant model, r",
+       TwoModelRun(),
+       1,
+       ExtendedStat::Kge2009R,
+       {"O or P is constant", "Mod 3 is constant", "no spread", "Correl Coeff shows 0"}},
+      {"constant model, KGE 2012",
+       TwoModelRun(),
+       1,
+       ExtendedStat::Kge2012,
+       {"r, gamma or beta is undefined", "Mod 3 is constant", "r is undefined"}},
+      {"constant observed",
+       constant_observed,
+       0,
+       ExtendedStat::Kge2009Alpha,
+       {"Undefined for Mod 2: O is constant."}},
+      {"constant observed, r",
+       constant_observed,
+       0,
+       ExtendedStat::Kge2009R,
+       {"the observed series is constant"}},
+      {"one pair", one_pair, 0, ExtendedStat::Kge2009R, {"fewer than 2 paired rows"}},
+  };
+  for (const auto& test : cases) {
+    SCOPED_TRACE(test.name);
+    ExtendedWindow window(test.run);
+    const QTableWidgetItem* cell = window.Table()->item(static_cast<int>(test.stat), test.column);
+    ASSERT_EQ(cell->text(), "");
+    for (const char* words : test.said) {
+      EXPECT_TRUE(cell->toolTip().contains(QString::fromUtf8(words)))
+          << cell->toolTip().toStdString();
+    }
+  }
 }
 
 // The keys work without any desktop's bindings and the tooltips name them; Esc closes the

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <exception>
+#include <vector>
 
 #include <QAction>
 #include <QApplication>
@@ -67,6 +68,34 @@ QString TooltipOf(const ExtendedStatDefinition& d) {
            FromUtf8(d.reference).toHtmlEscaped(), FromUtf8(d.undefined_when).toHtmlEscaped());
 }
 
+bool NeedsR(ExtendedStat stat) {
+  return stat == ExtendedStat::Kge2009R || stat == ExtendedStat::Kge2009 ||
+         stat == ExtendedStat::Kge2012 || stat == ExtendedStat::Kge2021;
+}
+
+// Why a figure of a model is blank: the figure's own undefined cases, and, where a constant
+// series leaves Pearson's r undefined, that reason in words. The results window's Correl Coeff
+// is 0 for the same model, by its own definition; the tooltip says so, as the two would
+// otherwise read as a contradiction.
+QString UndefinedTooltip(const ExtendedStatDefinition& d, const QString& model,
+                         const PairedSpread& spread) {
+  if (spread.pairs < 2) return QStringLiteral("Undefined: fewer than 2 paired rows");
+  QString tip = QStringLiteral("Undefined for %1: %2.").arg(model, FromUtf8(d.undefined_when));
+  if (NeedsR(d.stat) && (spread.observed_constant || spread.modelled_constant)) {
+    const QString series = spread.modelled_constant ? model : QStringLiteral("the observed series");
+    tip += QStringLiteral(
+               " Here %1 is constant over the paired rows: a series with no spread "
+               "has no correlation, so r is undefined.")
+               .arg(series);
+    if (d.stat == ExtendedStat::Kge2009R) {
+      tip += QStringLiteral(
+          " The results window's Correl Coeff shows 0 instead, as that figure "
+          "is defined.");
+    }
+  }
+  return tip;
+}
+
 }  // namespace
 
 ExtendedWindow::ExtendedWindow(const ExtendedRun& run, QWidget* parent)
@@ -105,17 +134,24 @@ ExtendedWindow::ExtendedWindow(const ExtendedRun& run, QWidget* parent)
   for (int c = 0; c < models; ++c) {
     table_->setHorizontalHeaderItem(c, new QTableWidgetItem(FromUtf8(text_[0][2 + c])));
   }
+  std::vector<PairedSpread> spreads;
+  for (std::size_t c = 0; c < run.columns.size(); ++c) spreads.push_back(PairedSpreadOf(run, c));
   for (int r = 0; r < figure_rows; ++r) {
     const auto& row = text_[static_cast<std::size_t>(r) + 1];
+    const ExtendedStatDefinition& definition =
+        kExtendedStatDefinitions[static_cast<std::size_t>(r)];
     auto* label = new QTableWidgetItem(FromUtf8(row[0]));
-    label->setToolTip(TooltipOf(kExtendedStatDefinitions[static_cast<std::size_t>(r)]));
+    label->setToolTip(TooltipOf(definition));
     label->setTextAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     table_->setVerticalHeaderItem(r, label);
     for (int c = 0; c < models; ++c) {
       const std::string& figure = row[2 + static_cast<std::size_t>(c)];
       auto* cell = new QTableWidgetItem(FromUtf8(figure));
       cell->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
-      if (figure.empty()) cell->setToolTip(QStringLiteral("Undefined for this model"));
+      if (figure.empty()) {
+        cell->setToolTip(UndefinedTooltip(definition, FromUtf8(text_[0][2 + c]),
+                                          spreads[static_cast<std::size_t>(c)]));
+      }
       table_->setItem(r, c, cell);
     }
   }
