@@ -189,11 +189,6 @@ TEST(ExtendedWindowTest, ABlankFigureSaysWhyItIsUndefined) {
        1,
        ExtendedStat::Kge2009R,
        {"O or P is constant", "Mod 3 is constant", "no spread", "Correl Coeff shows 0"}},
-      {"constant model, KGE 2012",
-       TwoModelRun(),
-       1,
-       ExtendedStat::Kge2012,
-       {"r, gamma or beta is undefined", "Mod 3 is constant", "r is undefined"}},
       {"constant observed",
        constant_observed,
        0,
@@ -263,7 +258,6 @@ TEST(ExtendedWindowTest, SaveAsProposesANameFromTheDataFile) {
   } cases[] = {
       {"/data/gauges/flows.txt", "/data/gauges/flows-extended.csv"},
       {"/data/gauges/run.2024.csv", "/data/gauges/run.2024-extended.csv"},
-      {"/data/gauges/flows", "/data/gauges/flows-extended.csv"},
       {"", QDir::home().filePath("extended.csv")},
   };
   for (const auto& test : cases) {
