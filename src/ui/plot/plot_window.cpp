@@ -12,6 +12,7 @@
 
 #include "ui/common/dialogs.h"
 #include "ui/common/screen_fit.h"
+#include "ui/common/shortcuts.h"
 #include "ui/plot/image_export.h"
 #include "ui/plot/plot_charts.h"
 #include "ui/plot/plot_legend.h"
@@ -32,6 +33,7 @@ PlotWindow::PlotWindow(std::shared_ptr<const PlotData> data, QWidget* parent)
   setAttribute(Qt::WA_DeleteOnClose);
   // Room for the plot and its legend; on a small screen what the screen has.
   resize(QSize(1000, 640).boundedTo(ScreenRoom(*this)));
+  CloseOnEscape(this);
 
   selector_ = new QComboBox(this);
   selector_->setObjectName(QStringLiteral("ModelColumnCombo"));
