@@ -47,7 +47,7 @@ EvaluationOptions EvaluationOptionsOf(const CliHost& host, const GlobalSettings&
 }
 
 FileFigures ScoreFile(const ReaderCall& call, const std::string& file,
-                      const std::string& results_path, CliHost& host) {
+                      const std::string& results_path, CliHost& host, BatchTable* kept) {
   FileFigures out;
   out.file = file;
   EvaluationOptions evaluation;
@@ -144,6 +144,7 @@ FileFigures ScoreFile(const ReaderCall& call, const std::string& file,
                            .extended = evaluation.extended ? &m.extended : nullptr}});
   }
   CollectFigures(run, *call.observed_groups, *call.model_groups, out);
+  if (kept != nullptr) *kept = std::move(table);
   return out;
 }
 

@@ -32,7 +32,8 @@ EvaluationOptions EvaluationOptionsOf(const CliHost& host, const GlobalSettings&
 // Reads and scores one data file with the steps and messages of a desktop run: the summary,
 // too few observed values, a column whose figures fail, a results file that cannot be written.
 // The messages go to `host`; the figures, when the run reached them, into the result.
+// `table`, when given, receives the columns as read.
 FileFigures ScoreFile(const ReaderCall& call, const std::string& file,
-                      const std::string& results_path, CliHost& host);
+                      const std::string& results_path, CliHost& host, BatchTable* table = nullptr);
 
 }  // namespace quelvaris::cli
