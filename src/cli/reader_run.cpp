@@ -95,7 +95,7 @@ FileFigures ScoreFile(const ReaderCall& call, const std::string& file,
   std::vector<std::span<const double>> models;
   models.reserve(table.models.size());
   for (const auto& m : table.models) models.emplace_back(m);
-  const Evaluation ev = Evaluate(table.observed, models, evaluation);
+  const Evaluation ev = Evaluate(table.observed, models, evaluation, call.threads);
   ColumnFault(host, ev.observed_fault, table.observed_column);
   if (ev.stop == EvaluationStop::TooFewInBounds) {
     ShowErrorMessage(host, insufficient + "\r" + rows_processed + "\r" +
