@@ -250,6 +250,9 @@ int RunBatch(std::vector<std::string> words, std::FILE* out, std::FILE* err) {
     call.reader = ReaderOptionsOf(options, settings.GlobalMissingCode);
     call.settings = &settings;
     call.extended = options.extended;
+    // The cores that the files leave free score the models of each file.
+    const int jobs = JobsOf(options);
+    call.threads = std::max(1, jobs / static_cast<int>(std::min<std::size_t>(files, jobs)));
     call.result_format = settings.ResultFormat;
     call.calc_aicbic = host.SwitchOn(RunSwitch::CalcAICBIC);
     call.one_column = options.column.has_value();
@@ -277,7 +280,7 @@ int RunBatch(std::vector<std::string> words, std::FILE* out, std::FILE* err) {
           job.BeginFile(heading(file));
           Scored& s = scored[i];
           try {
-            s.figures = ScoreFile(call, file, targets[i], job, &s.refused);
+            s.figures = ScoreFile(call, file, targets[i], job, nullptr, &s.refused);
           } catch (const std::exception& e) {
             ErrorReporter(job, ErrorNumberOf(e), "");
           }

@@ -47,7 +47,8 @@ EvaluationOptions EvaluationOptionsOf(const CliHost& host, const GlobalSettings&
 }
 
 FileFigures ScoreFile(const ReaderCall& call, const std::string& file,
-                      const std::string& results_path, CliHost& host, bool* refused) {
+                      const std::string& results_path, CliHost& host, BatchTable* kept,
+                      bool* refused) {
   FileFigures out;
   out.file = file;
   EvaluationOptions evaluation;
@@ -95,7 +96,7 @@ FileFigures ScoreFile(const ReaderCall& call, const std::string& file,
   std::vector<std::span<const double>> models;
   models.reserve(table.models.size());
   for (const auto& m : table.models) models.emplace_back(m);
-  const Evaluation ev = Evaluate(table.observed, models, evaluation);
+  const Evaluation ev = Evaluate(table.observed, models, evaluation, call.threads);
   ColumnFault(host, ev.observed_fault, table.observed_column);
   if (ev.stop == EvaluationStop::TooFewInBounds) {
     ShowErrorMessage(host, insufficient + "\r" + rows_processed + "\r" +
@@ -145,8 +146,10 @@ FileFigures ScoreFile(const ReaderCall& call, const std::string& file,
   }
   BootstrapResult bootstrap;
   if (call.intervals != nullptr && call.intervals->on) {
-    if (auto refusal =
-            ResampleFile(*call.intervals, table.observed, models, evaluation, bootstrap)) {
+    // The resamples take the threads the files leave free, as the models do.
+    IntervalRequest request = *call.intervals;
+    request.boot.threads = call.threads;
+    if (auto refusal = ResampleFile(request, table.observed, models, evaluation, bootstrap)) {
       ShowErrorMessage(host, *refusal);
       if (refused != nullptr) *refused = true;
     } else {
@@ -158,6 +161,7 @@ FileFigures ScoreFile(const ReaderCall& call, const std::string& file,
     }
   }
   CollectFigures(run, *call.observed_groups, *call.model_groups, out);
+  if (kept != nullptr) *kept = std::move(table);
   return out;
 }
 

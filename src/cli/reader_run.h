@@ -17,6 +17,7 @@ struct ReaderCall {
   BatchReaderOptions reader;
   const GlobalSettings* settings = nullptr;
   bool extended = false;
+  int threads = 1;            // over the models of a file
   std::string result_format;  // of the results file
   bool calc_aicbic = false;   // AIC and BIC lines in the results file
   bool one_column = false;    // --column: the results file names no "All results" line
@@ -33,9 +34,11 @@ EvaluationOptions EvaluationOptionsOf(const CliHost& host, const GlobalSettings&
 
 // Reads and scores one data file with the steps and messages of a desktop run: the summary,
 // too few observed values, a column whose figures fail, a results file that cannot be written.
-// The messages go to `host`; the figures, when the run reached them, into the result. A
-// resampling the file's record cannot take (a block longer than it) is said and sets `refused`.
+// The messages go to `host`; the figures, when the run reached them, into the result.
+// `table`, when given, receives the columns as read. A resampling the file's record cannot take
+// (a block longer than it) is said and sets `refused`.
 FileFigures ScoreFile(const ReaderCall& call, const std::string& file,
-                      const std::string& results_path, CliHost& host, bool* refused = nullptr);
+                      const std::string& results_path, CliHost& host, BatchTable* table = nullptr,
+                      bool* refused = nullptr);
 
 }  // namespace quelvaris::cli
