@@ -35,8 +35,10 @@ else()
   set(hardening_cxx -fstack-protector-strong -Wformat -Werror=format-security)
   set(hardening_ld -Wl,-z,relro -Wl,-z,now)
 endif()
-# Fortified functions need the optimiser: an unoptimised build would only warn that they are off.
-list(TRANSFORM hardening_cpp REPLACE "^(-D_FORTIFY_SOURCE=.*)$" "$<$<NOT:$<CONFIG:Debug>>:\\1>")
+# Fortified functions need the optimiser: an unoptimised build (Debug, or no build type) would
+# only warn that they are off.
+list(TRANSFORM hardening_cpp REPLACE "^(-D_FORTIFY_SOURCE=.*)$"
+  "$<$<CONFIG:Release,RelWithDebInfo,MinSizeRel>:\\1>")
 target_compile_options(quelvaris_options INTERFACE ${hardening_cpp} ${hardening_cxx})
 # Position-independent programs are the compiler's default on Debian (Qt's own targets ask
 # for -fPIC, which a -fPIE here would undo), so the package check only verifies them.
