@@ -100,6 +100,8 @@ def _models_of(models, observed_dims, dim):
         return [models], [str(models.name)] if models.name is not None else None
     if module == "xarray" and hasattr(models, "dims"):
         return _xarray_models(models, observed_dims, dim)
+    if isinstance(models, (list, tuple, dict)) and len(models) == 0:
+        return [], None
     if isinstance(models, dict):
         return list(models.values()), [str(k) for k in models.keys()]
     if isinstance(models, (list, tuple)) and models and all(
