@@ -2,12 +2,12 @@
 
 #include <pybind11/numpy.h>
 
-#include <cstdint>
+#include <cstddef>
 #include <limits>
 #include <string>
+#include <vector>
 
 #include "reports/machine_figures.h"
-#include "reports/report_rows.h"
 #include "settings/error_reporter.h"
 
 namespace py = pybind11;
@@ -18,26 +18,32 @@ namespace {
 
 constexpr double kUndefined = std::numeric_limits<double>::quiet_NaN();
 
-// The batch command's names of the error statistics, in report order (AIC and BIC last).
-const FigureGroup& ErrorKeys() {
-  static const FigureGroup group = ErrorFigures(true);
-  return group;
+// The evaluation as the machine formats collect a run: the observed series and each model.
+RunFigures RunOf(const Evaluation& ev, bool extended) {
+  RunFigures run;
+  run.rows = ev.rows;
+  run.missing = ev.observed_counts.missing;
+  run.observed = {1, DefaultColumnName(1), {.observed = &ev.observed}};
+  run.models.reserve(ev.models.size());
+  for (std::size_t m = 0; m < ev.models.size(); ++m) {
+    const ModelEvaluation& model = ev.models[m];
+    const int column = static_cast<int>(m) + 2;
+    run.models.push_back({column,
+                          DefaultColumnName(column),
+                          {.modelled = &model.record,
+                           .errors = &model.errors,
+                           .extended = extended ? &model.extended : nullptr}});
+  }
+  return run;
 }
 
-// One figure of every model: `value(m)` is the figure of model m, or NaN.
-template <typename Value>
-py::array_t<double> ByModel(const Evaluation& ev, Value value) {
-  py::array_t<double> out(static_cast<py::ssize_t>(ev.models.size()));
-  auto at = out.mutable_unchecked<1>();
-  for (std::size_t m = 0; m < ev.models.size(); ++m) {
-    at(static_cast<py::ssize_t>(m)) = value(ev.models[m]);
-  }
-  return out;
+double ValueOf(const FigureValue& f) {
+  return f.defined ? f.value : kUndefined;
 }
 
 // The run-time error message as the batch command shows it, one line per line.
 std::string FaultText(int number) {
-  std::string text = ComposeErrorMessage(number, "");
+  const std::string text = ComposeErrorMessage(number, "");
   std::string lines;
   for (std::size_t i = 0; i < text.size(); ++i) {
     if (text[i] == '\r') {
@@ -54,48 +60,38 @@ std::string FaultText(int number) {
 }  // namespace
 
 py::dict FiguresOf(const Evaluation& ev, bool aic_bic, bool extended) {
-  py::dict figures;
-  py::list counts;
+  const std::vector<FigureGroup> observed_groups = {BasicFigures()};
+  std::vector<FigureGroup> model_groups = {BasicFigures(), ErrorFigures(aic_bic)};
+  if (extended) model_groups.push_back(ExtendedFigures());
+  FileFigures collected;
+  CollectFigures(RunOf(ev, extended), observed_groups, model_groups, collected);
+
   py::dict observed;
-  py::list basic_keys;
-  for (const auto& row : report_rows::kBasicStatRows) {
-    const bool defined = (ev.observed.undefined & row.figure) == 0;
-    observed[row.key] = defined ? row.observed(ev.observed) : kUndefined;
-    figures[row.key] = ByModel(ev, [&row](const ModelEvaluation& m) {
-      return (m.record.undefined & row.figure) == 0 ? m.record.*row.modelled : kUndefined;
-    });
-    basic_keys.append(row.key);
-    if (row.is_count) counts.append(row.key);
+  const FigureGroup& basic = observed_groups.front();
+  for (std::size_t i = 0; i < basic.figures.size(); ++i) {
+    observed[py::str(std::string(basic.figures[i].key))] =
+        ValueOf(collected.observed.groups.front()[i]);
   }
 
-  py::list error_keys;
-  const std::size_t error_count = kErrorStatFields.size() - (aic_bic ? 0 : 2);
-  for (std::size_t i = 0; i < error_count; ++i) {
-    const ErrorStatField& field = kErrorStatFields[i];
-    const std::uint32_t bit = std::uint32_t{1} << i;
-    const py::str key(std::string(ErrorKeys().figures[i].key));
-    figures[key] = ByModel(ev, [&field, bit](const ModelEvaluation& m) {
-      return (m.errors.undefined & bit) == 0 ? m.errors.*field.field : kUndefined;
-    });
-    error_keys.append(key);
-    if (field.is_count) counts.append(key);
-  }
-
+  py::dict figures;
   py::dict groups;
-  groups["basic"] = basic_keys;
-  groups["errors"] = error_keys;
-  if (extended) {
-    py::list extended_keys;
-    for (const ExtendedStatDefinition& d : kExtendedStatDefinitions) {
-      const py::str key(std::string(d.key));
-      const auto at = static_cast<std::size_t>(d.stat);
-      figures[key] = ByModel(ev, [at](const ModelEvaluation& m) {
-        const ExtendedFigure& f = m.extended[at];
-        return f.defined ? f.value : kUndefined;
-      });
-      extended_keys.append(key);
+  py::list counts;
+  const auto models = static_cast<py::ssize_t>(collected.models.size());
+  for (std::size_t g = 0; g < model_groups.size(); ++g) {
+    py::list keys;
+    for (std::size_t i = 0; i < model_groups[g].figures.size(); ++i) {
+      const FigureColumn& figure = model_groups[g].figures[i];
+      const py::str key(std::string(figure.key));
+      py::array_t<double> values(models);
+      auto at = values.mutable_unchecked<1>();
+      for (py::ssize_t m = 0; m < models; ++m) {
+        at(m) = ValueOf(collected.models[static_cast<std::size_t>(m)].groups[g][i]);
+      }
+      figures[key] = values;
+      keys.append(key);
+      if (figure.is_count) counts.append(key);
     }
-    groups["extended"] = extended_keys;
+    groups[model_groups[g].key] = keys;
   }
 
   py::list faults;
@@ -106,8 +102,8 @@ py::dict FiguresOf(const Evaluation& ev, bool aic_bic, bool extended) {
   }
 
   py::dict out;
-  out["rows"] = ev.rows;
-  out["missing"] = ev.observed_counts.missing;
+  out["rows"] = collected.rows;
+  out["missing"] = collected.missing;
   out["out_of_bounds"] = ev.observed_counts.out_of_bounds;
   out["observed"] = observed;
   out["observed_fault"] = ev.observed_fault == 0

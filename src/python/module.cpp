@@ -12,6 +12,7 @@
 
 #include "engine/evaluation.h"
 #include "figures_output.h"
+#include "reports/machine_figures.h"
 #include "series_input.h"
 
 namespace py = pybind11;
@@ -76,4 +77,6 @@ PYBIND11_MODULE(_core, m) {
         py::arg("extended") = false,
         "Every figure of each model against the observed series: 1-D float64 arrays in, a "
         "dict of numpy arrays out (see quelvaris.evaluate).");
+  m.def("default_name", &quelvaris::DefaultColumnName, py::arg("column"),
+        "The batch command's name of an unnamed data file column (1: the observed series).");
 }

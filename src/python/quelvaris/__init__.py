@@ -158,7 +158,7 @@ def _count(value, not_a_value, too_small):
 
 def _model_names(names, default, count):
     if names is None:
-        names = default if default is not None else [f"Mod  {c}" for c in range(2, count + 2)]
+        names = default if default is not None else [_core.default_name(c) for c in range(2, count + 2)]
     names = [str(n) for n in names]
     if len(names) != count:
         raise ValueError(f"names holds {len(names)} names for {count} models")
