@@ -2,9 +2,10 @@
 # Installs the build into a temporary prefix and checks what a user gets: every file in its
 # place and nothing else, a valid desktop entry and metainfo, icons of the sizes their folders
 # say, and programs that run from the installed files.
-#   install_tree_test.sh BUILD_DIR SOURCE_DIR APP_ID VERSION
+#   install_tree_test.sh BUILD_DIR SOURCE_DIR APP_ID VERSION [PYTHON SITE_DIR MODULE_FILE]
 set -uo pipefail
 build=$1 source=$2 id=$3 version=$4
+python=${5:-} site=${6:-} module=${7:-}
 prefix=$(mktemp -d)
 trap 'rm -rf "$prefix"' EXIT
 failed=0
@@ -26,6 +27,10 @@ for s in "${sizes[@]}"; do expected+=("share/icons/hicolor/${s}x${s}/apps/$id.pn
 for page in "$source"/docs/man/*.1; do
   [[ -e $page ]] && expected+=("share/man/man1/$(basename "$page")")
 done
+
+if [[ -n $python ]]; then
+  expected+=("$site/quelvaris/__init__.py" "$site/quelvaris/$module")
+fi
 
 diff <(printf '%s\n' "${expected[@]}" | sort) <(cd "$prefix" && find . -type f | sed 's|^\./||' | sort) \
   || fail "installed files differ from the expected list (< expected, > installed)"
@@ -62,6 +67,12 @@ out=$("$prefix/bin/quelvaris-cli" "$examples/comma_header_missing.csv" --columns
 "$prefix/bin/quelvaris-plot" "$examples/three_models.txt" --columns 4 \
   --all --quiet --output "$prefix/flows.png" && file -b "$prefix/flows.png" | grep -q '^PNG image' \
   || fail "quelvaris-plot on the installed example wrote no picture"
+
+if [[ -n $python ]]; then
+  out=$(cd "$prefix" && PYTHONPATH="$prefix/$site" "$python" -c \
+    'import quelvaris; print(quelvaris.evaluate([1, 2, 3, 4, 5], [[1, 2, 3, 4, 6]])["rmse"][0])') \
+    && [[ $out == 0.4472135954999579 ]] || fail "the installed Python module: $out"
+fi
 
 if ((failed > 0)); then
   echo "install tree: $failed checks failed" >&2

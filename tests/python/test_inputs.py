@@ -140,3 +140,10 @@ def test_threads_at_once_get_each_their_own_figures():
     for t in threads:
         t.join()
     assert got == {i: None for i in range(8)}
+
+
+def test_the_docstring_examples_hold():
+    import doctest
+
+    failed, attempted = doctest.testmod(quelvaris)
+    assert attempted > 0 and failed == 0
