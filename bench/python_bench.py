@@ -18,6 +18,7 @@ import subprocess
 import sys
 import tempfile
 import time
+from concurrent.futures import ThreadPoolExecutor
 
 import numpy as np
 
@@ -109,6 +110,13 @@ def main():
         print(f"{label:38} {cpu:8.2f} {wall:8.2f}")
     basic_ratio = rows[1][1][0] / rows[0][1][0]
     extended_ratio = rows[3][1][0] / rows[2][1][0]
+    calls = 8
+    one = timed(lambda: [quelvaris.evaluate(observed, models) for _ in range(calls)])[1]
+    with ThreadPoolExecutor(2) as pool:
+        two = timed(lambda: list(pool.map(lambda _: quelvaris.evaluate(observed, models),
+                                          range(calls))))[1]
+    print(f"{calls} calls, wall: {one:.1f} in one thread, {two:.1f} over two threads "
+          f"({one / two:.2f}x; the machine has {os.cpu_count()} cores)")
     print(f"module / engine (CPU): {basic_ratio:.3f} basic + 26, {extended_ratio:.3f} extended")
     print(f"module (all {len(result.keys())} figures) / numpy (3 figures), CPU: "
           f"{rows[3][1][0] / rows[4][1][0]:.2f}; basic + 26 only: "
