@@ -4,10 +4,13 @@
 #include <vector>
 
 #include <QPointF>
+#include <QString>
 
 namespace quelvaris {
 struct AnalysisSession;
+struct BatchTable;
 struct GlobalSettings;
+struct SeriesRule;
 }  // namespace quelvaris
 
 namespace quelvaris::ui {
@@ -17,6 +20,7 @@ namespace quelvaris::ui {
 struct PlotData {
   std::vector<int> columns;                 // 1 (observed), then each analysed modelled column
   std::vector<std::vector<double>> values;  // one entry per column above, one value per row
+  std::vector<QString> names;  // the header's name of each column above; none without a header
   double missing_code = -999;
   bool apply_bounds = false;
   double lower = 0;
@@ -26,6 +30,8 @@ struct PlotData {
   int Rows() const { return values.empty() ? 0 : static_cast<int>(values.front().size()); }
   // The values of a column of the run; empty when the run did not analyse it.
   const std::vector<double>& Values(int column) const;
+  // The header's name of a column; empty when the file had no header or left it unnamed.
+  QString Name(int column) const;
   bool Missing(double v) const { return v == missing_code; }
   bool OutOfBounds(double v) const { return apply_bounds && (v > upper || v < lower); }
   // The rule of the statistics: not missing and, with bounds applied, within them.
@@ -35,6 +41,10 @@ struct PlotData {
 // Rows 1 to the run's row count of column 1 and of columns first..last.
 PlotData MakePlotData(const AnalysisSession& session, const GlobalSettings& settings,
                       bool apply_bounds, std::int16_t first, std::int16_t last);
+
+// The columns of a file read by the batch reader: the observed series as column 1, each model
+// under its column in the file.
+PlotData MakePlotData(BatchTable&& table, const SeriesRule& rule);
 
 // The stretches of a series between missing values, as (row, value) points with rows counted
 // from 1. A missing value ends a stretch, so a line never dips to the missing-data code.
