@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "batch_table.h"
 #include "engine/evaluation.h"
 #include "figures_output.h"
 #include "reports/machine_figures.h"
@@ -77,6 +78,23 @@ PYBIND11_MODULE(_core, m) {
         py::arg("extended") = false,
         "Every figure of each model against the observed series: 1-D float64 arrays in, a "
         "dict of numpy arrays out (see quelvaris.evaluate).");
+  m.def(
+      "read",
+      [](std::string path, std::optional<char> delimiter, std::optional<bool> decimal_comma,
+         std::optional<bool> header, std::optional<long long> columns,
+         std::optional<std::vector<std::string>> na, double missing_code,
+         std::optional<long long> max_rows, std::optional<std::string> observed,
+         std::optional<std::string> models, std::optional<std::string> time) {
+        return quelvaris::python::ReadTable(
+            {std::move(path), delimiter, decimal_comma, header, columns, std::move(na),
+             missing_code, max_rows, std::move(observed), std::move(models), std::move(time)});
+      },
+      py::arg("path"), py::kw_only(), py::arg("delimiter") = py::none(),
+      py::arg("decimal_comma") = py::none(), py::arg("header") = py::none(),
+      py::arg("columns") = py::none(), py::arg("na") = py::none(), py::arg("missing_code") = -999.0,
+      py::arg("max_rows") = py::none(), py::arg("observed") = py::none(),
+      py::arg("models") = py::none(), py::arg("time") = py::none(),
+      "The batch reader (see quelvaris.read).");
   m.def("default_name", &quelvaris::DefaultColumnName, py::arg("column"),
         "The batch command's name of an unnamed data file column (1: the observed series).");
 }

@@ -19,14 +19,10 @@ pytestmark = pytest.mark.filterwarnings("ignore:make_current is deprecated:Depre
 
 
 def score_gauge(path):
-    """One gauge file (tab-separated, a header, -999 for a gap) as rows of figures."""
+    """One gauge file as rows of figures, one per model."""
     import quelvaris
 
-    with open(path) as f:
-        names = f.readline().rstrip("\n").split("\t")
-    table = np.loadtxt(path, delimiter="\t", skiprows=1, ndmin=2)
-    result = quelvaris.evaluate(table[:, 0], table[:, 1:], names=names[1:], missing=-999,
-                                extended=True)
+    result = quelvaris.read(path).evaluate(extended=True)
     frame = result.to_pandas().reset_index()
     frame.insert(0, "file", path)
     return frame

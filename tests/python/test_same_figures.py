@@ -1,6 +1,7 @@
 """evaluate() gives the batch command's figures, equal as doubles, under every json key."""
 
 import glob
+import json
 import os
 
 import numpy as np
@@ -82,3 +83,14 @@ def test_random_series_with_gaps_as_the_batch_command(cli, tmp_path, seed):
             continue
         record = cli_json(cli, path, models + 1, *words)
         assert_same_record(quelvaris.evaluate(table[0], table[1:], **keywords), record)
+
+
+@pytest.mark.parametrize("path", sorted(glob.glob(os.path.join(EXAMPLES, "*.*")) +
+                                        glob.glob(os.path.join(EXAMPLES, "gauges", "*.txt"))))
+def test_read_files_score_as_the_batch_command(cli, path):
+    table = quelvaris.read(path)
+    record = json.loads(cli(path, "--all", "--format", "json", "--extended"))["files"][0]
+    assert table.names == [m["name"] for m in record["models"]]
+    assert_same_record(table.evaluate(extended=True), record)
+    with pytest.raises(ValueError, match="Cannot open the data file"):
+        quelvaris.read(path + ".absent")

@@ -16,13 +16,14 @@ See ``help(quelvaris.evaluate)`` and docs/python.md.
 
 import math
 import numbers
+import os
 import warnings
 
 import numpy as np
 
 from . import _core
 
-__all__ = ["evaluate", "Evaluation"]
+__all__ = ["evaluate", "read", "Evaluation", "Table"]
 __version__ = "1.3"
 
 
@@ -397,3 +398,119 @@ class Evaluation:
         frame = pandas.DataFrame({k: self._figures[k] for k in self._figures},
                                  index=pandas.Index(self.models, name="name"))
         return frame
+
+
+_DELIMITERS = {"tab": "\t", "comma": ",", "semicolon": ";", "space": " "}
+
+
+def _column_list(value):
+    if value is None or isinstance(value, str):
+        return value
+    if isinstance(value, numbers.Integral):
+        return str(value)
+    return ",".join(str(v) for v in value)
+
+
+def read(path, *, delimiter=None, decimal_comma=None, header=None, columns=None, na=None,
+         missing=-999, observed=None, models=None, time=None, max_rows=None):
+    """Read a data file as the batch command does.
+
+    The batch command's reader: any length and width, the delimiter, a decimal comma and the
+    header detected from the first lines, quoted fields, missing texts (``NA``, empty, ...),
+    columns chosen by name or number. Scoring what it returns gives the batch command's
+    figures for that file.
+
+    Parameters
+    ----------
+    path : str or os.PathLike
+        The data file; ``"-"`` reads standard input.
+    delimiter : {"tab", "comma", "semicolon", "space"} or str, optional
+        ``--delimiter``; the character itself also works. Default: detected.
+    decimal_comma : bool, optional
+        ``--decimal-comma``: numbers written as ``1,5``. Default: detected with semicolons.
+    header : bool, optional
+        ``--header`` (True) or ``--no-header`` (False). Default: detected.
+    columns : int, optional
+        ``--columns``: fields per line. Default: those of the first line.
+    na : str or sequence of str, optional
+        ``--na``: the texts that mark a missing value (a comma-separated string or a list; an
+        empty list for none). Default: empty, ``NA``, ``NaN``, ``null`` and pandas' others.
+    missing : float, default -999
+        ``--missing-code``: a value equal to it is missing too.
+    observed : str or int, optional
+        ``--observed``: the observed column by header name or 1-based number.
+    models : str, int or sequence, optional
+        ``--models``: the model columns by names, numbers and ranges (``"3-12"``).
+    time : str or int, optional
+        A column kept as text (dates, times), never scored.
+    max_rows : int, optional
+        ``--max-rows``: refuse a file of more data rows.
+
+    Returns
+    -------
+    Table
+        ``observed`` (float64 array, NaN where missing), ``models`` (list of arrays),
+        ``names`` (the model names), ``observed_name``, ``times`` (list of str or None),
+        ``rows``; ``table.evaluate(**options)`` scores it.
+
+    Raises
+    ------
+    ValueError
+        A file the reader cannot take, with the batch command's message (naming the line,
+        the column and the text where that applies).
+
+    Examples
+    --------
+    >>> table = quelvaris.read("examples/gauges/alder_creek.txt")  # doctest: +SKIP
+    >>> table.names  # doctest: +SKIP
+    ['bucket', 'lagged', 'smoothed']
+    >>> table.evaluate(extended=True)["kge2012"]  # doctest: +SKIP
+    """
+    if delimiter is not None:
+        delimiter = _DELIMITERS.get(delimiter, delimiter)
+        if delimiter not in _DELIMITERS.values():
+            raise ValueError("Delimiter must be tab, comma, semicolon or space.")
+    if isinstance(na, str):
+        na = na.split(",") if na else []
+    raw = _core.read(
+        os.fspath(path), delimiter=delimiter, decimal_comma=decimal_comma, header=header,
+        columns=None if columns is None else int(columns), na=None if na is None else list(na),
+        missing_code=_number(missing, "Missing-data code must be a value."),
+        max_rows=None if max_rows is None else int(max_rows),
+        observed=_column_list(observed), models=_column_list(models),
+        time=_column_list(time))
+    return Table(raw)
+
+
+class Table:
+    """A data file as the batch reader read it.
+
+    Attributes
+    ----------
+    observed : numpy.ndarray
+        The observed series, NaN where missing.
+    models : list of numpy.ndarray
+        One array per model column, NaN where missing.
+    names : list of str
+        The model names (the header's, else ``Mod  2``, ...).
+    observed_name : str
+    times : list of str or None
+        The time column's text of each row, when one was read.
+    rows : int
+    """
+
+    def __init__(self, raw):
+        self.observed = raw["observed"]
+        self.models = list(raw["models"])
+        self.names = list(raw["model_names"])
+        self.observed_name = raw["observed_name"]
+        self.times = raw["times"]
+        self.rows = int(raw["rows"])
+
+    def evaluate(self, **options):
+        """``quelvaris.evaluate(self.observed, self.models, names=self.names, **options)``."""
+        options.setdefault("names", self.names)
+        return evaluate(self.observed, self.models, **options)
+
+    def __repr__(self):
+        return f"<quelvaris.Table of {len(self.models)} models over {self.rows} rows>"
