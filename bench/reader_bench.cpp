@@ -23,6 +23,7 @@
 #include <string>
 #include <vector>
 
+#include "batch_calls.h"
 #include "bench_data.h"
 #include "cli/batch_run.h"
 
@@ -88,19 +89,8 @@ void BM_ReadFloor(benchmark::State& state) {
 }
 BENCHMARK(BM_ReadFloor)->Unit(benchmark::kMillisecond);
 
-void TimeCalls(benchmark::State& state, const std::vector<std::string>& words) {
-  const auto config = std::filesystem::temp_directory_path() / "quelvaris-bench-config";
-  std::filesystem::create_directories(config);
-  ::setenv("XDG_CONFIG_HOME", config.c_str(), 1);
-  std::FILE* null = std::fopen("/dev/null", "w");
-  int status = 0;
-  for (auto _ : state) status |= cli::RunBatch(words, null, null);
-  std::fclose(null);
-  if (status != 0) state.SkipWithError("a run failed");
-}
-
 void BM_ScoreAll(benchmark::State& state) {
-  TimeCalls(state, {LongFile(), "--all", "--format", "csv", "--quiet"});
+  TimeBatchCalls(state, {LongFile(), "--all", "--format", "csv", "--quiet"});
 }
 BENCHMARK(BM_ScoreAll)->Unit(benchmark::kMillisecond);
 
@@ -108,7 +98,7 @@ void BM_TenThousand(benchmark::State& state) {
   std::vector<std::string> words = {ShortFile(), "--columns", "30",     "--all",
                                     "--format",  "csv",       "--quiet"};
   if (state.range(0) == 0) words.emplace_back("--desktop-reader");
-  TimeCalls(state, words);
+  TimeBatchCalls(state, words);
 }
 BENCHMARK(BM_TenThousand)->Arg(0)->Arg(1)->ArgName("batch_reader")->Unit(benchmark::kMillisecond);
 
@@ -116,7 +106,7 @@ void BM_Jobs(benchmark::State& state) {
   std::vector<std::string> words(200, ShortFile());
   for (const char* w : {"--format", "csv", "--quiet", "--jobs"}) words.emplace_back(w);
   words.push_back(std::to_string(state.range(0)));
-  TimeCalls(state, words);
+  TimeBatchCalls(state, words);
 }
 BENCHMARK(BM_Jobs)->Arg(1)->Arg(2)->ArgName("jobs")->Unit(benchmark::kMillisecond);
 

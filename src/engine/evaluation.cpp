@@ -13,10 +13,6 @@ namespace {
 
 constexpr std::int64_t kMinUsable = 4;
 
-PairRule PairRuleOf(const SeriesRule& rule) {
-  return {rule.missing_code, rule.apply_bounds, rule.lower, rule.upper};
-}
-
 }  // namespace
 
 ModelEvaluation EvaluateModel(std::span<const double> observed, std::span<const double> modelled,
@@ -86,8 +82,7 @@ Evaluation Evaluate(std::span<const double> observed,
     if (!options.extended) return;
     std::vector<std::span<const double>> mine;
     for (std::size_t m = first; m < models.size(); m += workers) mine.push_back(models[m]);
-    const std::vector<ExtendedStats> extended =
-        ExtendedStatsOfModels(observed, mine, PairRuleOf(options.rule));
+    const std::vector<ExtendedStats> extended = ExtendedStatsOfModels(observed, mine, options.rule);
     for (std::size_t k = 0; k < extended.size(); ++k) {
       ev.models[first + k * workers].extended = extended[k];
     }
