@@ -255,8 +255,7 @@ BootstrapResult BootstrapIntervals(std::span<const double> observed,
       boot.threads > 0 ? boot.threads : static_cast<int>(std::thread::hardware_concurrency());
   threads = std::clamp(threads, 1, resamples);
   std::vector<Gathered> rooms(static_cast<std::size_t>(threads));
-  const PairRule pair_rule{options.rule.missing_code, options.rule.apply_bounds, options.rule.lower,
-                           options.rule.upper};
+  const PairRule& pair_rule = options.rule;
   std::atomic<int> done{0};
   std::mutex progress_mutex;
 

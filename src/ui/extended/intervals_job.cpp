@@ -10,10 +10,7 @@ IntervalsJob::IntervalsJob(const ExtendedRun& run, const BootstrapOptions& optio
   thread_ = std::thread(
       [this, observed = run.observed, modelled = run.modelled, rule = run.rule, options] {
         EvaluationOptions evaluation;
-        evaluation.rule.missing_code = rule.missing_code;
-        evaluation.rule.apply_bounds = rule.apply_bounds;
-        evaluation.rule.lower = rule.lower;
-        evaluation.rule.upper = rule.upper;
+        evaluation.rule = rule;
         evaluation.extended = true;
         BootstrapOptions boot = options;
         boot.extended_only = true;
