@@ -42,6 +42,8 @@ Formats (--format):
   undefined figure is an empty field (tsv, csv) or null (json).
   --extended adds to each model an "extended" object (json), further columns (tsv, csv) or an
   Extended Statistics block below the report (text, where an undefined figure is blank).
+  --bootstrap N adds to each model an "intervals" object (json), <key>_low, <key>_high and
+  <key>_se columns (tsv, csv) or an Intervals block below the report (text).
 
 Messages go to standard error as "Title: text", one line of a message per line.
 
