@@ -66,7 +66,7 @@ std::vector<OptionEntry> CallOptions(const CliOptions& o, const CliHost& host,
       {"parameters", box(RunBox::AICBICParmsText)},
       {"points", box(RunBox::AICBICPointsText)},
       {"missing_code", settings.GlobalMissingCode},
-      {"decimals", static_cast<double>(settings.DecimalsReq)},
+      {"decimals", static_cast<double>(DecimalsInUse(settings))},
   };
   // Listed only when given, so that a document without the extended figures stays the same.
   if (o.extended) entries.push_back({"extended", true});
@@ -126,7 +126,7 @@ int RunBatch(std::vector<std::string> words, std::FILE* out, std::FILE* err) {
 
   OutputSetup setup;
   setup.format = *format;
-  setup.decimals = options.rounded || *format == OutputFormat::Text ? settings.DecimalsReq : -1;
+  setup.decimals = options.rounded || *format == OutputFormat::Text ? DecimalsInUse(settings) : -1;
   setup.several_files = options.data_files.size() > 1;
   setup.observed_groups = {BasicFigures()};
   setup.model_groups = {BasicFigures(), ErrorFigures(options.aic_bic)};

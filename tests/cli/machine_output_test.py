@@ -350,6 +350,27 @@ class MachineOutput(unittest.TestCase):
         for key in ("rmse", "nse", "kge", "mean", "nsc"):
             self.assertEqual(row[key], cells[LABELS[key] + ": "][1], key)
 
+    def test_decimals_outside_the_range_of_a_settings_file(self):
+        # Such a value leaves the report at its 2 decimals: the options and --rounded say and
+        # use the same, in every format.
+        for value in ("-1", "7", "9", "-32768"):
+            with self.subTest(value):
+                ini = self.write("odd.ini", f"[Quelvaris]\nDecimalsReq={value}\n")
+                results = os.path.join(self.dir, "r.txt")
+                call = [THREE_MODELS, "--columns", "4", "--column", "2", "--settings", ini,
+                        "--results", results, "--quiet", "--rounded", "--format"]
+                csv_call = run(call + ["csv"])
+                self.assertEqual(csv_call.returncode, 0, csv_call.stderr)
+                row = next(csv.DictReader(io.StringIO(csv_call.stdout.decode())))
+                cells = results_cells(results)
+                for key, shown in (("obs_sd", cells["SD: "][0]), ("rmse", cells["RMSE: "][1])):
+                    self.assertEqual(row[key], shown, key)
+                doc = json.loads(run(call + ["json"]).stdout)
+                self.assertEqual(doc["options"]["decimals"], 2)
+                self.assertEqual(doc["files"][0]["observed"]["basic"]["sd"], float(row["obs_sd"]))
+                text = run(call + ["text"]).stdout.decode()
+                self.assertIn(" " + cells["Mean: "][0] + " ", text)
+
     def test_exit_statuses_of_mixed_runs(self):
         short = self.write("short.txt", "1\t2\n")
         other = os.path.join(self.dir, "b", "three_models.csv")
