@@ -12,6 +12,7 @@
 #include "engine/analysis_run.h"
 #include "platform/number_text.h"
 #include "platform/run_time_error.h"
+#include "platform/visible_text.h"
 #include "reports/batch_output.h"
 #include "settings/error_reporter.h"
 
@@ -155,7 +156,7 @@ int RunBatch(std::vector<std::string> words, std::FILE* out, std::FILE* err) {
     const std::string& file = options.data_files[i];
     if (i > 0) ForgetFigures(*session);
     SetRunFiles(session->request, file, targets[i]);
-    host.BeginFile(setup.several_files ? "File: " + file : "");
+    host.BeginFile(setup.several_files ? "File: " + VisibleText(file) : "");
     reports.BeginFile(file);
     const int errors_before = host.error_boxes();
 

@@ -359,6 +359,27 @@ TEST_F(CliRun, AReportThatCannotBeWrittenIsNoSuccess) {
   EXPECT_NE(r.err.find("Error Message: "), std::string::npos) << r.err;
 }
 
+// A path or word with a control byte is quoted in standard error's messages the way the error
+// boxes' details quote it, never as the raw byte.
+TEST_F(CliRun, ControlBytesOfPathsAndWordsReachStandardErrorEscaped) {
+  const std::string odd = dir_.Write("w\x1b.txt", kThreeColumns);
+  struct Case {
+    std::vector<std::string> args;
+    std::string shown;
+  };
+  const std::vector<Case> cases = {
+      {{data_, "--all", "--results", (dir_.path() / "r\x1b.txt").string()},
+       "All results will be saved to r\\x1b.txt."},
+      {{data_, odd}, "File: " + (dir_.path() / "w\\x1b.txt").string() + "\n"},
+      {{data_, "--\x1b"}, "not expected: --\\x1b\n"},
+  };
+  for (const Case& c : cases) {
+    const CliResult r = RunCli(c.args, config_home());
+    EXPECT_NE(r.err.find(c.shown), std::string::npos) << r.err;
+    EXPECT_EQ(r.err.find('\x1b'), std::string::npos) << r.err;
+  }
+}
+
 TEST_F(CliRun, SettingsErrorIsShownAndTheRunGoesOnWithExitOne) {
   const std::string ini = dir_.Write("big.ini", "[Quelvaris]\nDecimalsReq=70000\n");
   const CliResult r = Run({"--settings", ini, "--quiet"});
