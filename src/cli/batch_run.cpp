@@ -1,6 +1,7 @@
 #include "cli/batch_run.h"
 
 #include <CLI/CLI.hpp>
+#include <cerrno>
 #include <memory>
 #include <optional>
 
@@ -8,6 +9,7 @@
 #include "cli/cli_options.h"
 #include "cli/cli_reports.h"
 #include "cli/cli_setup.h"
+#include "cli/output_failure.h"
 #include "cli/results_targets.h"
 #include "engine/analysis_run.h"
 #include "platform/number_text.h"
@@ -33,10 +35,12 @@ constexpr const char* kHelpFooter = R"(Formats (--format):
 Messages go to standard error as "Title: text", one line of a message per line.
 
 Exit status:
-  0  every report was written and no error message was shown
-  1  a run stopped (too few values, an unreadable data file, ...), an error message was
-     shown or an output could not be written; the other data files are still analysed
-  2  a wrong command line (unknown or repeated option, rejected value); nothing is read)";
+  0    every report was written and no error message was shown
+  1    a run stopped (too few values, an unreadable data file, ...), an error message was
+       shown or an output could not be written; the other data files are still analysed
+  2    a wrong command line (unknown or repeated option, rejected value); nothing is read
+  141  standard output was closed by its reader (a pipe into head): the call ends at once,
+       without a message, as a shell shows a program that SIGPIPE ends (128 + 13))";
 
 std::optional<OutputFormat> FormatNamed(const std::string& name) {
   if (name == "text") return OutputFormat::Text;
@@ -89,17 +93,21 @@ class Output {
   // Writes what the buffer holds and empties it; false once standard output has failed.
   bool Flush() {
     if (!failed_ && !buffer.empty()) {
+      errno = 0;
       failed_ = std::fwrite(buffer.data(), 1, buffer.size(), out_) != buffer.size() ||
                 std::fflush(out_) != 0;
+      if (failed_) error_ = errno;
     }
     buffer.clear();
     return !failed_;
   }
+  int error() const { return error_; }  // the errno of the failed write
   std::string buffer;
 
  private:
   std::FILE* out_;
   bool failed_ = false;
+  int error_ = 0;
 };
 
 }  // namespace
@@ -142,11 +150,16 @@ int RunBatch(std::vector<std::string> words, std::FILE* out, std::FILE* err) {
                      {.results_text = *format == OutputFormat::Text, .extended = options.extended});
   Output stdout_text(out);
   bool reported_output_failure = false;
+  bool output_closed = false;  // by its reader: the call ends quietly
   const auto flush = [&] {
     if (stdout_text.Flush() || reported_output_failure) return;
     reported_output_failure = true;
-    status = kExitRunFailed;
-    ErrorReporter(host, err::kPathFileAccess, "");
+    if (const auto message = OutputFailureMessage(stdout_text.error())) {
+      status = kExitRunFailed;
+      ShowErrorMessage(host, *message);
+    } else {
+      output_closed = true;
+    }
   };
 
   output->Begin(stdout_text.buffer);
@@ -167,10 +180,11 @@ int RunBatch(std::vector<std::string> words, std::FILE* out, std::FILE* err) {
     output->File(figures, stdout_text.buffer);
     if (!figures.has_figures || host.error_boxes() != errors_before) status = kExitRunFailed;
     flush();
+    if (output_closed) return kExitOutputClosed;
   }
   output->End(stdout_text.buffer);
   flush();
-  return status;
+  return output_closed ? kExitOutputClosed : status;
 }
 
 }  // namespace quelvaris::cli

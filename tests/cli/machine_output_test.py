@@ -371,6 +371,35 @@ class MachineOutput(unittest.TestCase):
                 text = run(call + ["text"]).stdout.decode()
                 self.assertIn(" " + cells["Mean: "][0] + " ", text)
 
+    def test_standard_output_that_cannot_be_written(self):
+        # A full device is said with the system's reason; a reader that has gone away (a pipe
+        # into head) ends the call quietly: by SIGPIPE, or with 128 + 13 where it is ignored.
+        cases = [
+            ("a full device", "full", True, 1, "Cannot write to standard output: "
+                                               "No space left on device."),
+            ("a closed pipe", "pipe", True, -13, ""),
+            ("a closed pipe, SIGPIPE ignored", "pipe", False, 141, ""),
+        ]
+        for what, target, default_sigpipe, status, message in cases:
+            with self.subTest(what):
+                if target == "full":
+                    out = open("/dev/full", "wb")
+                else:
+                    read_end, write_end = os.pipe()
+                    os.close(read_end)
+                    out = os.fdopen(write_end, "wb")
+                with out:
+                    r = subprocess.run([CLI, THREE_MODELS, THREE_MODELS, "--columns", "4",
+                                        "--quiet"], stdout=out, stderr=subprocess.PIPE,
+                                       env=ENV, restore_signals=default_sigpipe, check=False)
+                self.assertEqual(r.returncode, status, r.stderr)
+                err = r.stderr.decode()
+                if message:
+                    self.assertTrue(err.endswith("\nError Message: " + message + "\n"), err)
+                    self.assertNotIn("Unable to write to drive", err)
+                else:
+                    self.assertEqual(err, "")
+
     def test_exit_statuses_of_mixed_runs(self):
         short = self.write("short.txt", "1\t2\n")
         other = os.path.join(self.dir, "b", "three_models.csv")
