@@ -164,6 +164,7 @@ int RunBatch(std::vector<std::string> words, std::FILE* out, std::FILE* err) {
 
   output->Begin(stdout_text.buffer);
   const std::vector<std::string> targets = ResultsTargets(options);
+  if (options.results_dir) MakeResultsFolders(targets);
   const RunContext ctx{*session, settings, host};
   for (std::size_t i = 0; i < options.data_files.size(); ++i) {
     const std::string& file = options.data_files[i];

@@ -309,6 +309,26 @@ TEST_F(CliRun, SeveralFilesRunAsEachAloneWithOneTableAndResultsFileEach) {
   EXPECT_EQ(both.out, expected_out);
 }
 
+// Three data files named flows.txt: the folder given is made with its parents, and each file's
+// results file keeps the file's folder below the one they share.
+TEST_F(CliRun, ResultsDirIsMadeAndDataFilesOfOneNameKeepTheirFolders) {
+  std::filesystem::create_directories(dir_.path() / "a");
+  std::filesystem::create_directories(dir_.path() / "b");
+  const std::string a = dir_.Write("a/flows.txt", "1\t2\n2\t2\n3\t4\n4\t4\n5\t5\n");
+  const std::string b = dir_.Write("b/flows.txt", "1\t0\n2\t2\n3\t3\n4\t9\n");
+  const std::filesystem::path out = dir_.path() / "new" / "deeper";
+  const CliResult r =
+      RunCli({data_, a, b, "--results-dir", out.string(), "--quiet"}, config_home());
+  ASSERT_EQ(r.status, 0) << r.err;
+  for (const auto& [file, target] : {std::pair{data_, out / "flows.results.txt"},
+                                     {a, out / "a" / "flows.results.txt"},
+                                     {b, out / "b" / "flows.results.txt"}}) {
+    const std::string alone = (dir_.path() / "alone.txt").string();
+    ASSERT_EQ(RunCli({file, "--results", alone, "--quiet"}, config_home()).status, 0);
+    EXPECT_EQ(ReadFileBytes(target.string()), ReadFileBytes(alone)) << target;
+  }
+}
+
 TEST_F(CliRun, ResultsFileIntoAMissingFolderFailsButTheReportIsStillShown) {
   const std::string results = (dir_.path() / "no-folder" / "out.txt").string();
   const CliResult r = Run({"--results", results, "--quiet"});

@@ -340,6 +340,13 @@ class MachineOutput(unittest.TestCase):
         self.assertEqual(piped_file["models"], named_file["models"])
         self.assertEqual(piped_file["observed"], named_file["observed"])
 
+    def test_empty_standard_input_is_named_so(self):
+        r = run(["-", "--columns", "4", "--all", "--format", "json"], stdin=b"")
+        self.assertEqual(r.returncode, 1)
+        err = r.stderr.decode()
+        self.assertIn("\nData file: standard input\n", err)
+        self.assertNotIn("/dev/", err)
+
     def test_rounded_figures_are_the_reports(self):
         results = os.path.join(self.dir, "r.txt")
         r = run([THREE_MODELS, "--columns", "4", "--column", "2", "--format", "csv", "--rounded",
@@ -406,6 +413,9 @@ class MachineOutput(unittest.TestCase):
         os.makedirs(os.path.dirname(other))
         with open(THREE_MODELS, "rb") as src, open(other, "wb") as dst:
             dst.write(src.read())
+        beside = os.path.join(self.dir, "b", "three_models.txt")  # the same name in b
+        with open(THREE_MODELS, "rb") as src, open(beside, "wb") as dst:
+            dst.write(src.read())
         out_dir = os.path.join(self.dir, "out")
         os.makedirs(out_dir)
         cases = [
@@ -415,7 +425,7 @@ class MachineOutput(unittest.TestCase):
             ("a rejected value", [THREE_MODELS, "--threshold", "x"], 2),
             ("standard input twice", ["-", "-"], 2),
             ("--results with two files", [THREE_MODELS, THREE_MODELS, "--results", "r.txt"], 2),
-            ("one results file for two", [THREE_MODELS, other, "--results-dir", out_dir], 2),
+            ("one results file for two", [beside, other, "--results-dir", out_dir], 2),
             ("an unknown format", [THREE_MODELS, "--format", "xml"], 2),
         ]
         for what, args, status in cases:
