@@ -52,7 +52,8 @@ inline double LogOfOne(double x) {
   const double result = k * kLn2Hi - ((half_f2 - (s * (half_f2 + r) + k * kLn2Lo)) - f);
   // The values whose logarithm is not finite, and NaN.
   const double special = x == 0 ? -kInf : (x == kInf ? kInf : kNaN);
-  return (x > 0) & (x < kInf) ? result : special;
+  const bool finite_positive = x > 0 && x < kInf;
+  return finite_positive ? result : special;
 }
 
 // One copy for processors with AVX-512 (eight values an instruction), one for AVX2 (four), one
