@@ -16,7 +16,7 @@ struct ReaderCall {
   BatchReaderOptions reader;
   const GlobalSettings* settings = nullptr;
   bool extended = false;
-  int threads = 1;  // over the models of a file
+  int threads = 1;            // over the models of a file
   std::string result_format;  // of the results file
   bool calc_aicbic = false;   // AIC and BIC lines in the results file
   bool one_column = false;    // --column: the results file names no "All results" line
