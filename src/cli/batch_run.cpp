@@ -249,7 +249,7 @@ int RunBatch(std::vector<std::string> words, std::FILE* out, std::FILE* err) {
     // Each file is scored with a host of its own whose boxes are kept as text, and written out
     // in the order given once it and the files before it are done.
     struct Scored {
-      FileFigures figures;
+      std::string text;  // its standard output
       std::string messages;
       bool failed = false;
     };
@@ -264,13 +264,16 @@ int RunBatch(std::vector<std::string> words, std::FILE* out, std::FILE* err) {
           CliHost job = host.Fork(messages != nullptr ? messages : err);
           job.BeginFile(heading(file));
           Scored& s = scored[i];
+          FileFigures figures;
+          figures.file = file;
           try {
-            s.figures = ScoreFile(call, file, targets[i], job);
+            figures = ScoreFile(call, file, targets[i], job);
           } catch (const std::exception& e) {
             ErrorReporter(job, ErrorNumberOf(e), "");
           }
-          s.figures.messages = job.TakeBoxes();
-          s.failed = !s.figures.has_figures || job.error_boxes() != 0;
+          figures.messages = job.TakeBoxes();
+          s.failed = !figures.has_figures || job.error_boxes() != 0;
+          output->FileAt(figures, i, s.text);
           if (messages != nullptr) {
             std::fclose(messages);
             s.messages.assign(text, length);
@@ -281,7 +284,7 @@ int RunBatch(std::vector<std::string> words, std::FILE* out, std::FILE* err) {
           Scored& s = scored[i];
           std::fwrite(s.messages.data(), 1, s.messages.size(), err);
           std::fflush(err);
-          output->File(s.figures, stdout_text.buffer);
+          stdout_text.buffer += s.text;
           if (s.failed) status = kExitRunFailed;
           flush();
           s = Scored{};  // its figures are written: their memory goes

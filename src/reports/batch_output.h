@@ -35,8 +35,14 @@ class BatchOutput {
  public:
   virtual ~BatchOutput() = default;
   virtual void Begin(std::string& out) { (void)out; }
-  virtual void File(const FileFigures& file, std::string& out) = 0;
+  void File(const FileFigures& file, std::string& out) { FileAt(file, files_++, out); }
+  // The text of the data file at `index` (from 0) of the call. It depends on nothing else, so
+  // the files of a call may be laid out on several threads at once and written in order.
+  virtual void FileAt(const FileFigures& file, std::size_t index, std::string& out) const = 0;
   virtual void End(std::string& out) { (void)out; }
+
+ private:
+  std::size_t files_ = 0;
 };
 
 std::unique_ptr<BatchOutput> MakeBatchOutput(const OutputSetup& setup);

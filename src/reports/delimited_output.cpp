@@ -41,7 +41,8 @@ void DelimitedOutput::Figures(const std::vector<FigureGroup>& groups, const Colu
   }
 }
 
-void DelimitedOutput::File(const FileFigures& file, std::string& out) {
+void DelimitedOutput::FileAt(const FileFigures& file, std::size_t /*index*/,
+                             std::string& out) const {
   if (!file.has_figures) return;
   const std::string counts = std::to_string(file.rows) + delimiter_ + std::to_string(file.missing);
   for (const auto& model : file.models) {

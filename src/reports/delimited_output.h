@@ -14,7 +14,7 @@ class DelimitedOutput : public BatchOutput {
   DelimitedOutput(const OutputSetup& setup, char delimiter);
 
   void Begin(std::string& out) override;
-  void File(const FileFigures& file, std::string& out) override;
+  void FileAt(const FileFigures& file, std::size_t index, std::string& out) const override;
 
  private:
   void Figures(const std::vector<FigureGroup>& groups, const ColumnFigures& column,

@@ -153,9 +153,8 @@ void JsonOutput::Column(const std::vector<FigureGroup>& groups, const ColumnFigu
   out += '}';
 }
 
-void JsonOutput::File(const FileFigures& file, std::string& out) {
-  if (!first_file_) out += ",\n";
-  first_file_ = false;
+void JsonOutput::FileAt(const FileFigures& file, std::size_t index, std::string& out) const {
+  if (index > 0) out += ",\n";
   out += '{';
   Key("file", out);
   AppendJsonString(file.file, out);

@@ -19,7 +19,7 @@ class JsonOutput : public BatchOutput {
   explicit JsonOutput(const OutputSetup& setup) : setup_(setup) {}
 
   void Begin(std::string& out) override;
-  void File(const FileFigures& file, std::string& out) override;
+  void FileAt(const FileFigures& file, std::size_t index, std::string& out) const override;
   void End(std::string& out) override;
 
  private:
@@ -27,7 +27,6 @@ class JsonOutput : public BatchOutput {
               std::string& out) const;
 
   const OutputSetup& setup_;
-  bool first_file_ = true;
 };
 
 // Appends text as a json string. Control characters are escaped; bytes that are no UTF-8

@@ -17,7 +17,7 @@ std::string CellText(std::string text) {
 
 }  // namespace
 
-void TextOutput::File(const FileFigures& file, std::string& out) {
+void TextOutput::FileAt(const FileFigures& file, std::size_t /*index*/, std::string& out) const {
   if (!file.has_figures) return;
   const std::string& text = file.results_text;
   std::string tab_text = "\t" + CellText(file.observed.name);

@@ -12,7 +12,7 @@ class TextOutput : public BatchOutput {
  public:
   explicit TextOutput(const OutputSetup& setup) : setup_(setup) {}
 
-  void File(const FileFigures& file, std::string& out) override;
+  void FileAt(const FileFigures& file, std::size_t index, std::string& out) const override;
 
  private:
   const OutputSetup& setup_;
