@@ -16,8 +16,9 @@ void CliReports::WriteScreenReport(const RunContext& ctx, std::int16_t first, st
   }
   extended_.clear();
   if (keep_.extended) extended_ = CalcExtendedStats(ctx, first, last);
-  CollectFigures({ctx.session, extended_, first}, ctx.settings.GlobalMissingCode, observed_groups_,
-                 model_groups_, first, last, figures_);
+  CollectFigures(
+      SessionFigures(ctx.session, ctx.settings.GlobalMissingCode, extended_, first, last),
+      observed_groups_, model_groups_, figures_);
 }
 
 void CliReports::BeginFile(const std::string& file) {

@@ -49,17 +49,15 @@ static_assert(KeysFollowTheReport(), "one machine name per error statistic, in r
 FigureGroup BasicFigures() {
   FigureGroup group{"basic", "Basic Statistics", true, {}};
   for (const auto& row : report_rows::kBasicStatRows) {
-    group.figures.push_back({row.key, row.file_label, row.is_count,
-                             [&row](const RunFigures& run, int column) -> FigureValue {
-                               const AnalysisSession& session = run.session;
-                               if (column == 1) {
-                                 const SeriesStats& s = session.ObservedStats;
-                                 return {row.observed(s), (s.undefined & row.figure) == 0};
-                               }
-                               const ModelledRecord& m =
-                                   session.ModelledStats[static_cast<std::size_t>(column)];
-                               return {m.*row.modelled, (m.undefined & row.figure) == 0};
-                             }});
+    group.figures.push_back(
+        {row.key, row.file_label, row.is_count, [&row](const FigureSource& src) -> FigureValue {
+           if (src.observed != nullptr) {
+             const SeriesStats& s = *src.observed;
+             return {row.observed(s), (s.undefined & row.figure) == 0};
+           }
+           const ModelledRecord& m = *src.modelled;
+           return {m.*row.modelled, (m.undefined & row.figure) == 0};
+         }});
   }
   return group;
 }
@@ -70,12 +68,11 @@ FigureGroup ErrorFigures(bool aic_bic) {
   for (std::size_t i = 0; i < count; ++i) {
     const ErrorStatField& f = kErrorStatFields[i];
     const std::uint32_t bit = std::uint32_t{1} << i;
-    group.figures.push_back(
-        {kErrorKeys[i].key, f.label, f.is_count,
-         [field = f.field, bit](const RunFigures& run, int column) -> FigureValue {
-           const ErrorStats& e = run.session.Errors[static_cast<std::size_t>(column)];
-           return {e.*field, (e.undefined & bit) == 0};
-         }});
+    group.figures.push_back({kErrorKeys[i].key, f.label, f.is_count,
+                             [field = f.field, bit](const FigureSource& src) -> FigureValue {
+                               const ErrorStats& e = *src.errors;
+                               return {e.*field, (e.undefined & bit) == 0};
+                             }});
   }
   return group;
 }
@@ -84,58 +81,74 @@ FigureGroup ExtendedFigures() {
   FigureGroup group{"extended", "Extended Statistics", false, {}};
   for (const ExtendedStatDefinition& d : kExtendedStatDefinitions) {
     group.figures.push_back({d.key, std::string(d.label) + ": ", false,
-                             [stat = d.stat](const RunFigures& run, int column) -> FigureValue {
-                               const auto at = static_cast<std::size_t>(column - run.first);
-                               if (column < run.first || at >= run.extended.size())
-                                 return {};  // not computed
-                               const ExtendedFigure& f = FigureOf(run.extended[at], stat);
+                             [stat = d.stat](const FigureSource& src) -> FigureValue {
+                               if (src.extended == nullptr) return {};  // not computed
+                               const ExtendedFigure& f = FigureOf(*src.extended, stat);
                                return {f.value, f.defined};
                              }});
   }
   return group;
 }
 
-std::string ColumnName(const AnalysisSession& session, int column) {
-  const std::string& named = session.names[static_cast<std::size_t>(column)];
-  if (!named.empty()) return named;
+std::string DefaultColumnName(int column) {
   if (column == 1) return "Obs";
   std::string heading = report_rows::ModelHeading(column);
   heading.pop_back();  // the report's trailing blank
   return heading;
 }
 
+std::string ColumnName(const AnalysisSession& session, int column) {
+  const std::string& named = session.names[static_cast<std::size_t>(column)];
+  return named.empty() ? DefaultColumnName(column) : named;
+}
+
+RunFigures SessionFigures(const AnalysisSession& session, double missing_code,
+                          std::span<const ExtendedStats> extended, std::int16_t first,
+                          std::int16_t last) {
+  report_rows::CheckColumnRange(first, last);
+  RunFigures run;
+  run.rows = session.counters.RowCount;
+  // The missing observed values as the run's summary counts them: the counters hold the last
+  // column's counts by now.
+  const double* observed = session.table.Column(1);
+  run.missing = std::count(observed, observed + run.rows, missing_code);
+  run.observed = {1, ColumnName(session, 1), {.observed = &session.ObservedStats}};
+  for (int c = first; c <= last; ++c) {
+    const auto at = static_cast<std::size_t>(c - first);
+    const auto col = static_cast<std::size_t>(c);
+    run.models.push_back({c,
+                          ColumnName(session, c),
+                          {.modelled = &session.ModelledStats[col],
+                           .errors = &session.Errors[col],
+                           .extended = at < extended.size() ? &extended[at] : nullptr}});
+  }
+  return run;
+}
+
 namespace {
 
-void Collect(const RunFigures& run, const std::vector<FigureGroup>& groups, int column,
-             ColumnFigures& out) {
-  out.column = column;
-  out.name = ColumnName(run.session, column);
+void Collect(const RunColumn& column, const std::vector<FigureGroup>& groups, ColumnFigures& out) {
+  out.column = column.column;
+  out.name = column.name;
   out.groups.resize(groups.size());
   for (std::size_t g = 0; g < groups.size(); ++g) {
     auto& values = out.groups[g];
     values.clear();
-    for (const auto& figure : groups[g].figures) values.push_back(figure.value(run, column));
+    for (const auto& figure : groups[g].figures) values.push_back(figure.value(column.source));
   }
 }
 
 }  // namespace
 
-void CollectFigures(const RunFigures& run, double missing_code,
-                    const std::vector<FigureGroup>& observed_groups,
-                    const std::vector<FigureGroup>& model_groups, std::int16_t first,
-                    std::int16_t last, FileFigures& out) {
-  report_rows::CheckColumnRange(first, last);
-  const AnalysisSession& session = run.session;
+void CollectFigures(const RunFigures& run, const std::vector<FigureGroup>& observed_groups,
+                    const std::vector<FigureGroup>& model_groups, FileFigures& out) {
   out.has_figures = true;
-  out.rows = session.counters.RowCount;
-  // The missing observed values as the run's summary counts them: the counters hold the last
-  // column's counts by now.
-  const double* observed = session.table.Column(1);
-  out.missing = static_cast<int>(std::count(observed, observed + out.rows, missing_code));
-  Collect(run, observed_groups, 1, out.observed);
-  out.models.resize(static_cast<std::size_t>(std::max(0, last - first + 1)));
-  for (int c = first; c <= last; ++c) {
-    Collect(run, model_groups, c, out.models[static_cast<std::size_t>(c - first)]);
+  out.rows = run.rows;
+  out.missing = run.missing;
+  Collect(run.observed, observed_groups, out.observed);
+  out.models.resize(run.models.size());
+  for (std::size_t i = 0; i < run.models.size(); ++i) {
+    Collect(run.models[i], model_groups, out.models[i]);
   }
 }
 

@@ -21,12 +21,13 @@ struct FigureValue {
   bool defined = false;
 };
 
-// Where a run's figures are read from: the session's statistics stores and, when the run
-// computed them, the extended figures of its modelled columns first..last.
-struct RunFigures {
-  const AnalysisSession& session;
-  std::span<const ExtendedStats> extended = {};  // empty unless computed
-  int first = 2;                                 // the column of extended.front()
+// Where the figures of one column are read from: the observed series' statistics, or a
+// model's stored basic record, its error statistics and, when computed, its extended figures.
+struct FigureSource {
+  const SeriesStats* observed = nullptr;     // set for the observed series
+  const ModelledRecord* modelled = nullptr;  // set for a model
+  const ErrorStats* errors = nullptr;
+  const ExtendedStats* extended = nullptr;  // null unless computed
 };
 
 // One figure: its stable machine name, the report's label, and where a run keeps it for a
@@ -35,7 +36,7 @@ struct FigureColumn {
   std::string_view key;  // "rmse", "mean": lower case, unique within its group
   std::string label;     // the report's label, "RMSE: "
   bool is_count;         // written as an integer
-  std::function<FigureValue(const RunFigures&, int column)> value;
+  std::function<FigureValue(const FigureSource&)> value;
 };
 
 struct FigureGroup {
@@ -52,7 +53,7 @@ FigureGroup BasicFigures();
 FigureGroup ErrorFigures(bool aic_bic);
 
 // The extended figures of a model, in the order and with the keys of kExtendedStatDefinitions,
-// read from RunFigures::extended (undefined for a column it does not hold).
+// undefined where they were not computed.
 FigureGroup ExtendedFigures();
 
 // A message box of a run, its line breaks as newlines.
@@ -72,23 +73,42 @@ struct ColumnFigures {
 struct FileFigures {
   std::string file;          // as given on the command line
   bool has_figures = false;  // the run reached its reports; else only the messages count
-  int rows = 0;              // data rows read
-  int missing = 0;           // missing observed values
+  std::int64_t rows = 0;     // data rows read
+  std::int64_t missing = 0;  // missing observed values
   std::vector<ShownBox> messages;
   ColumnFigures observed;  // its groups: the basic statistics
   std::vector<ColumnFigures> models;
   std::string results_text;  // the run's results file text (for the text table)
 };
 
-// The name of a column in the machine formats and the text table's headings.
+// The name of a column in the machine formats and the text table's headings: the header's
+// name, else "Obs" or "Mod  N" as in the reports.
 std::string ColumnName(const AnalysisSession& session, int column);
+std::string DefaultColumnName(int column);
 
-// Fills `out` from a run over the modelled columns first..last that has reached its reports.
-// `observed_groups` and `model_groups` name what to collect; `out` is reused from file to
-// file, so its lists keep their room.
-void CollectFigures(const RunFigures& run, double missing_code,
-                    const std::vector<FigureGroup>& observed_groups,
-                    const std::vector<FigureGroup>& model_groups, std::int16_t first,
-                    std::int16_t last, FileFigures& out);
+// A run's columns as the machine formats collect them.
+struct RunColumn {
+  int column = 0;  // in the data file, 1 for the observed series
+  std::string name;
+  FigureSource source;
+};
+
+struct RunFigures {
+  std::int64_t rows = 0;     // data rows read
+  std::int64_t missing = 0;  // missing observed values
+  RunColumn observed;
+  std::vector<RunColumn> models;
+};
+
+// The figures of a desktop-table run over the modelled columns first..last (extended: the
+// extended figures of those columns in order, or empty).
+RunFigures SessionFigures(const AnalysisSession& session, double missing_code,
+                          std::span<const ExtendedStats> extended, std::int16_t first,
+                          std::int16_t last);
+
+// Fills `out` from a run that has reached its reports. `observed_groups` and `model_groups`
+// name what to collect; `out` is reused from file to file, so its lists keep their room.
+void CollectFigures(const RunFigures& run, const std::vector<FigureGroup>& observed_groups,
+                    const std::vector<FigureGroup>& model_groups, FileFigures& out);
 
 }  // namespace quelvaris

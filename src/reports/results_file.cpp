@@ -26,15 +26,13 @@ std::string Figure(double value, bool is_count, const std::string& pattern) {
 
 }  // namespace
 
-std::string BuildResultsFile(const AnalysisSession& session, const GlobalSettings& settings,
-                             std::int16_t first, std::int16_t last, bool calc_aicbic) {
-  report_rows::CheckColumnRange(first, last);
-  const std::string& pattern = settings.ResultFormat;
+std::string BuildResultsText(const SeriesStats& observed, const std::vector<ResultsColumn>& models,
+                             const std::string& pattern, bool calc_aicbic) {
   std::string out;
-  out.reserve(64 + 44 * 12 * static_cast<std::size_t>(last >= first ? last - first + 2 : 1));
+  out.reserve(64 + 44 * 12 * (models.size() + 1));
 
   out += "\tObs";
-  for (int c = first; c <= last; ++c) out += "\t" + report_rows::ModelHeading(c);
+  for (const ResultsColumn& m : models) out += "\t" + report_rows::ModelHeading(m.column);
   out += kLineEnd;
 
   out += "Basic Statistics";
@@ -43,10 +41,10 @@ std::string BuildResultsFile(const AnalysisSession& session, const GlobalSetting
   for (const auto& row : report_rows::kBasicStatRows) {
     out += row.file_label;
     out += '\t';
-    out += Figure(row.observed(session.ObservedStats), row.is_count, pattern);
-    for (int c = first; c <= last; ++c) {
+    out += Figure(row.observed(observed), row.is_count, pattern);
+    for (const ResultsColumn& m : models) {
       out += '\t';
-      out += Figure(session.ModelledStats[c].*row.modelled, row.is_count, pattern);
+      out += Figure(m.modelled->*row.modelled, row.is_count, pattern);
     }
     out += kLineEnd;
   }
@@ -62,13 +60,24 @@ std::string BuildResultsFile(const AnalysisSession& session, const GlobalSetting
     const ErrorStatField& f = kErrorStatFields[i];
     out += f.label;
     out += '\t';  // the observed field stays empty on error lines
-    for (int c = first; c <= last; ++c) {
+    for (const ResultsColumn& m : models) {
       out += '\t';
-      out += Figure(session.Errors[c].*f.field, f.is_count, pattern);
+      out += Figure(m.errors->*f.field, f.is_count, pattern);
     }
     if (i + 1 < written) out += kLineEnd;
   }
   return out;
+}
+
+std::string BuildResultsFile(const AnalysisSession& session, const GlobalSettings& settings,
+                             std::int16_t first, std::int16_t last, bool calc_aicbic) {
+  report_rows::CheckColumnRange(first, last);
+  std::vector<ResultsColumn> models;
+  for (int c = first; c <= last; ++c) {
+    const auto at = static_cast<std::size_t>(c);
+    models.push_back({c, &session.ModelledStats[at], &session.Errors[at]});
+  }
+  return BuildResultsText(session.ObservedStats, models, settings.ResultFormat, calc_aicbic);
 }
 
 void WriteResultsFile(FileSlot& slot, const std::string& path, const std::string& text) {

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "engine/analysis_session.h"
 #include "engine/run_context.h"
@@ -9,6 +10,20 @@
 #include "settings/global_settings.h"
 
 namespace quelvaris {
+
+// The columns of a results file: the observed series' statistics and, for each model in
+// order, its file column number (the heading "Mod  N"), stored basic record and error
+// statistics.
+struct ResultsColumn {
+  int column = 0;
+  const ModelledRecord* modelled = nullptr;
+  const ErrorStats* errors = nullptr;
+};
+
+// The results file text: tab-separated fields, CRLF line ends, no line end after the last
+// line; AIC and BIC lines only when calc_aicbic is set.
+std::string BuildResultsText(const SeriesStats& observed, const std::vector<ResultsColumn>& models,
+                             const std::string& result_format, bool calc_aicbic);
 
 // The results file of a run over columns first..last (never narrowed): tab-separated fields,
 // CRLF line ends, no line end after the last line. AIC and BIC lines only when calc_aicbic is
