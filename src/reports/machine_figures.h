@@ -16,6 +16,8 @@
 
 namespace quelvaris {
 
+struct TimeFigures;
+
 struct FigureValue {
   double value = 0;
   bool defined = false;
@@ -78,7 +80,8 @@ struct FileFigures {
   std::vector<ShownBox> messages;
   ColumnFigures observed;  // its groups: the basic statistics
   std::vector<ColumnFigures> models;
-  std::string results_text;  // the run's results file text (for the text table)
+  std::string results_text;           // the run's results file text (for the text table)
+  const TimeFigures* time = nullptr;  // a run with a time column: its periods and skill
 };
 
 // The name of a column in the machine formats and the text table's headings: the header's
