@@ -5,7 +5,8 @@
 // Writes main-before.png; results-picker.png (the file dialog with a new results file's name
 // typed); main-after.png (a run of column 3 with a threshold typed to 15 digits); and
 // results-WxH.png, W x H the screen's size, from a run over twelve columns of which column 6
-// is a very poor model. Every other dialog is answered automatically; the files picked and
+// is a very poor model; main-screen-WxH.png, the screen with the main window on it, to see the
+// window fit. Every other dialog is answered automatically; the files picked and
 // written lie in a temporary folder.
 
 #include <cstdio>
@@ -92,6 +93,11 @@ int main(int argc, char** argv) {
   quelvaris::ui::Main& main = *tool.main;
   Settle(500);
   bool ok = Save(main, out.filePath(QStringLiteral("main-before.png")));
+  ok = quelvaris::tools::SaveScreen(
+           main,
+           out.filePath(
+               QStringLiteral("main-screen-%1.png").arg(quelvaris::tools::ScreenSizeText(main)))) &&
+       ok;
 
   // One model with a threshold typed to 15 digits, its results file newly named.
   main.findChild<QPushButton*>(QStringLiteral("SelectButton"))->click();

@@ -18,10 +18,12 @@
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFont>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPalette>
 #include <QPushButton>
+#include <QScreen>
 #include <QStyleFactory>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -60,8 +62,15 @@ class AutoDialogs : public ui::Dialogs {
 };
 
 // With QUELVARIS_TOOL_LOOK=dark in the environment, the windows are shown in the Fusion style
-// with a dark palette, to see that everything stays readable there. Call after QApplication.
+// with a dark palette, to see that everything stays readable there; with
+// QUELVARIS_TOOL_FONT_SIZE=N, in an application font of N points, as a desktop theme may set
+// it. Call after QApplication.
 inline void UseLookAskedFor() {
+  if (const int points = qEnvironmentVariableIntValue("QUELVARIS_TOOL_FONT_SIZE"); points > 0) {
+    QFont font = QApplication::font();
+    font.setPointSize(points);
+    QApplication::setFont(font);
+  }
   if (qgetenv("QUELVARIS_TOOL_LOOK") != "dark") return;
   QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
   QPalette dark;
@@ -100,6 +109,23 @@ inline bool Save(QWidget& window, const QString& path) {
   }
   std::printf("%s\n", qPrintable(path));
   return true;
+}
+
+// Writes the whole screen `window` is on to a PNG file: where the window lies and whether it
+// fits, which a picture of the window alone does not show.
+inline bool SaveScreen(QWidget& window, const QString& path) {
+  if (!window.screen()->grabWindow(0).save(path)) {
+    std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+    return false;
+  }
+  std::printf("%s\n", qPrintable(path));
+  return true;
+}
+
+// The screen's size in the file names of the pictures that depend on it, as "1280x1024".
+inline QString ScreenSizeText(const QWidget& window) {
+  const QSize size = window.screen()->size();
+  return QStringLiteral("%1x%2").arg(size.width()).arg(size.height());
 }
 
 // Runs Calculate on the main window; `with_results` gets the results window while it is shown,

@@ -8,6 +8,9 @@
 #include "cli/cli_options.h"
 #include "cli/cli_reports.h"
 #include "cli/cli_setup.h"
+#include "cli/file_jobs.h"
+#include "cli/reader_options.h"
+#include "cli/reader_run.h"
 #include "cli/results_targets.h"
 #include "engine/analysis_run.h"
 #include "platform/number_text.h"
@@ -19,7 +22,18 @@ namespace quelvaris::cli {
 
 namespace {
 
-constexpr const char* kHelpFooter = R"(Formats (--format):
+constexpr const char* kHelpFooter = R"(Data files:
+  Read by the batch reader unless --desktop-reader is given: any number of rows (up to
+  --max-rows) and of columns; the delimiter (tab, comma, semicolon or runs of blanks), a
+  decimal comma with semicolons and a header line are detected from the first lines; RFC 4180
+  quotes, a UTF-8 byte order mark, LF, CRLF or CR line ends and empty lines are taken. A
+  missing value is the missing-data code or one of the --na texts. The observed series is the
+  first column (after an unnamed or "Unnamed: 0" index column), every other column is a model
+  unless --observed, --models or --column say otherwise. --desktop-reader reads as the desktop
+  program does: at most 10,000 rows and 30 columns, tab or --comma, numbers only, --columns 2
+  and column 2 by default.
+
+Formats (--format):
   text   the report as an aligned table, one per data file (default)
   tsv    tab-separated: a header line, then one row per data file and modelled column
   csv    the same with commas; fields with a comma, quote or line break are quoted
@@ -46,18 +60,40 @@ std::optional<OutputFormat> FormatNamed(const std::string& name) {
 }
 
 // The options as the run reads them from its boxes and switches.
+// A value of the batch reader's options as given, or null where it is detected.
+OptionEntry GivenNumber(const char* key, const std::optional<std::string>& text) {
+  if (!text) return {key, nullptr};
+  return {key, LeadingNumber(*text)};
+}
+
+OptionEntry GivenText(const char* key, const std::optional<std::string>& text) {
+  if (!text) return {key, nullptr};
+  return {key, *text};
+}
+
 std::vector<OptionEntry> CallOptions(const CliOptions& o, const CliHost& host,
                                      const GlobalSettings& settings) {
   const auto box = [&host](RunBox b) { return LeadingNumber(host.BoxText(b)); };
   const bool all = host.SwitchOn(RunSwitch::AnalyseAll);
-  std::vector<OptionEntry> entries = {
-      {"format", o.format},
-      {"rounded", o.rounded},
-      {"columns", box(RunBox::NoOfColsText)},
-      {"column", all ? OptionEntry{}.value : box(RunBox::ColToAnalText)},
-      {"all", all},
-      {"delimiter", std::string(host.SwitchOn(RunSwitch::TabDelimited) ? "tab" : "comma")},
-      {"header", host.SwitchOn(RunSwitch::HeaderRow)},
+  std::vector<OptionEntry> entries = {{"format", o.format}, {"rounded", o.rounded}};
+  if (o.wide_columns) {
+    entries.push_back(GivenNumber("columns", o.columns));
+    entries.push_back(GivenNumber("column", o.column));
+    entries.push_back({"all", !o.column && !o.models});
+    entries.push_back(
+        GivenText("delimiter", o.comma ? std::optional<std::string>("comma") : o.delimiter));
+    entries.push_back(
+        {"header", o.header ? OptionEntry{"", true}.value
+                            : (o.no_header ? OptionEntry{"", false}.value : OptionEntry{}.value)});
+  } else {
+    entries.push_back({"columns", box(RunBox::NoOfColsText)});
+    entries.push_back({"column", all ? OptionEntry{}.value : box(RunBox::ColToAnalText)});
+    entries.push_back({"all", all});
+    entries.push_back(
+        {"delimiter", std::string(host.SwitchOn(RunSwitch::TabDelimited) ? "tab" : "comma")});
+    entries.push_back({"header", host.SwitchOn(RunSwitch::HeaderRow)});
+  }
+  const std::vector<OptionEntry> rest = {
       {"threshold", box(RunBox::ThreshText)},
       {"apply_bounds", host.SwitchOn(RunSwitch::ApplyBounds)},
       {"lower", box(RunBox::LowerBoundText)},
@@ -68,8 +104,13 @@ std::vector<OptionEntry> CallOptions(const CliOptions& o, const CliHost& host,
       {"missing_code", settings.GlobalMissingCode},
       {"decimals", static_cast<double>(settings.DecimalsReq)},
   };
-  // Listed only when given, so that a document without the extended figures stays the same.
+  entries.insert(entries.end(), rest.begin(), rest.end());
+  // Listed only when given, so that a document without them stays the same.
   if (o.extended) entries.push_back({"extended", true});
+  if (o.observed) entries.push_back({"observed", *o.observed});
+  if (o.models) entries.push_back({"models", *o.models});
+  if (o.na) entries.push_back({"na", *o.na});
+  if (o.decimal_comma) entries.push_back({"decimal_comma", true});
   return entries;
 }
 
@@ -108,15 +149,18 @@ int RunBatch(std::vector<std::string> words, std::FILE* out, std::FILE* err) {
   CLI::App app{"Reports how well one or more models reproduce observed values.", "quelvaris-cli"};
   DeclareOptions(app, options, DataFiles::Many);
   DeclareBatchOptions(app, options);
+  DeclareReaderOptions(app, options);
   DeclareVersion(app);
   app.footer(kHelpFooter);
   if (auto status = ParseCommandLine(app, std::move(words))) return *status;
+  options.wide_columns = !options.desktop_reader;
 
   CliHost host({}, err, options.quiet);
   GlobalSettings settings;
   auto session = std::make_unique<AnalysisSession>();
   std::optional<OutputFormat> format;
   const auto batch_checks = [&]() -> std::optional<std::string> {
+    if (auto m = CheckReaderOptions(options)) return m;
     if (auto m = CheckResultsTargets(options)) return m;
     format = FormatNamed(options.format);
     if (!format) return "Format must be text, tsv, csv or json.";
@@ -150,22 +194,79 @@ int RunBatch(std::vector<std::string> words, std::FILE* out, std::FILE* err) {
 
   output->Begin(stdout_text.buffer);
   const std::vector<std::string> targets = ResultsTargets(options);
-  const RunContext ctx{*session, settings, host};
-  for (std::size_t i = 0; i < options.data_files.size(); ++i) {
-    const std::string& file = options.data_files[i];
-    if (i > 0) ForgetFigures(*session);
-    SetRunFiles(session->request, file, targets[i]);
-    host.BeginFile(setup.several_files ? "File: " + file : "");
-    reports.BeginFile(file);
-    const int errors_before = host.error_boxes();
+  const std::size_t files = options.data_files.size();
+  const auto heading = [&](const std::string& file) {
+    return setup.several_files ? "File: " + file : std::string();
+  };
+  if (options.desktop_reader) {
+    const RunContext ctx{*session, settings, host};
+    for (std::size_t i = 0; i < files; ++i) {
+      const std::string& file = options.data_files[i];
+      if (i > 0) ForgetFigures(*session);
+      SetRunFiles(session->request, file, targets[i]);
+      host.BeginFile(heading(file));
+      reports.BeginFile(file);
+      const int errors_before = host.error_boxes();
 
-    RunAnalysis(ctx, reports);
+      RunAnalysis(ctx, reports);
 
-    FileFigures& figures = reports.figures();
-    figures.messages = host.TakeBoxes();
-    output->File(figures, stdout_text.buffer);
-    if (!figures.has_figures || host.error_boxes() != errors_before) status = kExitRunFailed;
-    flush();
+      FileFigures& figures = reports.figures();
+      figures.messages = host.TakeBoxes();
+      output->File(figures, stdout_text.buffer);
+      if (!figures.has_figures || host.error_boxes() != errors_before) status = kExitRunFailed;
+      flush();
+    }
+  } else {
+    ReaderCall call;
+    call.reader = ReaderOptionsOf(options, settings.GlobalMissingCode);
+    call.settings = &settings;
+    call.extended = options.extended;
+    call.result_format = settings.ResultFormat;
+    call.calc_aicbic = host.SwitchOn(RunSwitch::CalcAICBIC);
+    call.one_column = options.column.has_value();
+    call.keep_results_text = *format == OutputFormat::Text;
+    call.observed_groups = &setup.observed_groups;
+    call.model_groups = &setup.model_groups;
+    // Each file is scored with a host of its own whose boxes are kept as text, and written out
+    // in the order given once it and the files before it are done.
+    struct Scored {
+      FileFigures figures;
+      std::string messages;
+      bool failed = false;
+    };
+    std::vector<Scored> scored(files);
+    RunInOrder(
+        files, JobsOf(options),
+        [&](std::size_t i) {
+          const std::string& file = options.data_files[i];
+          char* text = nullptr;
+          std::size_t length = 0;
+          std::FILE* messages = open_memstream(&text, &length);
+          CliHost job = host.Fork(messages != nullptr ? messages : err);
+          job.BeginFile(heading(file));
+          Scored& s = scored[i];
+          try {
+            s.figures = ScoreFile(call, file, targets[i], job);
+          } catch (const std::exception& e) {
+            ErrorReporter(job, ErrorNumberOf(e), "");
+          }
+          s.figures.messages = job.TakeBoxes();
+          s.failed = !s.figures.has_figures || job.error_boxes() != 0;
+          if (messages != nullptr) {
+            std::fclose(messages);
+            s.messages.assign(text, length);
+            std::free(text);
+          }
+        },
+        [&](std::size_t i) {
+          Scored& s = scored[i];
+          std::fwrite(s.messages.data(), 1, s.messages.size(), err);
+          std::fflush(err);
+          output->File(s.figures, stdout_text.buffer);
+          if (s.failed) status = kExitRunFailed;
+          flush();
+          s = Scored{};  // its figures are written: their memory goes
+        });
   }
   output->End(stdout_text.buffer);
   flush();

@@ -31,6 +31,10 @@ class CliHost : public RunHost {
   void SetInputs(RunInputs inputs) { inputs_ = std::move(inputs); }
   int error_boxes() const { return error_boxes_; }
 
+  // A host with the same inputs and quietness whose boxes go to `err`, none shown yet: each
+  // data file scored at the same time as others gets its own.
+  CliHost Fork(std::FILE* err) const { return CliHost(inputs_, err, quiet_); }
+
   // Starts the boxes of one data file: they are kept apart from the earlier ones, and when
   // `heading` is not empty it is written on its own line before the first box that shows, so
   // that with several data files each message says which file it is about.

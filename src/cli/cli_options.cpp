@@ -125,8 +125,10 @@ std::optional<std::string> ApplyOptions(const CliOptions& o, AnalysisRequest& re
   if (std::count(o.data_files.begin(), o.data_files.end(), "-") > 1) {
     return "Standard input (-) can be read only once.";
   }
-  if (auto m = Take(o.columns, RunBox::NoOfColsText, CheckNoOfCols, request, inputs)) return m;
-  if (auto m = Take(o.column, RunBox::ColToAnalText, CheckColToAnal, request, inputs)) return m;
+  if (!o.wide_columns) {
+    if (auto m = Take(o.columns, RunBox::NoOfColsText, CheckNoOfCols, request, inputs)) return m;
+    if (auto m = Take(o.column, RunBox::ColToAnalText, CheckColToAnal, request, inputs)) return m;
+  }
   if (auto m = Take(o.threshold, RunBox::ThreshText, CheckThresh, request, inputs)) return m;
 
   // The bounds: each must first be a number on its own, then the two are checked as a pair

@@ -41,6 +41,19 @@ struct CliOptions {
   std::string format = "text";
   bool rounded = false;
   bool extended = false;
+  // The batch reader of real files, the batch command's default.
+  bool desktop_reader = false;  // the desktop program's reader, limits and defaults instead
+  std::optional<std::string> delimiter;
+  bool decimal_comma = false;
+  bool no_header = false;
+  std::optional<std::string> na;
+  std::optional<std::string> observed;
+  std::optional<std::string> models;
+  std::optional<std::string> max_rows;
+  std::optional<std::string> jobs;
+  // Set by a program that reads with the batch reader: --columns and --column are then not
+  // the desktop's boxes (2 to 30) but the reader's, checked by CheckReaderOptions.
+  bool wide_columns = false;
 };
 
 // How many data files a program takes.

@@ -5,12 +5,15 @@
 
 namespace quelvaris {
 
-TextTable BuildExtendedTable(const std::vector<int>& columns,
+TextTable BuildExtendedTable(const std::vector<int>& columns, const std::vector<std::string>& names,
                              const std::vector<ExtendedStats>& figures,
                              const std::string& pattern) {
   TextTable table;
   std::vector<std::string> heading = {"Figure", "Key"};
-  for (int c : columns) heading.push_back("Mod " + std::to_string(c));
+  for (std::size_t i = 0; i < columns.size(); ++i) {
+    const bool named = i < names.size() && !names[i].empty();
+    heading.push_back(named ? names[i] : "Model " + std::to_string(columns[i]));
+  }
   table.push_back(std::move(heading));
   for (const ExtendedStatDefinition& d : kExtendedStatDefinitions) {
     std::vector<std::string> row = {std::string(d.label), std::string(d.key)};

@@ -92,14 +92,19 @@ void WriteResultsFile(FileSlot& slot, const std::string& path, const std::string
   slot.Close();
 }
 
-void WriteRunResultsFile(const RunContext& ctx, std::int16_t first, std::int16_t last) {
-  const AnalysisRequest& req = ctx.session.request;
+void WriteResultsBeside(FileSlot& slot, const std::string& results_path,
+                        const std::string& data_path, const std::string& text) {
   // Figures written over the data file would destroy the observations they came from: the data
   // file is in use by the run, so it is refused as the results file is refused when it is busy.
-  if (SameFile(req.ResultsFilePath, req.DataFilePath)) throw RunTimeError(err::kPermissionDenied);
+  if (SameFile(results_path, data_path)) throw RunTimeError(err::kPermissionDenied);
+  WriteResultsFile(slot, results_path, text);
+}
+
+void WriteRunResultsFile(const RunContext& ctx, std::int16_t first, std::int16_t last) {
+  const AnalysisRequest& req = ctx.session.request;
   const bool calc_aicbic = ctx.host.SwitchOn(RunSwitch::CalcAICBIC);
   const std::string text = BuildResultsFile(ctx.session, ctx.settings, first, last, calc_aicbic);
-  WriteResultsFile(ctx.session.file, req.ResultsFilePath, text);
+  WriteResultsBeside(ctx.session.file, req.ResultsFilePath, req.DataFilePath, text);
 }
 
 }  // namespace quelvaris

@@ -36,6 +36,11 @@ std::string BuildResultsFile(const AnalysisSession& session, const GlobalSetting
 // it was. Failures raise RunTimeError (the slot is closed again first).
 void WriteResultsFile(FileSlot& slot, const std::string& path, const std::string& text);
 
+// Writes the results text of a run over `data_path` to `results_path`. The results file can
+// never be the data file, under any name or link: that raises error 70 and leaves it alone.
+void WriteResultsBeside(FileSlot& slot, const std::string& results_path,
+                        const std::string& data_path, const std::string& text);
+
 // What every front end does for the run's results file: build it with the host's AIC/BIC switch
 // as it stands now and write it to the request's results file path.
 void WriteRunResultsFile(const RunContext& ctx, std::int16_t first, std::int16_t last);

@@ -89,7 +89,9 @@ def extended_block(text):
 
 
 def run(args, stdin=None):
-    return subprocess.run([CLI] + args, input=stdin, capture_output=True, env=ENV, check=False)
+    # The desktop program's reader: what these tests pin is the output of its runs.
+    return subprocess.run([CLI, "--desktop-reader"] + args, input=stdin, capture_output=True,
+                          env=ENV, check=False)
 
 
 class MachineOutput(unittest.TestCase):

@@ -195,13 +195,13 @@ TEST(ResultsFileFaultsCli, ResultsToStandardOutputKeepTheReport) {
     EXPECT_EQ(to_file.status, 0) << to_file.err;
     EXPECT_EQ(ReadFileBytes(out), expected);
 
-    const CliResult to_pipe =
-        RunProgram("/bin/sh",
-                   {"-c",
-                    "{ '" QUELVARIS_CLI_PATH "' \"$0\" --columns 3 --results \"$1\"; "
-                    "echo \"status $?\" >&2; } | cat",
-                    data, target},
-                   config);
+    const CliResult to_pipe = RunProgram(
+        "/bin/sh",
+        {"-c",
+         "{ '" QUELVARIS_CLI_PATH "' --desktop-reader \"$0\" --columns 3 --results \"$1\"; "
+         "echo \"status $?\" >&2; } | cat",
+         data, target},
+        config);
     EXPECT_EQ(to_pipe.out, expected);
     EXPECT_NE(to_pipe.err.find("status 0"), std::string::npos) << to_pipe.err;
   }

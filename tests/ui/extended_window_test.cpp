@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
+#include <QDir>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QPointer>
@@ -23,6 +24,7 @@
 #include "settings/global_settings.h"
 #include "ui/extended/extended_window.h"
 #include "ui/main/main_window.h"
+#include "ui/plot/plot_window.h"
 #include "ui/results/results_frm.h"
 
 namespace quelvaris::ui {
@@ -93,7 +95,7 @@ TEST(ExtendedWindowTest, ExtendedShowsEveryAnalysedModelInTheReportsDecimals) {
   main.findChild<QAction*>(QStringLiteral("tb1Calcs"))->trigger();
 
   QStringList expected_headings;
-  for (int c = 2; c <= 11; ++c) expected_headings << QStringLiteral("Mod %1").arg(c);
+  for (int c = 2; c <= 11; ++c) expected_headings << QStringLiteral("Model %1").arg(c);
   EXPECT_EQ(headings, expected_headings);  // all ten: no narrowing
   ASSERT_EQ(labels.size(), static_cast<int>(kExtendedStatCount));
   EXPECT_EQ(labels[kPbiasRow], "Percent bias");
@@ -101,7 +103,7 @@ TEST(ExtendedWindowTest, ExtendedShowsEveryAnalysedModelInTheReportsDecimals) {
   EXPECT_TRUE(kge_tooltip.contains("Gupta et al. 2009, J. Hydrol. 377, 80-91"));
   EXPECT_EQ(same, "1.000");   // model 2 is the observed series
   EXPECT_EQ(constant_r, "");  // r of a constant model is undefined: a blank, never -999
-  EXPECT_FALSE(undefined_tip.isEmpty());
+  EXPECT_TRUE(undefined_tip.contains("Mod 3 is constant")) << undefined_tip.toStdString();
   EXPECT_TRUE(window.isNull());  // closed with its results window
   EXPECT_TRUE(dialogs.messages.TextsTitled("Error Message").empty());
 }
@@ -115,23 +117,29 @@ ExtendedRun TwoModelRun() {
   return run;
 }
 
-// The window holds the table whole when the screen has room, with no empty strip inside the
-// table; with 29 models it stays on the screen, every figure row still shown, the models
-// scrolling sideways.
-TEST(ExtendedWindowTest, TheWindowFitsItsTableAndTheScreen) {
-  ExtendedRun wide = TwoModelRun();
-  wide.columns.clear();
-  wide.modelled.clear();
-  for (int c = 2; c <= 30; ++c) {
-    wide.columns.push_back(c);
-    wide.modelled.push_back({12.0 + c, 18, 33, 40});
+ExtendedRun RunOfModels(int models) {
+  ExtendedRun run = TwoModelRun();
+  run.columns.clear();
+  run.modelled.clear();
+  for (int c = 2; c <= models + 1; ++c) {
+    run.columns.push_back(c);
+    run.modelled.push_back({12.0 + c, 18, 33, 40});
   }
+  return run;
+}
+
+// The window holds the table whole, labels included, when the screen (800 x 600 here) has room,
+// with no empty strip inside the table; with more models it stays on the screen, every figure
+// row still shown above the bar, the models scrolling sideways.
+TEST(ExtendedWindowTest, TheWindowFitsItsTableAndTheScreen) {
   struct Case {
     const char* name;
     ExtendedRun run;
     bool scrolls_sideways;
   };
-  for (const Case& test : {Case{"two models", TwoModelRun(), false}, Case{"29", wide, true}}) {
+  for (const Case& test :
+       {Case{"two models", TwoModelRun(), false}, Case{"four", RunOfModels(4), false},
+        Case{"15", RunOfModels(15), true}, Case{"29", RunOfModels(29), true}}) {
     SCOPED_TRACE(test.name);
     ExtendedWindow window(test.run);
     window.show();
@@ -156,10 +164,110 @@ TEST(ExtendedWindowTest, CopyPutsTheTableOnTheClipboardAsTabSeparatedText) {
   window.Toolbar()->findChild<QAction*>(QStringLiteral("menuCopy"))->trigger();
   const QStringList lines = QApplication::clipboard()->text().split('\n');
   ASSERT_EQ(lines.size(), static_cast<int>(kExtendedStatCount) + 2);  // and the last line end
-  EXPECT_EQ(lines[0], "Figure\tKey\tMod 2\tMod 3");
+  EXPECT_EQ(lines[0], "Figure\tKey\tModel 2\tModel 3");
   EXPECT_EQ(lines[1 + kPbiasRow], "Percent bias\tpbias\t3.00\t-72.00");
   EXPECT_EQ(lines[1 + kRRow], "KGE 2009 r\tkge2009_r\t0.99\t");  // undefined: an empty field
   EXPECT_EQ(lines.back(), "");
+}
+
+// A blank figure's tooltip says why it is blank: a constant series leaves r (and the efficiencies
+// built on it) undefined, where the results window's Correl Coeff shows 0.
+TEST(ExtendedWindowTest, ABlankFigureSaysWhyItIsUndefined) {
+  ExtendedRun constant_observed = TwoModelRun();
+  constant_observed.observed = {5, 5, 5, 5};
+  ExtendedRun one_pair = TwoModelRun();
+  one_pair.observed = {10, -999, -999, -999};
+  const struct {
+    const char* name;
+    ExtendedRun run;
+    int column;
+    ExtendedStat stat;
+    std::vector<const char*> said;
+  } cases[] = {
+      {"constant model, r",
+       TwoModelRun(),
+       1,
+       ExtendedStat::Kge2009R,
+       {"O or P is constant", "Mod 3 is constant", "no spread", "Correl Coeff shows 0"}},
+      {"constant observed",
+       constant_observed,
+       0,
+       ExtendedStat::Kge2009Alpha,
+       {"Undefined for Mod 2: O is constant."}},
+      {"constant observed, r",
+       constant_observed,
+       0,
+       ExtendedStat::Kge2009R,
+       {"the observed series is constant"}},
+      {"one pair", one_pair, 0, ExtendedStat::Kge2009R, {"fewer than 2 paired rows"}},
+  };
+  for (const auto& test : cases) {
+    SCOPED_TRACE(test.name);
+    ExtendedWindow window(test.run);
+    const QTableWidgetItem* cell = window.Table()->item(static_cast<int>(test.stat), test.column);
+    ASSERT_EQ(cell->text(), "");
+    for (const char* words : test.said) {
+      EXPECT_TRUE(cell->toolTip().contains(QString::fromUtf8(words)))
+          << cell->toolTip().toStdString();
+    }
+  }
+}
+
+// The keys work without any desktop's bindings and the tooltips name them; Esc closes the
+// window as it closes the results window, the plot window's too.
+TEST(ExtendedWindowTest, KeysCopySaveAndCloseAndTheTooltipsNameThem) {
+  ScriptedDialogs dialogs;
+  auto* window = new ExtendedWindow(TwoModelRun());
+  QPointer<ExtendedWindow> alive(window);
+  window->show();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+  QAction* copy = window->Toolbar()->findChild<QAction*>(QStringLiteral("menuCopy"));
+  QAction* save = window->Toolbar()->findChild<QAction*>(QStringLiteral("menuSaveAs"));
+  EXPECT_EQ(copy->toolTip(), "Copy the table to the clipboard as tab-separated text (Ctrl+C)");
+  EXPECT_EQ(save->toolTip(), "Save the table as a csv file (Ctrl+Shift+S)");
+
+  QApplication::clipboard()->clear();
+  QTest::keySequence(window->Table(), QKeySequence(Qt::CTRL | Qt::Key_C));
+  EXPECT_TRUE(QApplication::clipboard()->text().startsWith("Figure\tKey\tMod 2\tMod 3\n"));
+  dialogs.save_files = {std::nullopt};
+  QTest::keySequence(window->Table(), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
+  EXPECT_TRUE(dialogs.save_files.empty());  // the dialog was asked
+  QTest::keyClick(window->Table(), Qt::Key_Escape);
+  QTest::qWait(0);
+  EXPECT_TRUE(alive.isNull());
+
+  auto data = std::make_shared<PlotData>();
+  data->columns = {1, 2};
+  data->values = {{1, 2, 3}, {1, 2, 4}};
+  auto* plot = new PlotWindow(data);
+  QPointer<PlotWindow> plot_alive(plot);
+  plot->show();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(plot));
+  QTest::keyClick(plot->Tabs(), Qt::Key_Escape);
+  QTest::qWait(0);
+  EXPECT_TRUE(plot_alive.isNull());
+}
+
+// Save As first proposes a name made from the data file's, beside it; with no data file, one in
+// the home folder.
+TEST(ExtendedWindowTest, SaveAsProposesANameFromTheDataFile) {
+  ScriptedDialogs dialogs;
+  const struct {
+    const char* data_file;
+    QString proposed;
+  } cases[] = {
+      {"/data/gauges/flows.txt", "/data/gauges/flows-extended.csv"},
+      {"/data/gauges/run.2024.csv", "/data/gauges/run.2024-extended.csv"},
+      {"", QDir::home().filePath("extended.csv")},
+  };
+  for (const auto& test : cases) {
+    ExtendedRun run = TwoModelRun();
+    run.data_file = test.data_file;
+    ExtendedWindow window(run);
+    dialogs.save_files = {std::nullopt};
+    window.SaveTable();
+    EXPECT_EQ(dialogs.last_save_start, test.proposed) << test.data_file;
+  }
 }
 
 TEST(ExtendedWindowTest, SaveAsWritesCsvAndReportsAFailure) {
@@ -176,7 +284,7 @@ TEST(ExtendedWindowTest, SaveAsWritesCsvAndReportsAFailure) {
   dialogs.save_files = {QString::fromStdString(target.string())};
   save->trigger();
   const std::string text = testing::ReadFileBytes(dir.path() / "figures.csv");
-  EXPECT_EQ(text.substr(0, text.find("\r\n")), "Figure,Key,Mod 2,Mod 3");
+  EXPECT_EQ(text.substr(0, text.find("\r\n")), "Figure,Key,Model 2,Model 3");
   EXPECT_NE(text.find("\r\nPercent bias,pbias,3.00,-72.00\r\n"), std::string::npos);
   EXPECT_NE(text.find("\r\nKGE 2009 r,kge2009_r,0.99,\r\n"), std::string::npos);
 

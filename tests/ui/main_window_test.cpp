@@ -1,4 +1,5 @@
 #include <functional>
+#include <set>
 
 #include <gtest/gtest.h>
 #include <QAction>
@@ -7,10 +8,13 @@
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
+#include <QScrollArea>
 #include <QTest>
 #include <QTimer>
 #include <QToolBar>
@@ -457,6 +461,51 @@ TEST_F(MainWindowTest, ADroppedFileIsTakenAsSelectFileTakesItAndAnythingElseIsRe
     }
     EXPECT_TRUE(request.ResultsFilePath.empty());  // a drop never names the results file
   }
+}
+
+// On a screen smaller than the window's content (the test platform's 800 x 600) the window fits
+// the screen and scrolls to every control; in a large font as in the toolkit's, every caption
+// shows its whole text and the typed boxes of the left-hand groups still stand in one line.
+TEST(MainWindowLayoutTest, FitsTheScreenAndLaysTheCaptionsOutFromTheirText) {
+  const QFont toolkit_font = QApplication::font();
+  QFont large = toolkit_font;
+  large.setPixelSize(22);
+  for (const QFont& font : {toolkit_font, large}) {
+    SCOPED_TRACE(font.toString().toStdString());
+    QApplication::setFont(font);
+    GlobalSettings settings;
+    Main main(settings);
+    main.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&main));
+    QTest::qWait(20);
+    EXPECT_TRUE(main.screen()->availableGeometry().contains(main.frameGeometry()))
+        << main.frameGeometry().width() << " x " << main.frameGeometry().height();
+
+    auto* area = qobject_cast<QScrollArea*>(main.centralWidget());
+    ASSERT_NE(area, nullptr);
+    for (const char* name : {"SelectButton", "AICBICPointsText", "ModOOBText"}) {
+      auto* control = main.findChild<QWidget*>(QString::fromLatin1(name));
+      const QRect place(control->mapTo(area->widget(), QPoint(0, 0)), control->size());
+      area->ensureVisible(place.center().x(), place.center().y(), place.width() / 2 + 1,
+                          place.height() / 2 + 1);
+      const QRect shown(control->mapTo(area->viewport(), QPoint(0, 0)), control->size());
+      EXPECT_TRUE(area->viewport()->rect().contains(shown)) << name;
+    }
+    for (const QLabel* label : main.findChildren<QLabel*>()) {
+      EXPECT_GE(label->width(), label->fontMetrics().horizontalAdvance(label->text()))
+          << label->text().toStdString();
+    }
+    std::set<int> box_lefts;
+    for (const char* name : {"NoOfColsText", "ColToAnalText", "ThreshText", "LowerBoundText",
+                             "UpperBoundText", "AICBICParmsText", "AICBICPointsText"}) {
+      auto* box = main.findChild<QWidget*>(QString::fromLatin1(name));
+      box_lefts.insert(box->mapTo(&main, QPoint(0, 0)).x());
+      EXPECT_GE(box->width(), box->fontMetrics().horizontalAdvance(QString(11, QLatin1Char('0'))))
+          << name;
+    }
+    EXPECT_EQ(box_lefts.size(), 1u);
+  }
+  QApplication::setFont(toolkit_font);
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -11,6 +12,7 @@
 
 #include "pdf_pages.h"
 #include "support/test_support.h"
+#include "ui/plot/plot_charts.h"
 
 namespace quelvaris::testing {
 namespace {
@@ -40,6 +42,44 @@ TEST(PlotBatchTest, WritesAPngOrAOnePagePdfOfTheRun) {
   EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_TRUE(r.err.empty());  // --quiet drops the run's summary box
   EXPECT_EQ(PdfPages(QString::fromStdString(pdf)), 1);
+}
+
+// Whether the page shows something near `colour` within the given part of its width.
+bool ShowsColour(const QImage& page, QColor colour, double from, double to) {
+  for (int y = 0; y < page.height(); ++y) {
+    for (int x = static_cast<int>(from * page.width()); x < to * page.width(); ++x) {
+      const QColor c = page.pixelColor(x, y);
+      if (std::abs(c.red() - colour.red()) + std::abs(c.green() - colour.green()) +
+              std::abs(c.blue() - colour.blue()) <
+          40) {
+        return true;
+      }
+    }
+  }
+  return false;
+}
+
+TEST(PlotBatchTest, PdfFillsThePageAndKeepsTheLegendOfEveryModel) {
+  TempDir dir;
+  const std::string pdf = (dir.path() / "flows.pdf").string();
+  const ProgramResult r =
+      RunPlot({kExample, "--columns", "4", "--all", "--quiet", "--output", pdf}, dir.path());
+  ASSERT_EQ(r.status, 0) << r.err;
+  const QImage page = PdfFirstPage(QString::fromStdString(pdf), 100);
+  if (page.isNull()) GTEST_SKIP() << "pdftoppm is not installed";
+  // What is drawn spans the page within its margins both ways.
+  QRect drawn;
+  for (int y = 0; y < page.height(); ++y) {
+    for (int x = 0; x < page.width(); ++x) {
+      if (qGray(page.pixel(x, y)) < 200) drawn |= QRect(x, y, 1, 1);
+    }
+  }
+  EXPECT_GT(drawn.width(), 0.85 * page.width());
+  EXPECT_GT(drawn.height(), 0.80 * page.height());
+  // The legend, at the right of the page, shows each model's colour.
+  for (int column : {2, 3, 4}) {
+    EXPECT_TRUE(ShowsColour(page, ui::SeriesColor(column), 0.85, 1.0)) << column;
+  }
 }
 
 TEST(PlotBatchTest, FailuresSayWhyAndWriteNothing) {

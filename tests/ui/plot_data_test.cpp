@@ -181,6 +181,14 @@ TEST(PlotDataTest, PlotDataCopiesTheRunsRowsAndAnalysedColumns) {
   EXPECT_EQ(one.threshold, 4);
   EXPECT_EQ(MakePlotData(*session, settings, false, 2, 5).columns,
             (std::vector<int>{1, 2, 3, 4, 5}));
+  // The header's names go with their columns; a column it left unnamed has none.
+  session->names[1] = "obs";
+  session->names[3] = "lag 2";
+  const PlotData named = MakePlotData(*session, settings, false, 2, 4);
+  EXPECT_EQ(named.Name(1), "obs");
+  EXPECT_EQ(named.Name(2), "");
+  EXPECT_EQ(named.Name(3), "lag 2");
+  EXPECT_EQ(named.Name(5), "");  // not analysed
 }
 
 }  // namespace

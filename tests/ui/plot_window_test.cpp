@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
@@ -19,6 +21,8 @@
 #include "pdf_pages.h"
 #include "scripted_dialogs.h"
 #include "ui/main/main_window.h"
+#include "ui/plot/plot_charts.h"
+#include "ui/plot/plot_legend.h"
 #include "ui/plot/plot_view.h"
 #include "ui/plot/plot_window.h"
 
@@ -36,14 +40,29 @@ std::vector<QPointF> PointsOf(const QXYSeries* series) {
   return {list.begin(), list.end()};
 }
 
-// Every point a curve shows, its pieces one after the other.
+// Every point a curve shows, its line's then its marks; the breaks of a line are no points.
 std::vector<QPointF> CurvePoints(const PlotCurve& curve) {
   std::vector<QPointF> all;
-  for (const QXYSeries* piece : curve.pieces) {
-    const std::vector<QPointF> p = PointsOf(piece);
-    all.insert(all.end(), p.begin(), p.end());
+  for (const QXYSeries* series : curve.series) {
+    for (const QPointF& p : PointsOf(series)) {
+      if (!std::isnan(p.y())) all.push_back(p);
+    }
   }
+  all.insert(all.end(), curve.marked.begin(), curve.marked.end());
   return all;
+}
+
+// The stretches a curve is drawn in: the runs of its line between breaks, and each mark.
+std::size_t Stretches(const PlotCurve& curve) {
+  std::size_t n = curve.marked.size();
+  for (const QXYSeries* series : curve.series) {
+    bool in_run = false;
+    for (const QPointF& p : PointsOf(series)) {
+      if (!std::isnan(p.y()) && !in_run) ++n;
+      in_run = !std::isnan(p.y());
+    }
+  }
+  return n;
 }
 
 const PlotCurve* FindCurve(const PlotView* view, const QString& name) {
@@ -92,7 +111,7 @@ TEST(PlotWindowTest, PlotOpensFromTheResultsWindowWithOneCurvePerAnalysedColumn)
   std::map<QString, std::size_t> pieces;
   std::map<QString, std::vector<QPointF>> points;
   int chart_series = 0;
-  int pieces_total = 0;
+  int series_total = 0;
   QTimer::singleShot(0, &main, [&] {
     ResultsFrm* results = main.Results();
     if (!results) return;
@@ -107,9 +126,9 @@ TEST(PlotWindowTest, PlotOpensFromTheResultsWindowWithOneCurvePerAnalysedColumn)
       PlotView* view = window->View(PlotWindow::kHydrograph);
       for (const PlotCurve& c : view->Curves()) {
         names.push_back(c.name);
-        pieces[c.name] = c.pieces.size();
+        pieces[c.name] = Stretches(c);
         points[c.name] = CurvePoints(c);
-        pieces_total += static_cast<int>(c.pieces.size());
+        series_total += static_cast<int>(c.series.size());
       }
       chart_series = static_cast<int>(view->chart()->series().size());
     }
@@ -118,12 +137,15 @@ TEST(PlotWindowTest, PlotOpensFromTheResultsWindowWithOneCurvePerAnalysedColumn)
   main.findChild<QAction*>(QStringLiteral("tb1Calcs"))->trigger();
 
   ASSERT_TRUE(opened);
-  // The model looked at (the first, until another is picked) is drawn last, on top.
-  EXPECT_EQ(names, (std::vector<QString>{"Observed", "Model 3", "Model 4", "Model 2"}));
+  // The model looked at (the first, until another is picked) is drawn over the other models,
+  // the observed series over them all.
+  EXPECT_EQ(names, (std::vector<QString>{"Model 3", "Model 4", "Model 2", "Observed"}));
   EXPECT_EQ(pieces["Observed"], 3u);  // rows 1-3, 5-8, 10-12
   EXPECT_EQ(pieces["Model 2"], 1u);
   EXPECT_EQ(pieces["Model 3"], 2u);
-  EXPECT_EQ(chart_series, pieces_total);  // no stray series besides the curves' pieces
+  // One series per line however many its gaps: the chart's cost grows with its series.
+  EXPECT_EQ(chart_series, 4);
+  EXPECT_EQ(chart_series, series_total);
   EXPECT_EQ(points["Observed"].size(), 10u);
   for (const QPointF& p : points["Observed"]) EXPECT_EQ(p.y(), p.x());  // no dip to -999
   EXPECT_EQ(points["Model 3"].size(), 11u);
@@ -147,7 +169,7 @@ TEST(PlotWindowTest, HydrographMarksOutOfBoundsValuesAndDrawsTheThreshold) {
     PlotView* view = window.View(PlotWindow::kHydrograph);
     std::vector<QString> names;
     for (const PlotCurve& curve : view->Curves()) names.push_back(curve.name);
-    std::vector<QString> expected{"Observed", "Model 2"};
+    std::vector<QString> expected{"Model 2", "Observed"};
     expected.insert(expected.end(), c.extra.begin(), c.extra.end());
     ASSERT_EQ(names, expected);
     if (c.bounds) {
@@ -272,7 +294,8 @@ TEST(PlotWindowTest, SaveImageWritesAPngAndAOnePagePdf) {
   EXPECT_TRUE(dialogs.last_filters[1].contains(QLatin1String("*.pdf")));
   const QImage image(png);
   ASSERT_FALSE(image.isNull());
-  EXPECT_EQ(image.size(), window.View(PlotWindow::kHydrograph)->size());
+  // The view and the legend beside it.
+  EXPECT_EQ(image.size(), window.Tabs()->currentWidget()->size());
   // Not a blank picture: the plot has its lines and text in it.
   int dark = 0;
   const QImage gray = image.convertToFormat(QImage::Format_Grayscale8);
@@ -315,7 +338,7 @@ TEST(PlotWindowTest, LongSeriesAreThinnedToThePlotWidthAndRegainDetailWhenZoomed
   QCoreApplication::processEvents();
   const qreal width = view->chart()->plotArea().width();
   ASSERT_GT(width, 100);
-  const QXYSeries* observed = FindCurve(view, "Observed")->pieces.front();
+  const QXYSeries* observed = FindCurve(view, "Observed")->series.front();
   EXPECT_LE(observed->count(), 2 * static_cast<int>(std::ceil(width)) + 4);
   const std::vector<QPointF> shown = PointsOf(observed);
   EXPECT_NE(std::find(shown.begin(), shown.end(), QPointF(6001, 400)), shown.end());
@@ -326,6 +349,108 @@ TEST(PlotWindowTest, LongSeriesAreThinnedToThePlotWidthAndRegainDetailWhenZoomed
   int inside = 0;
   for (const QPointF& p : PointsOf(observed)) inside += p.x() >= 5990 && p.x() <= 6040;
   EXPECT_EQ(inside, 51);
+}
+
+TEST(PlotWindowTest, RightClickStepsBackThroughTheZoomsToTheWholePlot) {
+  PlotWindow window(Data({{2, 4, 6, 8, 3, 9, 1, 5, 7, 2}, {3, 4, 5, 7, 2, 8, 2, 4, 6, 3}}));
+  window.resize(900, 600);
+  window.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+  PlotView* view = window.View(PlotWindow::kHydrograph);
+  QCoreApplication::processEvents();
+  const QRect area = view->mapFromScene(view->chart()->plotArea()).boundingRect();
+  const AxisRange x0 = view->XRange(), y0 = view->YRange();
+
+  auto drag = [&](QPoint from, QPoint to) {
+    QTest::mousePress(view->viewport(), Qt::LeftButton, {}, from);
+    QTest::mouseMove(view->viewport(), to);
+    QTest::mouseRelease(view->viewport(), Qt::LeftButton, {}, to);
+  };
+  auto right_click = [&] {
+    QTest::mouseClick(view->viewport(), Qt::RightButton, {}, area.center());
+  };
+  drag(area.topLeft() + QPoint(40, 40), area.center());
+  const AxisRange x1 = view->XRange(), y1 = view->YRange();
+  ASSERT_GT(x1.min, x0.min);
+  drag(area.topLeft() + QPoint(60, 60), area.center());
+  ASSERT_GT(view->XRange().min, x1.min);
+
+  right_click();
+  EXPECT_EQ(view->XRange(), x1);
+  EXPECT_EQ(view->YRange(), y1);
+  right_click();
+  EXPECT_EQ(view->XRange(), x0);
+  EXPECT_EQ(view->YRange(), y0);
+  right_click();  // nothing before the whole plot: it stays, never below it
+  EXPECT_EQ(view->XRange(), x0);
+  EXPECT_EQ(view->YRange(), y0);
+}
+
+TEST(PlotWindowTest, TicksFallOnRoundNumbersAtAnyZoom) {
+  PlotWindow window(Data({{2, 4, 6, 8, 3}, {3, 4, 5, 7, 2}}));
+  PlotView* view = window.View(PlotWindow::kHydrograph);
+  const AxisRange cases[] = {
+      {13.37, 47.91}, {0.0123, 0.0456}, {-3.3, 711.2}, {1e5 + 0.01, 1e5 + 0.07}};
+  for (const AxisRange& c : cases) {
+    SCOPED_TRACE(c.max);
+    view->SetRanges({1.7, 4.3}, c);
+    auto* y = qobject_cast<QValueAxis*>(view->chart()->axes(Qt::Vertical).front());
+    auto* x = qobject_cast<QValueAxis*>(view->chart()->axes(Qt::Horizontal).front());
+    EXPECT_EQ(y->tickType(), QValueAxis::TicksDynamic);
+    EXPECT_EQ(y->tickAnchor(), 0);
+    // 1, 2 or 5 times a power of ten, a few intervals across the range.
+    const double step = y->tickInterval();
+    const double mantissa = step / std::pow(10.0, std::floor(std::log10(step) + 1e-9));
+    EXPECT_TRUE(std::abs(mantissa - 1) < 1e-9 || std::abs(mantissa - 2) < 1e-9 ||
+                std::abs(mantissa - 5) < 1e-9)
+        << step;
+    const double intervals = (c.max - c.min) / step;
+    EXPECT_TRUE(intervals >= 2.5 && intervals <= 12) << intervals;
+    EXPECT_EQ(x->tickInterval(), 1);  // rows: whole numbers however far zoomed in
+  }
+}
+
+TEST(PlotWindowTest, LegendNamesEveryModelWithinTheWindowOnA800x600Screen) {
+  std::vector<std::vector<double>> values(30, std::vector<double>(50));
+  for (std::size_t c = 0; c < values.size(); ++c) {
+    for (std::size_t r = 0; r < 50; ++r) values[c][r] = static_cast<double>(r % 7 + c);
+  }
+  auto data = std::const_pointer_cast<PlotData>(Data(values));
+  data->names.assign(30, QString());
+  data->names[4] = QStringLiteral("lag 2");  // column 5 named by the header
+  PlotWindow window(data);
+  window.resize(780, 520);
+  window.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+  QCoreApplication::processEvents();
+  EXPECT_LE(window.minimumSizeHint().width(), 780);
+  EXPECT_LE(window.minimumSizeHint().height(), 520);
+  PlotLegend* legend = window.Legend(PlotWindow::kHydrograph);
+  ASSERT_NE(legend, nullptr);
+  std::vector<QString> names;
+  for (const LegendEntry& e : legend->Entries()) names.push_back(e.name);
+  ASSERT_EQ(names.size(), 30u);
+  EXPECT_EQ(names[0], "Observed");
+  EXPECT_EQ(names[1], "Model 2");
+  EXPECT_EQ(names[4], "lag 2");
+  EXPECT_EQ(names[29], "Model 30");
+  EXPECT_EQ(window.ModelSelector()->itemText(3), "lag 2");
+  // Every entry drawn whole inside the legend, none over another; the legend inside the window.
+  const std::vector<QRect> rects = legend->EntryRects();
+  for (std::size_t i = 0; i < rects.size(); ++i) {
+    EXPECT_TRUE(legend->rect().contains(rects[i])) << i;
+    for (std::size_t j = 0; j < i; ++j) EXPECT_FALSE(rects[i].intersects(rects[j])) << i << j;
+  }
+  const QRect in_window(legend->mapTo(&window, QPoint()), legend->size());
+  EXPECT_TRUE(window.rect().contains(in_window));
+  EXPECT_TRUE(window.rect().contains(QRect(
+      window.findChild<QPushButton*>(QStringLiteral("SaveImageButton"))->mapTo(&window, QPoint()),
+      window.findChild<QPushButton*>(QStringLiteral("SaveImageButton"))->size())));
+  // Sixteen models, sixteen colours.
+  std::vector<QRgb> colours;
+  for (int c = 2; c <= 17; ++c) colours.push_back(SeriesColor(c).rgb());
+  std::sort(colours.begin(), colours.end());
+  EXPECT_EQ(std::unique(colours.begin(), colours.end()), colours.end());
 }
 
 }  // namespace

@@ -107,11 +107,13 @@ int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   qInstallMessageHandler(QuietQtNotes);
   QApplication qt(argc, argv);
+  const QString path = QString::fromStdString(output);
   ui::PlotSheet sheet(*reports.data);
-  sheet.resize(kSheetWidth, kSheetHeight);
+  // A PDF is laid out in the shape of its page, so that the sheet fills it.
+  sheet.resize(ui::IsPdfPath(path) ? ui::PdfLayoutSize(kSheetWidth)
+                                   : QSize(kSheetWidth, kSheetHeight));
   sheet.show();
   WaitUntilExposed(sheet);
-  const QString path = QString::fromStdString(output);
   if (!ui::SaveWidgetImage(&sheet, path)) {
     host.ShowMessage("Error Message", "Unable to write the picture to " + output + ".",
                      MessageIcon::Error, MessageButtons::Ok);

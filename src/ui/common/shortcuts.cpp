@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QStringList>
+#include <QWidget>
 
 namespace quelvaris::ui {
 
@@ -23,6 +24,14 @@ void AddShortcuts(QAction* action, const QList<QKeySequence>& keys) {
 void AddShortcut(QAbstractButton* button, const QKeySequence& key) {
   button->setShortcut(key);
   button->setToolTip(WithShortcuts(button->toolTip(), {key}));
+}
+
+void CloseOnEscape(QWidget* window) {
+  auto* close = new QAction(window);
+  close->setShortcut(QKeySequence(Qt::Key_Escape));
+  close->setShortcutContext(Qt::WindowShortcut);
+  window->addAction(close);
+  QObject::connect(close, &QAction::triggered, window, &QWidget::close);
 }
 
 }  // namespace quelvaris::ui

@@ -6,6 +6,7 @@
 
 class QAction;
 class QAbstractButton;
+class QWidget;
 
 namespace quelvaris::ui {
 
@@ -16,5 +17,8 @@ QString WithShortcuts(const QString& tooltip, const QList<QKeySequence>& keys);
 // Gives the action (or button) its keys and names them in its tooltip. Set the tooltip first.
 void AddShortcuts(QAction* action, const QList<QKeySequence>& keys);
 void AddShortcut(QAbstractButton* button, const QKeySequence& key);
+
+// Esc closes the window, as Back does on the results window.
+void CloseOnEscape(QWidget* window);
 
 }  // namespace quelvaris::ui

@@ -2,11 +2,13 @@
 
 #include <algorithm>
 #include <exception>
+#include <vector>
 
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QLabel>
@@ -22,6 +24,7 @@
 #include "settings/error_reporter.h"
 #include "ui/common/dialogs.h"
 #include "ui/common/screen_fit.h"
+#include "ui/common/shortcuts.h"
 
 namespace quelvaris::ui {
 namespace {
@@ -37,8 +40,11 @@ class FittedTable : public QTableWidget {
     verticalScrollBar()->installEventFilter(this);
   }
   QSize sizeHint() const override {
+    // The headers' own hints, not their present sizes: before the table is first laid out the
+    // label column has no width yet.
     const int frame = 2 * frameWidth();
-    QSize hint = viewportSizeHint() + QSize(frame, frame);
+    QSize hint(verticalHeader()->sizeHint().width() + horizontalHeader()->length() + frame,
+               horizontalHeader()->sizeHint().height() + verticalHeader()->length() + frame);
     if (horizontalScrollBar()->isVisible()) hint.rheight() += horizontalScrollBar()->height();
     if (verticalScrollBar()->isVisible()) hint.rwidth() += verticalScrollBar()->width();
     return hint;
@@ -62,11 +68,40 @@ QString TooltipOf(const ExtendedStatDefinition& d) {
            FromUtf8(d.reference).toHtmlEscaped(), FromUtf8(d.undefined_when).toHtmlEscaped());
 }
 
+bool NeedsR(ExtendedStat stat) {
+  return stat == ExtendedStat::Kge2009R || stat == ExtendedStat::Kge2009 ||
+         stat == ExtendedStat::Kge2012 || stat == ExtendedStat::Kge2021;
+}
+
+// Why a figure of a model is blank: the figure's own undefined cases, and, where a constant
+// series leaves Pearson's r undefined, that reason in words. The results window's Correl Coeff
+// is 0 for the same model, by its own definition; the tooltip says so, as the two would
+// otherwise read as a contradiction.
+QString UndefinedTooltip(const ExtendedStatDefinition& d, const QString& model,
+                         const PairedSpread& spread) {
+  if (spread.pairs < 2) return QStringLiteral("Undefined: fewer than 2 paired rows");
+  QString tip = QStringLiteral("Undefined for %1: %2.").arg(model, FromUtf8(d.undefined_when));
+  if (NeedsR(d.stat) && (spread.observed_constant || spread.modelled_constant)) {
+    const QString series = spread.modelled_constant ? model : QStringLiteral("the observed series");
+    tip += QStringLiteral(
+               " Here %1 is constant over the paired rows: a series with no spread "
+               "has no correlation, so r is undefined.")
+               .arg(series);
+    if (d.stat == ExtendedStat::Kge2009R) {
+      tip += QStringLiteral(
+          " The results window's Correl Coeff shows 0 instead, as that figure "
+          "is defined.");
+    }
+  }
+  return tip;
+}
+
 }  // namespace
 
 ExtendedWindow::ExtendedWindow(const ExtendedRun& run, QWidget* parent)
     : QWidget(parent, Qt::Window),
-      text_(BuildExtendedTable(run.columns, run.Figures(), run.pattern)) {
+      text_(BuildExtendedTable(run.columns, run.names, run.Figures(), run.pattern)),
+      data_file_(QFile::decodeName(run.data_file.c_str())) {
   setObjectName(QStringLiteral("ExtendedWindow"));
   setWindowTitle(QStringLiteral("Extended Statistics"));
   setAttribute(Qt::WA_DeleteOnClose);
@@ -75,14 +110,16 @@ ExtendedWindow::ExtendedWindow(const ExtendedRun& run, QWidget* parent)
   toolbar_->setObjectName(QStringLiteral("ExtendedToolbar"));
   toolbar_->setMovable(false);
   toolbar_->setToolButtonStyle(Qt::ToolButtonTextOnly);
+  // Keys of their own: the desktop's standard Save As key is none outside some desktops.
   QAction* copy = toolbar_->addAction(QStringLiteral("Copy"));
   copy->setObjectName(QStringLiteral("menuCopy"));
   copy->setToolTip(QStringLiteral("Copy the table to the clipboard as tab-separated text"));
-  copy->setShortcut(QKeySequence::Copy);
+  AddShortcuts(copy, {QKeySequence(Qt::CTRL | Qt::Key_C)});
   QAction* save = toolbar_->addAction(QStringLiteral("Save As"));
   save->setObjectName(QStringLiteral("menuSaveAs"));
   save->setToolTip(QStringLiteral("Save the table as a csv file"));
-  save->setShortcut(QKeySequence::SaveAs);
+  AddShortcuts(save, {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S)});
+  CloseOnEscape(this);
   connect(toolbar_, &QToolBar::actionTriggered, this,
           [this](QAction* action) { ToolbarClick(action->objectName()); });
 
@@ -97,17 +134,24 @@ ExtendedWindow::ExtendedWindow(const ExtendedRun& run, QWidget* parent)
   for (int c = 0; c < models; ++c) {
     table_->setHorizontalHeaderItem(c, new QTableWidgetItem(FromUtf8(text_[0][2 + c])));
   }
+  std::vector<PairedSpread> spreads;
+  for (std::size_t c = 0; c < run.columns.size(); ++c) spreads.push_back(PairedSpreadOf(run, c));
   for (int r = 0; r < figure_rows; ++r) {
     const auto& row = text_[static_cast<std::size_t>(r) + 1];
+    const ExtendedStatDefinition& definition =
+        kExtendedStatDefinitions[static_cast<std::size_t>(r)];
     auto* label = new QTableWidgetItem(FromUtf8(row[0]));
-    label->setToolTip(TooltipOf(kExtendedStatDefinitions[static_cast<std::size_t>(r)]));
+    label->setToolTip(TooltipOf(definition));
     label->setTextAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     table_->setVerticalHeaderItem(r, label);
     for (int c = 0; c < models; ++c) {
       const std::string& figure = row[2 + static_cast<std::size_t>(c)];
       auto* cell = new QTableWidgetItem(FromUtf8(figure));
       cell->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
-      if (figure.empty()) cell->setToolTip(QStringLiteral("Undefined for this model"));
+      if (figure.empty()) {
+        cell->setToolTip(UndefinedTooltip(definition, FromUtf8(text_[0][2 + c]),
+                                          spreads[static_cast<std::size_t>(c)]));
+      }
       table_->setItem(r, c, cell);
     }
   }
@@ -164,10 +208,15 @@ void ExtendedWindow::CopyTable() {
   QApplication::clipboard()->setText(QString::fromStdString(DelimitedText(text_, '\t', "\n")));
 }
 
+QString ExtendedWindow::ProposedSaveName() const {
+  if (data_file_.isEmpty()) return QDir::home().filePath(QStringLiteral("extended.csv"));
+  // Beside the data file, named after it: flows.txt gives flows-extended.csv.
+  const QFileInfo data(data_file_);
+  return data.dir().filePath(data.completeBaseName() + QStringLiteral("-extended.csv"));
+}
+
 void ExtendedWindow::SaveTable() {
-  const QString start = last_save_path_.isEmpty()
-                            ? QDir::home().filePath(QStringLiteral("extended.csv"))
-                            : last_save_path_;
+  const QString start = last_save_path_.isEmpty() ? ProposedSaveName() : last_save_path_;
   const std::optional<QString> chosen =
       CurrentDialogs().SaveFileName(this, start, {QStringLiteral("CSV file (*.csv)")});
   if (!chosen || chosen->isEmpty()) return;

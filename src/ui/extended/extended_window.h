@@ -16,7 +16,7 @@ namespace quelvaris::ui {
 // The extended figures of a run: one row per figure, one column per analysed model, in the
 // report's decimals. Each label's tooltip gives the figure's formula, reference and when it
 // is undefined; an undefined figure is a blank cell. Copy puts the table on the clipboard as
-// tab-separated text, Save As writes it as a csv file.
+// tab-separated text, Save As writes it as a csv file; Esc closes the window.
 class ExtendedWindow : public QWidget {
   Q_OBJECT
 
@@ -33,11 +33,14 @@ class ExtendedWindow : public QWidget {
   void CopyTable();
   // Asks for a file name (".csv" added when it has no suffix) and writes the table there.
   void SaveTable();
+  // The name Save As first proposes: one made from the data file's, beside it.
+  QString ProposedSaveName() const;
 
  private:
   TextTable text_;
   QToolBar* toolbar_;
   QTableWidget* table_;
+  QString data_file_;
   QString last_save_path_;
 };
 

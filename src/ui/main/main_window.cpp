@@ -1,5 +1,8 @@
 #include "ui/main/main_window.h"
 
+#include <algorithm>
+#include <memory>
+
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
@@ -19,22 +22,71 @@
 #include <QMimeData>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollArea>
+#include <QStyle>
+#include <QStyleOptionFrame>
 #include <QTimer>
 #include <QToolBar>
 #include <QVBoxLayout>
 
 #include "engine/analysis_run.h"
 #include "ui/common/dialogs.h"
+#include "ui/common/screen_fit.h"
 #include "ui/common/shortcuts.h"
 #include "ui/main/data_file_drop.h"
 #include "ui/main/toolbar_icons.h"
 #include "ui/main/typed_box.h"
 
 namespace quelvaris::ui {
+
+// A caption of a typed row, as wide as the widest caption of its column, each measured from its
+// text in its font: the typed boxes after them stand in one line whatever the font.
+class ColumnCaption : public QLabel {
+ public:
+  ColumnCaption(const QString& text, std::shared_ptr<CaptionColumn> column)
+      : QLabel(text), column_(std::move(column)) {
+    column_->push_back(this);
+  }
+  ~ColumnCaption() override { std::erase(*column_, this); }
+  ColumnCaption(const ColumnCaption&) = delete;
+  ColumnCaption& operator=(const ColumnCaption&) = delete;
+
+  QSize sizeHint() const override {
+    QSize hint = OwnHint();
+    for (const ColumnCaption* other : *column_) {
+      hint.setWidth(std::max(hint.width(), other->OwnHint().width()));
+    }
+    return hint;
+  }
+  QSize minimumSizeHint() const override { return sizeHint(); }
+
+ private:
+  QSize OwnHint() const { return QLabel::sizeHint(); }
+
+  std::shared_ptr<CaptionColumn> column_;
+};
+
 namespace {
 
 const QString kNotSelected = QStringLiteral("Not selected");
-constexpr int kTypedBoxWidth = 90;
+// The boxes hold this many digits whatever the font.
+constexpr int kTypedBoxDigits = 11;
+constexpr int kDisplayBoxDigits = 15;
+
+// A line box as wide as `digits` digits of its font and its own margins and frame.
+void SetWidthInDigits(QLineEdit* box, int digits) {
+  QStyleOptionFrame option;
+  option.initFrom(box);
+  option.rect = box->rect();
+  option.lineWidth = box->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, box);
+  const QMargins text = box->textMargins();
+  const int content = box->fontMetrics().horizontalAdvance(QString(digits, QLatin1Char('0'))) +
+                      text.left() + text.right() +
+                      4;  // the box's own text margin of 2 on either side
+  const QSize size = box->style()->sizeFromContents(
+      QStyle::CT_LineEdit, &option, QSize(content, box->fontMetrics().height()), box);
+  box->setFixedWidth(size.width());
+}
 
 QGroupBox* Group(const QString& title, const QString& name) {
   auto* group = new QGroupBox(title);
@@ -75,12 +127,11 @@ void ShowNotSelected(QLineEdit* box) {
   box->setToolTip(QString());
 }
 
-// A labelled row whose label column has the same width in every group, so the typed boxes of
-// the left-hand groups stand in one line.
-void AddTypedRow(QFormLayout* form, const QString& label, QWidget* box) {
-  auto* caption = new QLabel(label);
-  caption->setMinimumWidth(125);
-  form->addRow(caption, box);
+// A labelled row whose label column has the same width in every group of `column`, so the
+// typed boxes of the left-hand groups stand in one line.
+void AddTypedRow(QFormLayout* form, const QString& label, QWidget* box,
+                 const std::shared_ptr<CaptionColumn>& column) {
+  form->addRow(new ColumnCaption(label, column), box);
 }
 
 }  // namespace
@@ -113,11 +164,16 @@ Main::Main(GlobalSettings& settings, QWidget* parent)
                                    modelled_boxes_));
   right->addStretch();
 
-  auto* central = new QWidget;
-  auto* columns = new QHBoxLayout(central);
+  // The controls scroll when the screen is too small for them (see FitToScreen).
+  auto* controls = new QWidget;
+  auto* columns = new QHBoxLayout(controls);
   columns->addLayout(left, 1);
   columns->addLayout(right, 1);
-  setCentralWidget(central);
+  scroll_ = new QScrollArea;
+  scroll_->setFrameShape(QFrame::NoFrame);
+  scroll_->setWidgetResizable(true);
+  scroll_->setWidget(controls);
+  setCentralWidget(scroll_);
 
   ResetMain();
   // Look the report's font up now rather than on the first Calculate, which should show its
@@ -127,6 +183,25 @@ Main::Main(GlobalSettings& settings, QWidget* parent)
 }
 
 Main::~Main() = default;
+
+void Main::FitToScreen() {
+  // Every control when the screen has room for them; otherwise as much as fits, with scroll
+  // bars for the rest.
+  const QSize controls = scroll_->widget()->sizeHint();
+  const QSize bar = toolbar_->sizeHint();
+  const QSize whole(std::max(controls.width(), bar.width()), bar.height() + controls.height());
+  resize(ScrollingFit(whole, ScreenRoom(*this),
+                      style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this)));
+}
+
+void Main::setVisible(bool visible) {
+  // Fitted when first shown; later the size is the user's.
+  if (visible && !fitted_) {
+    fitted_ = true;
+    FitToScreen();
+  }
+  QMainWindow::setVisible(visible);
+}
 
 void Main::SetSettingsOpener(std::function<void(QWidget*)> opener) {
   settings_opener_ = std::move(opener);
@@ -214,7 +289,7 @@ TypedBox* Main::AddTypedBox(const QString& name, const QString& tooltip,
                             CheckResult (*check)(const std::string&, AnalysisRequest&)) {
   auto* box = new TypedBox(name);
   box->setToolTip(tooltip);
-  box->setFixedWidth(kTypedBoxWidth);
+  SetWidthInDigits(box, kTypedBoxDigits);
   box->setAcceptDrops(false);  // a file dropped on a box is for the window, not typed text
   box->SetCheck([this, box, check] {
     const CheckResult result = check(box->text().toStdString(), session_.request);
@@ -250,9 +325,9 @@ QWidget* Main::BuildAttributesGroup() {
   QFormLayout* layout = Form();
   group->setLayout(layout);
   layout->addRow(header_row_);
-  AddTypedRow(layout, QStringLiteral("Number of Columns"), no_of_cols_);
+  AddTypedRow(layout, QStringLiteral("Number of Columns"), no_of_cols_, captions_);
   layout->addRow(delimit_frame_);
-  AddTypedRow(layout, QStringLiteral("Column to Analyse"), col_to_anal_);
+  AddTypedRow(layout, QStringLiteral("Column to Analyse"), col_to_anal_, captions_);
   layout->addRow(analyse_all_);
   return group;
 }
@@ -272,10 +347,10 @@ QWidget* Main::BuildBoundariesGroup() {
 
   QFormLayout* layout = Form();
   group->setLayout(layout);
-  AddTypedRow(layout, QStringLiteral("Threshold value:"), thresh_);
+  AddTypedRow(layout, QStringLiteral("Threshold value:"), thresh_, captions_);
   layout->addRow(apply_bounds_);
-  AddTypedRow(layout, QStringLiteral("Lower Bound:"), lower_bound_);
-  AddTypedRow(layout, QStringLiteral("Upper Bound:"), upper_bound_);
+  AddTypedRow(layout, QStringLiteral("Lower Bound:"), lower_bound_, captions_);
+  AddTypedRow(layout, QStringLiteral("Upper Bound:"), upper_bound_, captions_);
   return group;
 }
 
@@ -292,8 +367,8 @@ QWidget* Main::BuildCriteriaGroup() {
   QFormLayout* layout = Form();
   group->setLayout(layout);
   layout->addRow(calc_aicbic_);
-  AddTypedRow(layout, QStringLiteral("Parameters:"), parms_);
-  AddTypedRow(layout, QStringLiteral("Data Points:"), points_);
+  AddTypedRow(layout, QStringLiteral("Parameters:"), parms_, captions_);
+  AddTypedRow(layout, QStringLiteral("Data Points:"), points_, captions_);
   return group;
 }
 
@@ -315,7 +390,7 @@ QWidget* Main::BuildStatsGroup(const QString& title, const QString& prefix,
   group->setLayout(layout);
   for (int i = 0; i < kDisplayRows; ++i) {
     boxes[i] = DisplayBox(prefix + QString::fromUtf8(rows[i].second));
-    boxes[i]->setFixedWidth(120);
+    SetWidthInDigits(boxes[i], kDisplayBoxDigits);
     layout->addRow(QString::fromUtf8(rows[i].first), boxes[i]);
   }
   return group;

@@ -2,7 +2,9 @@
 
 #include <array>
 #include <functional>
+#include <memory>
 #include <string>
+#include <vector>
 
 #include <QList>
 #include <QMainWindow>
@@ -18,11 +20,15 @@ class QCheckBox;
 class QGroupBox;
 class QLineEdit;
 class QRadioButton;
+class QScrollArea;
 class QToolBar;
 
 namespace quelvaris::ui {
 
 class TypedBox;
+class ColumnCaption;
+// The captions of one column of typed rows, across groups.
+using CaptionColumn = std::vector<const ColumnCaption*>;
 
 // The working window: the inputs of an analysis, their checks, the two file pickers, the
 // figures of the last run and the Reset / Calculate / Settings / Exit commands. It owns the
@@ -67,12 +73,16 @@ class Main : public QMainWindow, public RunHost {
   MessageAnswer ShowMessage(const std::string& title, const std::string& text, MessageIcon icon,
                             MessageButtons buttons) override;
 
+  void setVisible(bool visible) override;
+
  protected:
   void closeEvent(QCloseEvent* event) override;
   void dragEnterEvent(QDragEnterEvent* event) override;
   void dropEvent(QDropEvent* event) override;
 
  private:
+  // As large as the controls when the screen has room for them, else the screen's room.
+  void FitToScreen();
   void BuildToolbar();
   QWidget* BuildDataFileGroup();
   QWidget* BuildResultsFileGroup();
@@ -94,8 +104,11 @@ class Main : public QMainWindow, public RunHost {
   std::function<void(QWidget*)> settings_opener_;
   std::function<void()> exit_handler_;
   bool exiting_ = false;  // the program is closing its windows: no more questions
+  bool fitted_ = false;   // sized to the screen on the first show
 
+  std::shared_ptr<CaptionColumn> captions_ = std::make_shared<CaptionColumn>();
   QToolBar* toolbar_ = nullptr;
+  QScrollArea* scroll_ = nullptr;
   QLineEdit* select_file_text_ = nullptr;
   QLineEdit* results_file_text_ = nullptr;
   QCheckBox* header_row_ = nullptr;

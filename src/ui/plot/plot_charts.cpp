@@ -17,6 +17,8 @@ namespace {
 constexpr qreal kLineWidth = 1.2;
 constexpr qreal kHighlightWidth = 2.4;
 
+constexpr int kPaletteSize = 7;
+
 QPen SeriesPen(int column, int highlighted) {
   QPen pen(SeriesColor(column));
   pen.setWidthF(column == highlighted || column == 1 ? kHighlightWidth : kLineWidth);
@@ -67,35 +69,57 @@ QValueAxis* ValueAxis(const QString& title, qreal lo, qreal hi, bool nice) {
 }  // namespace
 
 QColor SeriesColor(int column) {
-  if (column <= 1) return QColor(20, 20, 20);
-  // A qualitative palette that stays apart on screen and on paper; beyond it, hues spaced by
-  // the golden angle so that neighbouring columns never look alike.
-  static const std::array<QColor, 10> kPalette = {
-      QColor(31, 119, 180),  QColor(214, 39, 40),  QColor(44, 160, 44), QColor(255, 127, 14),
-      QColor(148, 103, 189), QColor(23, 190, 207), QColor(140, 86, 75), QColor(227, 119, 194),
-      QColor(188, 189, 34),  QColor(127, 127, 127)};
-  const int i = column - 2;
-  if (i < static_cast<int>(kPalette.size())) return kPalette[static_cast<std::size_t>(i)];
-  return QColor::fromHsv(static_cast<int>(std::fmod(i * 137.508, 360.0)), 200, 190);
+  if (column <= 1) return QColor(0, 0, 0);
+  // Okabe-Ito without its black (the observed series'); its yellow, faint on white, last.
+  static const std::array<QColor, kPaletteSize> kPalette = {
+      QColor(0xE6, 0x9F, 0x00), QColor(0x56, 0xB4, 0xE9), QColor(0x00, 0x9E, 0x73),
+      QColor(0x00, 0x72, 0xB2), QColor(0xD5, 0x5E, 0x00), QColor(0xCC, 0x79, 0xA7),
+      QColor(0xF0, 0xE4, 0x42)};
+  const QColor base = kPalette[static_cast<std::size_t>((column - 2) % kPaletteSize)];
+  // Later rounds darker, then lighter, so that two models of one hue still differ; lines stay
+  // solid, since a dash pattern along a dense hydrograph costs seconds to draw and shows as a
+  // solid line anyway.
+  switch ((column - 2) / kPaletteSize) {
+    case 0:
+      return base;
+    case 1:
+      return base.darker(160);
+    case 2:
+      return base.lighter(135);
+    default:
+      return base.darker(240);
+  }
 }
 
-QString SeriesName(int column) {
-  return column == 1 ? QStringLiteral("Observed") : QStringLiteral("Model %1").arg(column);
+MarkShape SeriesShape(int column) {
+  static const std::array<MarkShape, 5> kShapes = {MarkShape::Circle, MarkShape::Square,
+                                                   MarkShape::Triangle, MarkShape::Diamond,
+                                                   MarkShape::Cross};
+  if (column <= 1) return MarkShape::Circle;
+  return kShapes[static_cast<std::size_t>((column - 2) / kPaletteSize % kShapes.size())];
+}
+
+QString SeriesName(const PlotData& data, int column) {
+  if (column == 1) return QStringLiteral("Observed");
+  const QString named = data.Name(column);
+  return named.isEmpty() ? QStringLiteral("Model %1").arg(column) : named;
 }
 
 void BuildHydrograph(PlotView& view, const PlotData& data, int highlighted) {
   view.chart()->setTitle(QStringLiteral("Hydrograph"));
-  view.AddLine(SeriesName(1), 1, ContiguousRuns(data, 1), SeriesPen(1, highlighted));
-  std::vector<QPointF> outside = OutOfBoundsPoints(data, 1);
-  for (int c : DrawingOrder(data, highlighted)) {
-    view.AddLine(SeriesName(c), c, ContiguousRuns(data, c), SeriesPen(c, highlighted));
+  std::vector<QPointF> outside;
+  // What the models are measured against lies on top of them.
+  std::vector<int> order = DrawingOrder(data, highlighted);
+  order.push_back(1);
+  for (int c : order) {
+    view.AddLine(SeriesName(data, c), c, ContiguousRuns(data, c), SeriesPen(c, highlighted));
     const std::vector<QPointF> more = OutOfBoundsPoints(data, c);
     outside.insert(outside.end(), more.begin(), more.end());
   }
   const int rows = std::max(data.Rows(), 1);
   if (data.apply_bounds) {
-    view.AddMarks(QStringLiteral("Out of bounds"), 0, outside, QColor(200, 0, 0), 9,
-                  QScatterSeries::MarkerShapeTriangle);
+    view.AddMarks(QStringLiteral("Out of bounds"), 0, outside,
+                  {QColor(200, 0, 0), 9, MarkShape::Triangle});
   }
   if (data.threshold != 0) {
     view.AddLine(QStringLiteral("Threshold"), 0,
@@ -113,7 +137,8 @@ void BuildScatter(PlotView& view, const PlotData& data, const std::vector<int>& 
   const qreal size = data.Rows() > 2000 ? 4 : 7;
   for (int c : columns) {
     if (c == 1) continue;
-    view.AddMarks(SeriesName(c), c, UsablePairs(data, c), SeriesColor(c), size);
+    view.AddMarks(SeriesName(data, c), c, UsablePairs(data, c),
+                  {SeriesColor(c), size, SeriesShape(c)});
   }
   const QRectF r = view.DataRect();
   qreal lo = std::min(r.left(), r.top());
@@ -124,16 +149,16 @@ void BuildScatter(PlotView& view, const PlotData& data, const std::vector<int>& 
   view.AddLine(QStringLiteral("1:1 line"), 0, {{QPointF(lo, lo), QPointF(hi, hi)}},
                GuidePen(QColor(60, 60, 60)), false);
   auto* y = ValueAxis(QStringLiteral("Modelled"), lo, hi, false);
-  y->setTickCount(x->tickCount());
-  view.SetAxes(x, y);
   view.SetSquarePlotArea(true);
+  view.SetAxes(x, y);
 }
 
 void BuildDurationCurves(PlotView& view, const PlotData& data, int highlighted) {
   view.chart()->setTitle(QStringLiteral("Flow duration curves"));
-  view.AddLine(SeriesName(1), 1, {DurationCurve(data, 1)}, SeriesPen(1, highlighted));
-  for (int c : DrawingOrder(data, highlighted)) {
-    view.AddLine(SeriesName(c), c, {DurationCurve(data, c)}, SeriesPen(c, highlighted));
+  std::vector<int> order = DrawingOrder(data, highlighted);
+  order.push_back(1);
+  for (int c : order) {
+    view.AddLine(SeriesName(data, c), c, {DurationCurve(data, c)}, SeriesPen(c, highlighted));
   }
   const QRectF r = view.DataRect();
   QAbstractAxis* y = nullptr;
@@ -152,7 +177,6 @@ void BuildDurationCurves(PlotView& view, const PlotData& data, int highlighted) 
     y = ValueAxis(QStringLiteral("Value"), r.top(), r.bottom(), true);
   }
   auto* x = ValueAxis(QStringLiteral("Exceedance probability (%)"), 0, 100, false);
-  x->setTickCount(11);
   view.SetAxes(x, y);
 }
 

@@ -14,6 +14,12 @@ const std::vector<double>& PlotData::Values(int column) const {
   return it == columns.end() ? none : values[static_cast<std::size_t>(it - columns.begin())];
 }
 
+QString PlotData::Name(int column) const {
+  const auto it = std::find(columns.begin(), columns.end(), column);
+  const auto at = static_cast<std::size_t>(it - columns.begin());
+  return at < names.size() ? names[at] : QString();
+}
+
 PlotData MakePlotData(const AnalysisSession& session, const GlobalSettings& settings,
                       bool apply_bounds, std::int16_t first, std::int16_t last) {
   PlotData data;
@@ -28,6 +34,7 @@ PlotData MakePlotData(const AnalysisSession& session, const GlobalSettings& sett
     const double* cells = session.table.Column(column);
     data.columns.push_back(column);
     data.values.emplace_back(cells, cells + rows);
+    data.names.push_back(QString::fromStdString(session.names[static_cast<std::size_t>(column)]));
   };
   add(1);
   for (int c = std::max<int>(first, 2); c <= last; ++c) add(c);

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include <QPointF>
+#include <QString>
 
 namespace quelvaris {
 struct AnalysisSession;
@@ -17,6 +18,7 @@ namespace quelvaris::ui {
 struct PlotData {
   std::vector<int> columns;                 // 1 (observed), then each analysed modelled column
   std::vector<std::vector<double>> values;  // one entry per column above, one value per row
+  std::vector<QString> names;  // the header's name of each column above; none without a header
   double missing_code = -999;
   bool apply_bounds = false;
   double lower = 0;
@@ -26,6 +28,8 @@ struct PlotData {
   int Rows() const { return values.empty() ? 0 : static_cast<int>(values.front().size()); }
   // The values of a column of the run; empty when the run did not analyse it.
   const std::vector<double>& Values(int column) const;
+  // The header's name of a column; empty when the file had no header or left it unnamed.
+  QString Name(int column) const;
   bool Missing(double v) const { return v == missing_code; }
   bool OutOfBounds(double v) const { return apply_bounds && (v > upper || v < lower); }
   // The rule of the statistics: not missing and, with bounds applied, within them.

@@ -3,6 +3,7 @@
 #include <QHBoxLayout>
 
 #include "ui/plot/plot_charts.h"
+#include "ui/plot/plot_legend.h"
 #include "ui/plot/plot_view.h"
 
 namespace quelvaris::ui {
@@ -23,6 +24,8 @@ PlotSheet::PlotSheet(const PlotData& data, QWidget* parent) : QWidget(parent) {
   layout->setContentsMargins(4, 4, 4, 4);
   layout->addWidget(hydrograph_, 3);
   layout->addWidget(scatter_, 2);
+  // One legend for both: a model's line and its marks under one name.
+  layout->addWidget(new PlotLegend(LegendEntries({hydrograph_, scatter_}), this));
 }
 
 }  // namespace quelvaris::ui

@@ -14,6 +14,7 @@ class QTabWidget;
 
 namespace quelvaris::ui {
 
+class PlotLegend;
 class PlotView;
 
 // The plots of one run: hydrograph, scatter and flow duration curves on tabs, a selector for
@@ -32,16 +33,24 @@ class PlotWindow : public QWidget {
   QComboBox* ModelSelector() const { return selector_; }
   // The view on the given tab, built now if it was not yet.
   PlotView* View(int index);
+  // The legend beside the view on the given tab, built with it.
+  PlotLegend* Legend(int index);
   // The modelled column picked in the selector (0 when the run analysed none).
   int SelectedColumn() const;
   void SelectColumn(int column);
 
   // Save Image: asks for a PNG or PDF file name and writes the view on screen to it.
   void SaveImage();
-  // Writes the view on screen to path (PNG, or PDF for a ".pdf" name). False on failure.
+  // Writes the view on screen and its legend to path (PNG, or PDF for a ".pdf" name). False on
+  // failure.
   bool SaveImageTo(const QString& path);
 
  private:
+  // The view of the given tab for the selected column, its legend beside it, into `page`.
+  PlotView* BuildInto(int index, QWidget& page);
+  // The PDF is laid out afresh in the page's shape, at the zoom on screen, so that it fills
+  // the page.
+  bool SavePdfTo(const QString& path);
   void ShowView(int index);
   void Rebuild();
 
@@ -49,6 +58,7 @@ class PlotWindow : public QWidget {
   QTabWidget* tabs_;
   QComboBox* selector_;
   std::array<QPointer<PlotView>, kViewCount> views_{};
+  std::array<QPointer<PlotLegend>, kViewCount> legends_{};
   QString last_save_path_;
 };
 

@@ -1,0 +1,65 @@
+#include "cli/file_jobs.h"
+
+#include <algorithm>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+namespace quelvaris::cli {
+
+void RunInOrder(std::size_t count, int jobs, const std::function<void(std::size_t)>& work,
+                const std::function<void(std::size_t)>& done) {
+  const std::size_t threads =
+      std::min<std::size_t>(static_cast<std::size_t>(std::max(jobs, 1)), count);
+  if (threads <= 1) {
+    for (std::size_t i = 0; i < count; ++i) {
+      work(i);
+      done(i);
+    }
+    return;
+  }
+  std::mutex mutex;
+  std::condition_variable finished_one;
+  std::vector<char> finished(count, 0);
+  std::size_t next = 0;
+  // A worker runs at most `threads` files ahead of the one being written, so that the figures
+  // of files not yet written never pile up in memory.
+  std::size_t written = 0;
+  std::condition_variable room;
+  const auto worker = [&] {
+    for (;;) {
+      std::size_t i;
+      {
+        std::unique_lock lock(mutex);
+        room.wait(lock, [&] { return next >= count || next < written + 2 * threads; });
+        if (next >= count) return;
+        i = next++;
+      }
+      work(i);
+      {
+        std::lock_guard lock(mutex);
+        finished[i] = 1;
+      }
+      finished_one.notify_all();
+    }
+  };
+  std::vector<std::thread> pool;
+  pool.reserve(threads);
+  for (std::size_t t = 0; t < threads; ++t) pool.emplace_back(worker);
+  for (std::size_t i = 0; i < count; ++i) {
+    {
+      std::unique_lock lock(mutex);
+      finished_one.wait(lock, [&] { return finished[i] != 0; });
+    }
+    done(i);
+    {
+      std::lock_guard lock(mutex);
+      written = i + 1;
+    }
+    room.notify_all();
+  }
+  for (std::thread& t : pool) t.join();
+}
+
+}  // namespace quelvaris::cli

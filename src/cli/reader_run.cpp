@@ -1,0 +1,150 @@
+#include "cli/reader_run.h"
+
+#include <exception>
+#include <filesystem>
+
+#include "platform/file_slot.h"
+#include "platform/int16.h"
+#include "platform/number_text.h"
+#include "platform/run_time_error.h"
+#include "platform/visible_text.h"
+#include "reports/results_file.h"
+#include "settings/error_reporter.h"
+
+namespace quelvaris::cli {
+
+namespace {
+
+std::string MissingLine(std::int64_t missing) {
+  return std::to_string(missing) + " missing observed values noted.";
+}
+
+std::string NameOf(const BatchTable& t, int column) {
+  const auto at = static_cast<std::size_t>(column - 1);
+  if (at < t.names.size() && !t.names[at].empty()) return t.names[at];
+  return DefaultColumnName(column);
+}
+
+void ColumnFault(CliHost& host, int number, int column) {
+  if (number != 0) ErrorReporter(host, number, "Column " + std::to_string(column) + ".");
+}
+
+}  // namespace
+
+EvaluationOptions EvaluationOptionsOf(const CliHost& host, const GlobalSettings& settings,
+                                      bool extended) {
+  const auto box = [&host](RunBox b) { return LeadingNumber(host.BoxText(b)); };
+  EvaluationOptions e;
+  e.rule = {.missing_code = settings.GlobalMissingCode,
+            .apply_bounds = host.SwitchOn(RunSwitch::ApplyBounds),
+            .lower = box(RunBox::LowerBoundText),
+            .upper = box(RunBox::UpperBoundText),
+            .threshold = box(RunBox::ThreshText)};
+  e.parameters = ToInt16(RoundDown(box(RunBox::AICBICParmsText)));
+  e.points = ToInt16(RoundDown(box(RunBox::AICBICPointsText)));
+  e.extended = extended;
+  return e;
+}
+
+FileFigures ScoreFile(const ReaderCall& call, const std::string& file,
+                      const std::string& results_path, CliHost& host) {
+  FileFigures out;
+  out.file = file;
+  EvaluationOptions evaluation;
+  BatchTable table;
+  try {
+    // Parameters or points beyond 16 bits pass their checks and stop each run here (error 6),
+    // as the desktop program's run stops at its first step.
+    evaluation = EvaluationOptionsOf(host, *call.settings, call.extended);
+    table = ReadBatchFile(file, call.reader);
+  } catch (const BatchReadError& e) {
+    ShowErrorMessage(host, e.message);
+    return out;
+  } catch (const RunTimeError& e) {
+    ErrorReporter(host, e.number(), e.detail());
+    return out;
+  } catch (const std::exception& e) {
+    ErrorReporter(host, ErrorNumberOf(e), "Data file: " + VisibleText(file));
+    return out;
+  }
+  if (table.wide_line != 0) {
+    host.ShowMessage("Data File",
+                     VisibleText(DataFileShownName(file)) + ": line " +
+                         std::to_string(table.wide_line) + " has more fields than the " +
+                         std::to_string(table.columns) +
+                         " columns of the file; the fields beyond them are ignored.",
+                     MessageIcon::Information, MessageButtons::Ok);
+  }
+
+  const std::int64_t rows = table.rows;
+  const std::string insufficient = "Insufficient data to make calculations.";
+  const std::string rows_processed = "Only " + std::to_string(rows) + " rows processed.";
+  if (rows - table.missing_observed < 4) {
+    ShowErrorMessage(
+        host, insufficient + "\r" + rows_processed + "\r" + MissingLine(table.missing_observed));
+    return out;
+  }
+  std::string summary = "Processed " + std::to_string(rows) + " rows in file.\r" +
+                        MissingLine(table.missing_observed);
+  if (!call.one_column && !results_path.empty()) {
+    summary += "\rAll results will be saved to " +
+               VisibleText(std::filesystem::path(results_path).filename().string()) + ".";
+  }
+  host.ShowMessage("Results", summary, MessageIcon::Information, MessageButtons::Ok);
+
+  std::vector<std::span<const double>> models;
+  models.reserve(table.models.size());
+  for (const auto& m : table.models) models.emplace_back(m);
+  const Evaluation ev = Evaluate(table.observed, models, evaluation);
+  ColumnFault(host, ev.observed_fault, table.observed_column);
+  if (ev.stop == EvaluationStop::TooFewInBounds) {
+    ShowErrorMessage(host, insufficient + "\r" + rows_processed + "\r" +
+                               MissingLine(ev.observed_counts.missing) + "\r" +
+                               std::to_string(ev.observed_counts.out_of_bounds) +
+                               " values out of range.");
+    return out;
+  }
+  for (std::size_t i = 0; i < ev.models.size(); ++i) {
+    ColumnFault(host, ev.models[i].basic_fault, table.model_columns[i]);
+  }
+  for (std::size_t i = 0; i < ev.models.size(); ++i) {
+    ColumnFault(host, ev.models[i].error_fault, table.model_columns[i]);
+  }
+
+  std::vector<ResultsColumn> columns;
+  columns.reserve(ev.models.size());
+  for (std::size_t i = 0; i < ev.models.size(); ++i) {
+    columns.push_back({table.model_columns[i], &ev.models[i].record, &ev.models[i].errors});
+  }
+  if (!results_path.empty() || call.keep_results_text) {
+    const std::string text =
+        BuildResultsText(ev.observed, columns, call.result_format, call.calc_aicbic);
+    if (!results_path.empty()) {
+      try {
+        FileSlot slot;
+        WriteResultsBeside(slot, results_path, file, text);
+      } catch (const std::exception& e) {
+        ErrorReporter(host, ErrorNumberOf(e), "Results file: " + results_path);
+      }
+    }
+    if (call.keep_results_text) out.results_text = text;
+  }
+
+  RunFigures run;
+  run.rows = rows;
+  run.missing = table.missing_observed;
+  run.observed = {
+      table.observed_column, NameOf(table, table.observed_column), {.observed = &ev.observed}};
+  for (std::size_t i = 0; i < ev.models.size(); ++i) {
+    const ModelEvaluation& m = ev.models[i];
+    run.models.push_back({table.model_columns[i],
+                          NameOf(table, table.model_columns[i]),
+                          {.modelled = &m.record,
+                           .errors = &m.errors,
+                           .extended = evaluation.extended ? &m.extended : nullptr}});
+  }
+  CollectFigures(run, *call.observed_groups, *call.model_groups, out);
+  return out;
+}
+
+}  // namespace quelvaris::cli
