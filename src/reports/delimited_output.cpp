@@ -96,7 +96,7 @@ void DelimitedOutput::Row(const FileFigures& file, const ColumnFigures& observed
 
 void DelimitedOutput::File(const FileFigures& file, std::string& out) {
   if (!file.has_figures) return;
-  const TimeFigures* time = setup_.periods ? file.time : nullptr;
+  const TimeFigures* time = setup_.periods ? file.time.get() : nullptr;
   for (std::size_t m = 0; m < file.models.size(); ++m) {
     if (time == nullptr) {
       Row(file, file.observed, file.models[m], nullptr, nullptr, out);

@@ -242,7 +242,7 @@ void JsonOutput::File(const FileFigures& file, std::string& out) {
   Key("messages", out);
   Messages(file.messages, out);
   out += ',';
-  const TimeFigures* time = file.has_figures ? file.time : nullptr;
+  const TimeFigures* time = file.has_figures ? file.time.get() : nullptr;
   if (time != nullptr) {
     Key("evaluation", out);
     out += '{';

@@ -84,7 +84,7 @@ void TextOutput::File(const FileFigures& file, std::string& out) {
     out += CellText(file.file);
     out += '\n';
   }
-  const TimeFigures* time = file.time;
+  const TimeFigures* time = file.time.get();
   if (time == nullptr) {
     out += Table(file.results_text, file.observed, file.models, nullptr, {});
   } else {
