@@ -8,6 +8,8 @@ written to a file of their own and scored without --time; the skill scores must 
 two figures give, with the benchmarks and their NSE and RMSE worked out here from the file.
 """
 
+import csv
+import io
 import json
 import os
 import subprocess
@@ -15,17 +17,25 @@ import sys
 import tempfile
 import unittest
 
+import jsonschema
+
 CLI, EXAMPLES = sys.argv[1], sys.argv[2]
 del sys.argv[1:]
 DATA = os.path.join(EXAMPLES, "daily_30y.txt")
+with open(os.path.join(EXAMPLES, "..", "docs", "batch-output.schema.json")) as schema:
+    SCHEMA = json.load(schema)
 
 
-def run(*args):
-    done = subprocess.run([CLI, *args, "--format", "json", "--quiet", "--extended"],
+def run(*args, fmt="json"):
+    done = subprocess.run([CLI, *args, "--format", fmt, "--quiet", "--extended"],
                           capture_output=True, text=True, check=False)
     if done.returncode != 0:
         raise AssertionError(f"{args}: exit {done.returncode}: {done.stderr}")
-    return json.loads(done.stdout)["files"][0]
+    if fmt != "json":
+        return list(csv.DictReader(io.StringIO(done.stdout)))
+    doc = json.loads(done.stdout)
+    jsonschema.validate(doc, SCHEMA)
+    return doc["files"][0]
 
 
 def rows_of_file():
@@ -135,6 +145,24 @@ class TimePeriods(unittest.TestCase):
             # Against the mean the NSE skill is NSE itself; a constant has no KGE.
             self.assertAlmostEqual(model["skill"]["mean"]["nse"], nse, places=12)
             self.assertIsNone(model["skill"]["mean"]["kge"])
+
+    def test_csv_has_a_row_per_model_and_period_with_the_json_figures(self):
+        options = [DATA, "--time", "date", "--by", "water-year", "--benchmark", "daily"]
+        doc = run(*options)
+        table = run(*options, fmt="csv")
+        periods = doc["models"][0]["periods"]
+        self.assertEqual(len(table), len(doc["models"]) * (1 + len(periods)))
+        for row in table:
+            model = next(m for m in doc["models"] if m["name"] == row["name"])
+            span = next(p for p in model["periods"] if p["period"] == row["period"]) \
+                if row["period"] else dict(model, **doc["evaluation"])
+            self.assertEqual((row["period_start"], row["period_end"], int(row["rows"])),
+                             (span["start"], span["end"], span["rows"]))
+            self.assertEqual(float(row["nse"]), span["errors"]["nse"])
+            if not row["period"]:
+                self.assertEqual(float(row["nse_skill_daily"]), model["skill"]["daily"]["nse"])
+                self.assertEqual(float(row["rmse_bench_daily"]),
+                                 model["skill"]["daily"]["benchmark"]["rmse"])
 
     def test_bad_time_columns_name_the_file_line_and_text(self):
         with open(DATA) as f:
