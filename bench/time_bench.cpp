@@ -3,19 +3,28 @@
 //
 //   time_bench --benchmark_repetitions=10
 //
-// BM_EvaluateOverTime's first argument is the grouping: none (0), month (1), year (2),
-// month-of-year (3); its second is --extended (1) or not (0). Each month is an Evaluate call of
-// its own on about 30 rows, so `--by month` costs the whole span's figures once more plus what
-// 360 small calls add; it should stay within 1.5 times the whole span alone.
+// BM_EvaluateOverTime times the figures alone, BM_BatchOverTime the whole batch command on the
+// same columns written as a tab-separated file with a date column (reading, time stamps,
+// figures, csv to /dev/null). The first argument is the grouping: none (0), month (1), year
+// (2), month-of-year (3); the second is --extended (1) or not (0). Each month is an Evaluate
+// call of its own on about 30 rows, so `--by month` costs the whole span's figures once more,
+// what 360 small calls add and 29 x 360 more csv rows; the command should stay within 1.5
+// times the whole span alone.
 
 #include <benchmark/benchmark.h>
 
+#include <unistd.h>
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
 #include <vector>
 
 #include <date/date.h>
 
+#include "cli/batch_run.h"
 #include "engine/timed_evaluation.h"
 
 namespace quelvaris {
@@ -73,6 +82,48 @@ void BM_EvaluateOverTime(benchmark::State& state) {
   state.counters["periods"] = static_cast<double>(periods);
 }
 BENCHMARK(BM_EvaluateOverTime)->ArgsProduct({{0, 1, 2, 3}, {0, 1}})->Unit(benchmark::kMillisecond);
+
+// The columns as a data file, written once into the temporary folder.
+const std::string& ThirtyYearsFile() {
+  static const std::string path = [] {
+    const Columns& c = ThirtyYears();
+    const auto path = std::filesystem::temp_directory_path() /
+                      ("quelvaris-time-bench-" + std::to_string(::getpid()) + ".txt");
+    std::FILE* f = std::fopen(path.c_str(), "w");
+    std::fputs("date\tobs", f);
+    for (std::size_t m = 0; m < c.models.size(); ++m) std::fprintf(f, "\tm%zu", m + 2);
+    std::fputc('\n', f);
+    for (std::size_t i = 0; i < c.stamps.size(); ++i) {
+      std::fputs(date::format("%F", date::floor<date::days>(c.stamps[i])).c_str(), f);
+      std::fprintf(f, "\t%.3f", c.observed[i]);
+      for (const auto& m : c.models) std::fprintf(f, "\t%.3f", m[i]);
+      std::fputc('\n', f);
+    }
+    std::fclose(f);
+    std::atexit([] { std::filesystem::remove(ThirtyYearsFile()); });
+    return path.string();
+  }();
+  return path;
+}
+
+void BM_BatchOverTime(benchmark::State& state) {
+  const auto config = std::filesystem::temp_directory_path() / "quelvaris-bench-config";
+  std::filesystem::create_directories(config);
+  ::setenv("XDG_CONFIG_HOME", config.c_str(), 1);
+  std::vector<std::string> words{ThirtyYearsFile(), "--time", "date", "--format", "csv", "--quiet"};
+  static const char* const kGroupings[] = {nullptr, "month", "year", "month-of-year"};
+  if (const char* by = kGroupings[state.range(0)]) {
+    words.emplace_back("--by");
+    words.emplace_back(by);
+  }
+  if (state.range(1) != 0) words.emplace_back("--extended");
+  std::FILE* null = std::fopen("/dev/null", "w");
+  int status = 0;
+  for (auto _ : state) status |= cli::RunBatch(words, null, null);
+  std::fclose(null);
+  if (status != 0) state.SkipWithError("a run failed");
+}
+BENCHMARK(BM_BatchOverTime)->ArgsProduct({{0, 1, 2, 3}, {0, 1}})->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace quelvaris

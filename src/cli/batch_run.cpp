@@ -269,6 +269,8 @@ int RunBatch(std::vector<std::string> words, std::FILE* out, std::FILE* err) {
     call.model_groups = &setup.model_groups;
     if (time.time) {
       call.time = &time;
+      // One file leaves the cores to its periods; several share them out file by file.
+      call.period_threads = files == 1 ? JobsOf(options) : 1;
       call.reader.time = time.time;
       for (const Benchmark& b : time.benchmarks) {
         if (b.kind == BenchmarkKind::Column) call.reader.benchmarks.push_back(b.name);

@@ -101,7 +101,8 @@ FileFigures ScoreFile(const ReaderCall& call, const std::string& file,
   std::optional<TimedFile> timed;
   if (call.time != nullptr) {
     try {
-      timed = ScoreOverTime(*call.time, table, evaluation, DataFileShownName(file));
+      timed = ScoreOverTime(*call.time, table, evaluation, DataFileShownName(file),
+                            call.period_threads);
     } catch (const TimeStampError& e) {
       ShowErrorMessage(host, VisibleText(e.what()));
       return out;

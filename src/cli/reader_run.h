@@ -24,6 +24,7 @@ struct ReaderCall {
   const std::vector<FigureGroup>* observed_groups = nullptr;
   const std::vector<FigureGroup>* model_groups = nullptr;
   const TimeSetup* time = nullptr;  // with a time column: the evaluation period, periods, skill
+  int period_threads = 1;           // the periods of one file are scored on this many threads
 };
 
 // The call's evaluation options as the run reads them from the host's boxes and switches and

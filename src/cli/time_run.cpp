@@ -8,7 +8,8 @@
 namespace quelvaris::cli {
 
 TimedFile ScoreOverTime(const TimeSetup& setup, const BatchTable& table,
-                        const EvaluationOptions& evaluation, const std::string& shown) {
+                        const EvaluationOptions& evaluation, const std::string& shown,
+                        int threads) {
   TimedFile f;
   TimeStampReader reader(setup.layout);
   f.stamps = TimeColumnOf(table.times, table.time_lines, reader, shown);
@@ -18,6 +19,7 @@ TimedFile ScoreOverTime(const TimeSetup& setup, const BatchTable& table,
   options.evaluation = evaluation;
   options.window = setup.window;
   options.by = setup.by;
+  options.threads = threads;
   // The benchmarks are built over the calibration rows, by default the evaluation period's.
   const RowRange calibration = setup.calibration_given ? RowsInWindow(f.stamps, setup.calibration)
                                                        : RowsInWindow(f.stamps, setup.window);

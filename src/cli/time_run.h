@@ -24,7 +24,7 @@ struct TimedFile {
 // period and its periods. A time stamp that does not read or does not increase raises
 // TimeStampError naming `shown` (the file as messages name it).
 TimedFile ScoreOverTime(const TimeSetup& setup, const BatchTable& table,
-                        const EvaluationOptions& evaluation, const std::string& shown);
+                        const EvaluationOptions& evaluation, const std::string& shown, int threads);
 
 // The names the formats give the benchmarks: as given on the command line.
 std::vector<std::string> BenchmarkNames(const TimeSetup& setup);

@@ -1,5 +1,11 @@
 #include "engine/timed_evaluation.h"
 
+#include <algorithm>
+#include <atomic>
+#include <exception>
+#include <mutex>
+#include <thread>
+
 namespace quelvaris {
 
 namespace {
@@ -82,12 +88,36 @@ TimedEvaluation EvaluateOverTime(std::span<const double> observed,
     whole.start = stamps[timed.window.first];
     whole.end = stamps[timed.window.end() - 1];
   }
-  timed.whole = Score(observed, all, models.size(), std::move(whole), evaluation);
-  if (options.by) {
-    for (Period& period : PeriodsOf(stamps, timed.window, *options.by)) {
-      timed.periods.push_back(Score(observed, all, models.size(), std::move(period), evaluation));
+  std::vector<Period> periods;
+  if (options.by) periods = PeriodsOf(stamps, timed.window, *options.by);
+  timed.periods.resize(periods.size());
+  // Each span is scored on its own, so the spans (the whole one first, the largest) can go to
+  // several threads; each lands in its own place, and the result is the same however many
+  // there are.
+  std::atomic<std::size_t> next{0};
+  std::exception_ptr failure;
+  std::mutex failure_lock;
+  const auto work = [&] {
+    try {
+      for (std::size_t task; (task = next.fetch_add(1)) <= periods.size();) {
+        ScoredSpan& into = task == 0 ? timed.whole : timed.periods[task - 1];
+        Period& period = task == 0 ? whole : periods[task - 1];
+        into = Score(observed, all, models.size(), std::move(period), evaluation);
+      }
+    } catch (...) {
+      const std::lock_guard<std::mutex> lock(failure_lock);
+      if (!failure) failure = std::current_exception();
+      next = periods.size() + 1;
     }
+  };
+  const std::size_t threads = std::min<std::size_t>(
+      static_cast<std::size_t>(std::max(options.threads, 1)), periods.size() / 8 + 1);
+  {
+    std::vector<std::jthread> helpers;  // joined at the end of this block
+    for (std::size_t t = 1; t < threads; ++t) helpers.emplace_back(work);
+    work();
   }
+  if (failure) std::rethrow_exception(failure);
   return timed;
 }
 

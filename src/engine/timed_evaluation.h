@@ -17,6 +17,7 @@ struct TimedOptions {
   EvaluationOptions evaluation;
   TimeWindow window;                 // the evaluation period
   std::optional<PeriodGrouping> by;  // also each period of this grouping
+  int threads = 1;                   // the spans are spread over this many threads
 };
 
 // The figures of one span of rows: the whole evaluation period, or one period of it. The
