@@ -19,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "batch_calls.h"
 #include "bench_data.h"
 #include "cli/batch_run.h"
 
@@ -41,22 +42,9 @@ std::vector<std::string> CsvCall(std::size_t files, BenchGaps gaps = BenchGaps::
   return words;
 }
 
-// Runs the call once per iteration, its output and messages to /dev/null.
-void TimeCalls(benchmark::State& state, const std::vector<std::string>& words) {
-  // Settings from a folder of our own, so the user's settings file plays no part.
-  const auto config = std::filesystem::temp_directory_path() / "quelvaris-bench-config";
-  std::filesystem::create_directories(config);
-  ::setenv("XDG_CONFIG_HOME", config.c_str(), 1);
-  std::FILE* null = std::fopen("/dev/null", "w");
-  int status = 0;
-  for (auto _ : state) status |= cli::RunBatch(words, null, null);
-  std::fclose(null);
-  if (status != 0) state.SkipWithError("a run failed");
-}
-
 void BM_BatchCsv(benchmark::State& state) {
   const auto files = static_cast<std::size_t>(state.range(0));
-  TimeCalls(state, CsvCall(files));
+  TimeBatchCalls(state, CsvCall(files));
   state.counters["per_file"] =
       benchmark::Counter(static_cast<double>(files), benchmark::Counter::kIsIterationInvariantRate |
                                                          benchmark::Counter::kInvert);
@@ -67,7 +55,7 @@ void BM_BatchExtended(benchmark::State& state) {
   std::vector<std::string> words =
       CsvCall(1, state.range(0) == 0 ? BenchGaps::Everywhere : BenchGaps::ObservedOnly);
   if (state.range(1) != 0) words.emplace_back("--extended");
-  TimeCalls(state, words);
+  TimeBatchCalls(state, words);
 }
 BENCHMARK(BM_BatchExtended)
     ->ArgsProduct({{0, 1}, {0, 1}})

@@ -43,7 +43,7 @@ struct Written {
 
 }  // namespace
 
-std::string WriteBenchDataFile(const std::string& tag, BenchGaps gaps) {
+std::string WriteBenchDataFile(const std::string& tag, BenchGaps gaps, int rows) {
   static Written written;
   const auto path = std::filesystem::temp_directory_path() /
                     ("quelvaris-bench-" + tag + "-" + std::to_string(::getpid()) + ".txt");
@@ -51,7 +51,7 @@ std::string WriteBenchDataFile(const std::string& tag, BenchGaps gaps) {
   std::ofstream out(path, std::ios::binary);
   SplitMix rng(20240611);
   char cell[32];
-  for (int r = 0; r < kBenchRows; ++r) {
+  for (int r = 0; r < rows; ++r) {
     const double season = 40 + 30 * std::sin(2 * std::numbers::pi * r / 365.25);
     const double observed = std::max(0.1, season * (1 + 0.4 * rng.Noise()));
     for (int c = 1; c <= kBenchCols; ++c) {

@@ -15,7 +15,9 @@ enum class BenchGaps {
 // series and 29 models that follow it with their own bias and noise, about 1 % of the values
 // missing (-999). The same bytes on every machine and library. Returns its path; the file is
 // removed when the program ends.
-std::string WriteBenchDataFile(const std::string& tag, BenchGaps gaps = BenchGaps::Everywhere);
+// `rows` other than 10,000 gives a longer record of the same kind, for the batch reader.
+std::string WriteBenchDataFile(const std::string& tag, BenchGaps gaps = BenchGaps::Everywhere,
+                               int rows = 10000);
 
 inline constexpr int kBenchRows = 10000;
 inline constexpr int kBenchCols = 30;

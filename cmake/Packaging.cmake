@@ -34,3 +34,34 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-liberation")
 
 include(CPack)
+
+# The files every Debian package carries in its documentation folder: the licence in the
+# machine-readable copyright format and the package's changelog, compressed.
+set(QUELVARIS_DEBIAN_VERSION ${PROJECT_VERSION}-${CPACK_DEBIAN_PACKAGE_RELEASE})
+install(FILES ${PROJECT_SOURCE_DIR}/cmake/debian/copyright DESTINATION ${QUELVARIS_DOC_DIR})
+configure_file(${PROJECT_SOURCE_DIR}/cmake/debian/changelog.in
+  ${PROJECT_BINARY_DIR}/debian/changelog.Debian @ONLY)
+quelvaris_gzip(${PROJECT_BINARY_DIR}/debian/changelog.Debian
+  ${PROJECT_BINARY_DIR}/debian/changelog.Debian.gz)
+install(FILES ${PROJECT_BINARY_DIR}/debian/changelog.Debian.gz DESTINATION ${QUELVARIS_DOC_DIR})
+
+# Lintian's findings that do not apply to this package, each with the reason.
+install(FILES ${PROJECT_SOURCE_DIR}/cmake/debian/lintian-overrides
+  DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides RENAME quelvaris)
+
+# A stripped program also loses the compiler's notes (.comment), as Debian's strip step does.
+# The install rules of the programs come before this one, and strip them first.
+install(CODE "
+  if(CMAKE_INSTALL_DO_STRIP)
+    foreach(program quelvaris quelvaris-cli quelvaris-plot)
+      set(file \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/\${program}\")
+      if(EXISTS \"\${file}\")
+        execute_process(COMMAND \"${CMAKE_OBJCOPY}\" --remove-section=.comment
+          --remove-section=.note \"\${file}\" COMMAND_ERROR_IS_FATAL ANY)
+      endif()
+    endforeach()
+  endif()")
+
+# The compressed files are built with the programs (scripts/package builds this target too).
+get_property(compressed GLOBAL PROPERTY QUELVARIS_COMPRESSED)
+add_custom_target(quelvaris-documents ALL DEPENDS ${compressed})

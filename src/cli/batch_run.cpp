@@ -261,6 +261,9 @@ int RunBatch(std::vector<std::string> words, std::FILE* out, std::FILE* err) {
     call.reader = ReaderOptionsOf(options, settings.GlobalMissingCode);
     call.settings = &settings;
     call.extended = options.extended;
+    // The cores that the files leave free score the models of each file.
+    const int jobs = JobsOf(options);
+    call.threads = std::max(1, jobs / static_cast<int>(std::min<std::size_t>(files, jobs)));
     call.result_format = settings.ResultFormat;
     call.calc_aicbic = host.SwitchOn(RunSwitch::CalcAICBIC);
     call.one_column = options.column.has_value();
@@ -269,8 +272,6 @@ int RunBatch(std::vector<std::string> words, std::FILE* out, std::FILE* err) {
     call.model_groups = &setup.model_groups;
     if (time.time) {
       call.time = &time;
-      // One file leaves the cores to its periods; several share them out file by file.
-      call.period_threads = files == 1 ? JobsOf(options) : 1;
       call.reader.time = time.time;
       for (const Benchmark& b : time.benchmarks) {
         if (b.kind == BenchmarkKind::Column) call.reader.benchmarks.push_back(b.name);

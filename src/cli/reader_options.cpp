@@ -41,7 +41,7 @@ std::vector<std::string> SplitList(const std::string& list) {
 
 }  // namespace
 
-void DeclareReaderOptions(CLI::App& app, CliOptions& o) {
+void DeclareReaderOptions(CLI::App& app, CliOptions& o, bool jobs) {
   AddSwitch(app, "--desktop-reader", o.desktop_reader,
             "Read as the desktop program does: at most 10,000 rows and 30 columns, --columns 2 "
             "and column 2 by default, tab or --comma, numbers only");
@@ -72,8 +72,10 @@ void DeclareReaderOptions(CLI::App& app, CliOptions& o) {
   app.add_option("--max-rows", o.max_rows,
                  "Refuse a data file of more data rows than this (default 50000000)")
       ->type_name("N");
-  app.add_option("--jobs", o.jobs, "Data files scored at a time (default: the number of cores)")
-      ->type_name("N");
+  if (jobs) {
+    app.add_option("--jobs", o.jobs, "Data files scored at a time (default: the number of cores)")
+        ->type_name("N");
+  }
 }
 
 std::optional<std::string> CheckReaderOptions(const CliOptions& o) {

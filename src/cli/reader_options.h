@@ -13,8 +13,8 @@ class App;
 namespace quelvaris::cli {
 
 // The options of the batch reader: --delimiter, --decimal-comma, --no-header, --na,
-// --observed, --models, --max-rows, --jobs and --desktop-reader.
-void DeclareReaderOptions(CLI::App& app, CliOptions& options);
+// --observed, --models, --max-rows, --desktop-reader and, for a program of many files, --jobs.
+void DeclareReaderOptions(CLI::App& app, CliOptions& options, bool jobs = true);
 
 // The message refusing a reader option's value, or nothing. Checked with the other values
 // before anything is read.

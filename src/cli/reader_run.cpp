@@ -52,7 +52,7 @@ EvaluationOptions EvaluationOptionsOf(const CliHost& host, const GlobalSettings&
 }
 
 FileFigures ScoreFile(const ReaderCall& call, const std::string& file,
-                      const std::string& results_path, CliHost& host) {
+                      const std::string& results_path, CliHost& host, BatchTable* kept) {
   FileFigures out;
   out.file = file;
   EvaluationOptions evaluation;
@@ -101,8 +101,7 @@ FileFigures ScoreFile(const ReaderCall& call, const std::string& file,
   std::optional<TimedFile> timed;
   if (call.time != nullptr) {
     try {
-      timed = ScoreOverTime(*call.time, table, evaluation, DataFileShownName(file),
-                            call.period_threads);
+      timed = ScoreOverTime(*call.time, table, evaluation, DataFileShownName(file), call.threads);
     } catch (const TimeStampError& e) {
       ShowErrorMessage(host, VisibleText(e.what()));
       return out;
@@ -111,7 +110,7 @@ FileFigures ScoreFile(const ReaderCall& call, const std::string& file,
     std::vector<std::span<const double>> models;
     models.reserve(table.models.size());
     for (const auto& m : table.models) models.emplace_back(m);
-    plain = Evaluate(table.observed, models, evaluation);
+    plain = Evaluate(table.observed, models, evaluation, call.threads);
   }
   // Over time, the models are followed by the benchmarks; the figures reported as the file's
   // are those of the evaluation period.
@@ -187,6 +186,7 @@ FileFigures ScoreFile(const ReaderCall& call, const std::string& file,
                        *time);
     out.time = std::move(time);
   }
+  if (kept != nullptr) *kept = std::move(table);
   return out;
 }
 

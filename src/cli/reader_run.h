@@ -17,6 +17,7 @@ struct ReaderCall {
   BatchReaderOptions reader;
   const GlobalSettings* settings = nullptr;
   bool extended = false;
+  int threads = 1;            // over the models of a file
   std::string result_format;  // of the results file
   bool calc_aicbic = false;   // AIC and BIC lines in the results file
   bool one_column = false;    // --column: the results file names no "All results" line
@@ -24,7 +25,6 @@ struct ReaderCall {
   const std::vector<FigureGroup>* observed_groups = nullptr;
   const std::vector<FigureGroup>* model_groups = nullptr;
   const TimeSetup* time = nullptr;  // with a time column: the evaluation period, periods, skill
-  int period_threads = 1;           // the periods of one file are scored on this many threads
 };
 
 // The call's evaluation options as the run reads them from the host's boxes and switches and
@@ -35,7 +35,8 @@ EvaluationOptions EvaluationOptionsOf(const CliHost& host, const GlobalSettings&
 // Reads and scores one data file with the steps and messages of a desktop run: the summary,
 // too few observed values, a column whose figures fail, a results file that cannot be written.
 // The messages go to `host`; the figures, when the run reached them, into the result.
+// `table`, when given, receives the columns as read.
 FileFigures ScoreFile(const ReaderCall& call, const std::string& file,
-                      const std::string& results_path, CliHost& host);
+                      const std::string& results_path, CliHost& host, BatchTable* table = nullptr);
 
 }  // namespace quelvaris::cli

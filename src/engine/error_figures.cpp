@@ -63,6 +63,7 @@ struct PairPass {
         upper(rule.upper),
         mean_o(inputs.observed.Mean),
         mean_p(inputs.modelled.Mean),
+        log_o(inputs.observed_logs.size() >= o.size() ? inputs.observed_logs.data() : nullptr),
         percentage_errors(scratch.percentage_errors),
         changes(scratch.changes) {}
 
@@ -75,6 +76,7 @@ struct PairPass {
   double upper;
   double mean_o;  // the series means of the basic statistics
   double mean_p;
+  const double* log_o;
 
   PairSums s;
   std::int64_t missing = 0;
@@ -147,7 +149,7 @@ struct PairPass {
         percentage_errors.push_back(std::fabs(rel) * 100);
       }
       if (o > 0 && p > 0) {
-        const double l = std::log(o) - std::log(p);
+        const double l = (log_o != nullptr ? log_o[i] : std::log(o)) - std::log(p);
         s.log2 += l * l;
         ++s.log_count;
       }

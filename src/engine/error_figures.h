@@ -17,6 +17,9 @@ struct ErrorInputs {
   const ModelledRecord& modelled;
   int parameters = 0;  // AIC/BIC: model parameters p (0: no criteria)
   int points = 0;      // and calibration points m
+  // ln O of each row where O > 0, worked out once for all the models of a run; empty: each
+  // model works them out itself. Either way the same logarithm of the same value.
+  std::span<const double> observed_logs = {};
 };
 
 // Room a computation keeps from one model to the next, so that a run allocates once.

@@ -1,6 +1,9 @@
 #include "engine/evaluation.h"
 
+#include <algorithm>
+#include <cmath>
 #include <exception>
+#include <thread>
 
 #include "platform/run_time_error.h"
 
@@ -10,15 +13,11 @@ namespace {
 
 constexpr std::int64_t kMinUsable = 4;
 
-PairRule PairRuleOf(const SeriesRule& rule) {
-  return {rule.missing_code, rule.apply_bounds, rule.lower, rule.upper};
-}
-
 }  // namespace
 
 ModelEvaluation EvaluateModel(std::span<const double> observed, std::span<const double> modelled,
                               const SeriesStats& observed_stats, const EvaluationOptions& options,
-                              ErrorScratch& scratch) {
+                              ErrorScratch& scratch, std::span<const double> observed_logs) {
   ModelEvaluation m;
   m.record.undefined = kAllBasicFigures;
   try {
@@ -29,9 +28,10 @@ ModelEvaluation EvaluateModel(std::span<const double> observed, std::span<const 
     m.basic_fault = ErrorNumberOf(e);
   }
   try {
-    m.errors = ErrorFiguresOf(observed, modelled, options.rule,
-                              {observed_stats, m.record, options.parameters, options.points},
-                              m.pair_counts, scratch);
+    m.errors = ErrorFiguresOf(
+        observed, modelled, options.rule,
+        {observed_stats, m.record, options.parameters, options.points, observed_logs},
+        m.pair_counts, scratch);
   } catch (const std::exception& e) {
     m.error_fault = ErrorNumberOf(e);
   }
@@ -40,7 +40,7 @@ ModelEvaluation EvaluateModel(std::span<const double> observed, std::span<const 
 
 Evaluation Evaluate(std::span<const double> observed,
                     const std::vector<std::span<const double>>& models,
-                    const EvaluationOptions& options) {
+                    const EvaluationOptions& options, int threads) {
   Evaluation ev;
   ev.rows = static_cast<std::int64_t>(observed.size());
   std::int64_t missing = 0;
@@ -59,16 +59,38 @@ Evaluation Evaluate(std::span<const double> observed,
     ev.stop = EvaluationStop::TooFewInBounds;
     return ev;
   }
-  ErrorScratch scratch;
-  ev.models.reserve(models.size());
-  for (std::span<const double> modelled : models) {
-    ev.models.push_back(EvaluateModel(observed, modelled, ev.observed, options, scratch));
+  if (models.empty()) return ev;
+  // The logarithms of the observed values, once for every model (the error statistics need
+  // them where both values are positive).
+  std::vector<double> logs;
+  if (models.size() > 1) {
+    logs.resize(observed.size());
+    for (std::size_t i = 0; i < observed.size(); ++i) {
+      logs[i] = observed[i] > 0 ? std::log(observed[i]) : 0;
+    }
   }
-  if (options.extended) {
-    const std::vector<ExtendedStats> extended =
-        ExtendedStatsOfModels(observed, models, PairRuleOf(options.rule));
-    for (std::size_t i = 0; i < extended.size(); ++i) ev.models[i].extended = extended[i];
-  }
+  ev.models.resize(models.size());
+  const std::size_t workers =
+      std::clamp<std::size_t>(static_cast<std::size_t>(std::max(threads, 1)), 1, models.size());
+  // Each worker takes every workers-th model, so a model's figures never depend on the number
+  // of workers.
+  const auto work = [&](std::size_t first) {
+    ErrorScratch scratch;
+    for (std::size_t m = first; m < models.size(); m += workers) {
+      ev.models[m] = EvaluateModel(observed, models[m], ev.observed, options, scratch, logs);
+    }
+    if (!options.extended) return;
+    std::vector<std::span<const double>> mine;
+    for (std::size_t m = first; m < models.size(); m += workers) mine.push_back(models[m]);
+    const std::vector<ExtendedStats> extended = ExtendedStatsOfModels(observed, mine, options.rule);
+    for (std::size_t k = 0; k < extended.size(); ++k) {
+      ev.models[first + k * workers].extended = extended[k];
+    }
+  };
+  std::vector<std::thread> pool;
+  for (std::size_t t = 1; t < workers; ++t) pool.emplace_back(work, t);
+  work(0);
+  for (std::thread& t : pool) t.join();
   return ev;
 }
 

@@ -49,15 +49,17 @@ struct Evaluation {
 
 // The figures of each model against the observed series, row by row: the computation behind
 // the batch commands and the Python module (the desktop program's table routines call the
-// same figure code). Never raises for data; a fault is recorded where it arose.
+// same figure code). Never raises for data; a fault is recorded where it arose. The models are
+// spread over up to `threads` threads; the figures are the same for any number.
 Evaluation Evaluate(std::span<const double> observed,
                     const std::vector<std::span<const double>>& models,
-                    const EvaluationOptions& options);
+                    const EvaluationOptions& options, int threads = 1);
 
 // The same steps for one model whose observed figures are already known (ev.observed), so
 // that callers can spread the models of one evaluation over threads.
+// `observed_logs`: ln O of each observed value above 0, or empty (see ErrorInputs).
 ModelEvaluation EvaluateModel(std::span<const double> observed, std::span<const double> modelled,
                               const SeriesStats& observed_stats, const EvaluationOptions& options,
-                              ErrorScratch& scratch);
+                              ErrorScratch& scratch, std::span<const double> observed_logs = {});
 
 }  // namespace quelvaris

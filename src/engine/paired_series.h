@@ -4,24 +4,17 @@
 #include <span>
 #include <vector>
 
+#include "engine/series_figures.h"
 #include "engine/value_order.h"
 
 namespace quelvaris {
 
-// Which rows pair up. A row is paired when both its values are usable: not the missing-data
-// code and, with bounds applied, within them (a value on a bound is within). A row with one
-// value missing or outside is dropped from both series, as tools that compare paired series
-// do; the 26 classic figures instead take each series' own statistics over its own values.
-struct PairRule {
-  double missing_code = -999;
-  bool apply_bounds = false;
-  double lower = 0;
-  double upper = 9999;
-
-  bool Usable(double v) const {
-    return v != missing_code && !(apply_bounds && (v > upper || v < lower));
-  }
-};
+// Which rows pair up. A row is paired when both its values are usable by the series rule: not
+// the missing-data code and, with bounds applied, within them (a value on a bound is within). A
+// row with one value missing or outside is dropped from both series, as tools that compare
+// paired series do; the 26 classic figures instead take each series' own statistics over its
+// own values. The threshold plays no part in pairing.
+using PairRule = SeriesRule;
 
 // The observed series prepared once for every model of a run: which rows are usable, and the
 // usable values in ascending order with their rows.

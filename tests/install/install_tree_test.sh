@@ -20,12 +20,17 @@ expected=(
   "share/icons/hicolor/scalable/apps/$id.svg"
   share/quelvaris/examples/three_models.txt
   share/quelvaris/examples/comma_header_missing.csv
+  share/doc/quelvaris/copyright share/doc/quelvaris/changelog.Debian.gz
+  share/doc/quelvaris/statistics.md share/doc/quelvaris/batch-output.md
+  share/doc/quelvaris/batch-output.schema.json
+  share/lintian/overrides/quelvaris
 )
 for s in "${sizes[@]}"; do expected+=("share/icons/hicolor/${s}x${s}/apps/$id.png"); done
-# The manual pages are checked when the source tree has them.
-for page in "$source"/docs/man/*.1; do
-  [[ -e $page ]] && expected+=("share/man/man1/$(basename "$page")")
+for gauge in "$source"/examples/gauges/*.txt; do
+  expected+=("share/quelvaris/examples/gauges/$(basename "$gauge")")
 done
+pages=(quelvaris quelvaris-cli quelvaris-plot)
+for page in "${pages[@]}"; do expected+=("share/man/man1/$page.1.gz"); done
 
 diff <(printf '%s\n' "${expected[@]}" | sort) <(cd "$prefix" && find . -type f | sed 's|^\./||' | sort) \
   || fail "installed files differ from the expected list (< expected, > installed)"
@@ -36,6 +41,24 @@ for s in "${sizes[@]}"; do
   png=$prefix/share/icons/hicolor/${s}x${s}/apps/$id.png
   file -b "$png" | grep -q "PNG image data, $s x $s," || fail "$png is not a $s px PNG: $(file -b "$png")"
 done
+
+# Compressed as Debian wants them: gzip -9 without a name or time stamp (flags and time zero),
+# and the same text as the source.
+for gz in "${pages[@]/%/.1.gz}" changelog.Debian.gz; do
+  [[ $gz == *.1.gz ]] && gz=$prefix/share/man/man1/$gz || gz=$prefix/share/doc/quelvaris/$gz
+  [[ $(od -An -tx1 -N10 "$gz" | tr -d ' ') == 1f8b0800000000000203 ]] \
+    || fail "$gz is not gzip -9n: $(od -An -tx1 -N10 "$gz")"
+done
+for page in "${pages[@]}"; do
+  cmp -s <(gzip -dc "$prefix/share/man/man1/$page.1.gz") "$source/docs/man/$page.1" \
+    || fail "share/man/man1/$page.1.gz is not docs/man/$page.1"
+done
+doc=$prefix/share/doc/quelvaris
+[[ $(head -1 "$doc/copyright") == "Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/" ]] \
+  || fail "the copyright file is not in the machine-readable format"
+grep -qx 'License: GPL-3+' "$doc/copyright" || fail "the copyright file does not name GPL-3+"
+[[ $(gzip -dc "$doc/changelog.Debian.gz" | head -1) == "quelvaris ($version-1) unstable; urgency=medium" ]] \
+  || fail "changelog.Debian.gz does not begin with version $version-1"
 
 desktop=$prefix/share/applications/$id.desktop
 desktop-file-validate "$desktop" || fail "desktop-file-validate $desktop"
@@ -62,6 +85,12 @@ out=$("$prefix/bin/quelvaris-cli" "$examples/comma_header_missing.csv" --columns
 "$prefix/bin/quelvaris-plot" "$examples/three_models.txt" --columns 4 \
   --all --quiet --output "$prefix/flows.png" && file -b "$prefix/flows.png" | grep -q '^PNG image' \
   || fail "quelvaris-plot on the installed example wrote no picture"
+
+out=$(env -u DISPLAY -u QT_QPA_PLATFORM "$prefix/bin/quelvaris" --version 2>&1) \
+  && [[ $out == "quelvaris $version" ]] || fail "quelvaris --version said: $out"
+# The README's pipeline, on the installed programs and examples.
+PATH=$prefix/bin:$PATH python3 "$source/tests/docs/readme_pipeline_test.py" "$source/README.md" \
+  "$examples" || fail "the README's pipeline section on the installed files"
 
 if ((failed > 0)); then
   echo "install tree: $failed checks failed" >&2

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds the Debian package from the build folder and checks its fields and its contents: the
-# files of the install tree under /usr, stripped programs, and the libraries they link among
-# the dependencies.
+# files of the install tree under /usr, stripped programs, the libraries they link among the
+# dependencies, and lintian's pedantic checks passed but for overrides that say why.
 #   package_test.sh BUILD_DIR VERSION
 set -uo pipefail
 build=$1 version=$2
@@ -39,6 +39,16 @@ dpkg-deb -x "$deb" "$work/root"
 for p in quelvaris quelvaris-cli quelvaris-plot; do
   file -b "$work/root/usr/bin/$p" | grep -q ', stripped' || fail "usr/bin/$p is not stripped"
 done
+
+# Lintian: no error or warning, and no lapse of the hardening (some of whose tags are only
+# informational). Each override in the package is preceded by the comment that says why.
+lintian --pedantic --display-info "$deb" >"$work/lintian.txt" 2>&1
+grep -E '^[EW]: |hardening-' "$work/lintian.txt" && fail "lintian --pedantic: errors or warnings"
+overrides=$work/root/usr/share/lintian/overrides/quelvaris
+if [[ -f $overrides ]]; then
+  awk 'NF == 0 {prev = ""; next} !/^#/ && prev !~ /^#/ {bad = 1} {prev = $0} END {exit bad}' "$overrides" \
+    || fail "a lintian override without the comment that says why: $(cat "$overrides")"
+fi
 
 if ((failed > 0)); then
   echo "package: $failed checks failed" >&2

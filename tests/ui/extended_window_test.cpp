@@ -103,7 +103,7 @@ TEST(ExtendedWindowTest, ExtendedShowsEveryAnalysedModelInTheReportsDecimals) {
   EXPECT_TRUE(kge_tooltip.contains("Gupta et al. 2009, J. Hydrol. 377, 80-91"));
   EXPECT_EQ(same, "1.000");   // model 2 is the observed series
   EXPECT_EQ(constant_r, "");  // r of a constant model is undefined: a blank, never -999
-  EXPECT_TRUE(undefined_tip.contains("Mod 3 is constant")) << undefined_tip.toStdString();
+  EXPECT_TRUE(undefined_tip.contains("Model 3 is constant")) << undefined_tip.toStdString();
   EXPECT_TRUE(window.isNull());  // closed with its results window
   EXPECT_TRUE(dialogs.messages.TextsTitled("Error Message").empty());
 }
@@ -188,12 +188,12 @@ TEST(ExtendedWindowTest, ABlankFigureSaysWhyItIsUndefined) {
        TwoModelRun(),
        1,
        ExtendedStat::Kge2009R,
-       {"O or P is constant", "Mod 3 is constant", "no spread", "Correl Coeff shows 0"}},
+       {"O or P is constant", "Model 3 is constant", "no spread", "Correl Coeff shows 0"}},
       {"constant observed",
        constant_observed,
        0,
        ExtendedStat::Kge2009Alpha,
-       {"Undefined for Mod 2: O is constant."}},
+       {"Undefined for Model 2: O is constant."}},
       {"constant observed, r",
        constant_observed,
        0,
@@ -228,7 +228,7 @@ TEST(ExtendedWindowTest, KeysCopySaveAndCloseAndTheTooltipsNameThem) {
 
   QApplication::clipboard()->clear();
   QTest::keySequence(window->Table(), QKeySequence(Qt::CTRL | Qt::Key_C));
-  EXPECT_TRUE(QApplication::clipboard()->text().startsWith("Figure\tKey\tMod 2\tMod 3\n"));
+  EXPECT_TRUE(QApplication::clipboard()->text().startsWith("Figure\tKey\tModel 2\tModel 3\n"));
   dialogs.save_files = {std::nullopt};
   QTest::keySequence(window->Table(), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
   EXPECT_TRUE(dialogs.save_files.empty());  // the dialog was asked

@@ -21,8 +21,28 @@ namespace fs = std::filesystem;
 
 const std::string kExample = QUELVARIS_EXAMPLES_DIR "/three_models.txt";
 
-ProgramResult RunPlot(const std::vector<std::string>& args, const fs::path& config_home) {
+// Read as the desktop program reads: these tests pin the desktop run's messages and limits.
+ProgramResult RunPlot(std::vector<std::string> args, const fs::path& config_home) {
+  args.insert(args.begin(), "--desktop-reader");
   return RunProgram(QUELVARIS_PLOT_PATH, args, config_home);
+}
+
+// By default the plot command reads as the batch command does: a pandas file with its index,
+// gaps as empty fields, models chosen by name.
+TEST(PlotBatchTest, ReadsTheFilesTheBatchCommandReads) {
+  TempDir dir;
+  std::string csv = ",obs,sim_a,sim_b\n";
+  for (int i = 0; i < 40; ++i) {
+    const std::string o = std::to_string(10 + i % 7);
+    csv += std::to_string(i) + "," + o + "," + (i % 9 == 0 ? "" : o) + ",3\n";
+  }
+  const std::string data = dir.Write("flows.csv", csv);
+  const std::string png = (dir.path() / "flows.png").string();
+  const ProgramResult r =
+      RunProgram(QUELVARIS_PLOT_PATH, {data, "--models", "sim_a", "--output", png}, dir.path());
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_NE(r.err.find("Processed 40 rows in file."), std::string::npos) << r.err;
+  EXPECT_FALSE(QImage(QString::fromStdString(png)).isNull());
 }
 
 TEST(PlotBatchTest, WritesAPngOrAOnePagePdfOfTheRun) {

@@ -18,7 +18,10 @@
 #include "cli/cli_host.h"
 #include "cli/cli_options.h"
 #include "cli/cli_setup.h"
+#include "cli/reader_options.h"
+#include "cli/reader_run.h"
 #include "engine/analysis_run.h"
+#include "reports/machine_figures.h"
 #include "reports/results_file.h"
 #include "settings/global_settings.h"
 #include "ui/plot/image_export.h"
@@ -77,6 +80,7 @@ int main(int argc, char** argv) {
   std::string output;
   CLI::App app{"Plots how well one or more models reproduce observed values.", "quelvaris-plot"};
   cli::DeclareOptions(app, options, cli::DataFiles::One);
+  cli::DeclareReaderOptions(app, options, false);
   cli::DeclareVersion(app);
   app.footer(
       "Exit status:\n"
@@ -87,12 +91,14 @@ int main(int argc, char** argv) {
       ->required()
       ->type_name("FILE");
   if (auto status = cli::ParseCommandLine(app, argc, argv)) return *status;
+  options.wide_columns = !options.desktop_reader;
 
   cli::CliHost host({}, stderr, options.quiet);
   GlobalSettings settings;
   auto session = std::make_unique<AnalysisSession>();
   // Checked last, like its place on the command line; the format follows the name.
   const auto check_output = [&]() -> std::optional<std::string> {
+    if (auto m = cli::CheckReaderOptions(options)) return m;
     if (HasPictureSuffix(output)) return std::nullopt;
     return "Output file name must end in .png or .pdf.";
   };
@@ -100,7 +106,27 @@ int main(int argc, char** argv) {
   cli::SetRunFiles(session->request, options.data_files.front(), options.results.value_or(""));
 
   PlotReports reports;
-  RunAnalysis(RunContext{*session, settings, host}, reports);
+  if (options.desktop_reader) {
+    RunAnalysis(RunContext{*session, settings, host}, reports);
+  } else {
+    // The batch reader's run: the same messages and results file as the batch command's.
+    const std::vector<FigureGroup> none;
+    cli::ReaderCall call;
+    call.reader = cli::ReaderOptionsOf(options, settings.GlobalMissingCode);
+    call.settings = &settings;
+    call.result_format = settings.ResultFormat;
+    call.calc_aicbic = host.SwitchOn(RunSwitch::CalcAICBIC);
+    call.one_column = options.column.has_value();
+    call.observed_groups = &none;
+    call.model_groups = &none;
+    BatchTable table;
+    const FileFigures figures = cli::ScoreFile(call, options.data_files.front(),
+                                               options.results.value_or(""), host, &table);
+    if (figures.has_figures) {
+      reports.data =
+          ui::MakePlotData(std::move(table), cli::EvaluationOptionsOf(host, settings, false).rule);
+    }
+  }
   if (!reports.data) return cli::kExitRunFailed;
 
   // Drawing needs no display: the offscreen platform unless the caller chose one.

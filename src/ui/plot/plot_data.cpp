@@ -4,6 +4,8 @@
 #include <functional>
 
 #include "engine/analysis_session.h"
+#include "engine/batch_reader.h"
+#include "engine/series_figures.h"
 #include "settings/global_settings.h"
 
 namespace quelvaris::ui {
@@ -38,6 +40,32 @@ PlotData MakePlotData(const AnalysisSession& session, const GlobalSettings& sett
   };
   add(1);
   for (int c = std::max<int>(first, 2); c <= last; ++c) add(c);
+  return data;
+}
+
+PlotData MakePlotData(BatchTable&& table, const SeriesRule& rule) {
+  PlotData data;
+  data.missing_code = rule.missing_code;
+  data.apply_bounds = rule.apply_bounds;
+  data.lower = rule.lower;
+  data.upper = rule.upper;
+  data.threshold = rule.threshold;
+  const auto name = [&table](int column) {
+    const auto at = static_cast<std::size_t>(column - 1);
+    return at < table.names.size() ? QString::fromStdString(table.names[at]) : QString();
+  };
+  data.columns.push_back(1);
+  data.values.push_back(std::move(table.observed));
+  data.names.push_back(name(table.observed_column));
+  for (std::size_t m = 0; m < table.models.size(); ++m) {
+    // The plots take column 1 for the observed series: a model that stands in the file's
+    // first column goes by the observed series' column instead.
+    int column = table.model_columns[m];
+    if (column == 1) column = table.observed_column;
+    data.columns.push_back(column);
+    data.values.push_back(std::move(table.models[m]));
+    data.names.push_back(name(table.model_columns[m]));
+  }
   return data;
 }
 

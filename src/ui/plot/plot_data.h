@@ -8,7 +8,9 @@
 
 namespace quelvaris {
 struct AnalysisSession;
+struct BatchTable;
 struct GlobalSettings;
+struct SeriesRule;
 }  // namespace quelvaris
 
 namespace quelvaris::ui {
@@ -39,6 +41,10 @@ struct PlotData {
 // Rows 1 to the run's row count of column 1 and of columns first..last.
 PlotData MakePlotData(const AnalysisSession& session, const GlobalSettings& settings,
                       bool apply_bounds, std::int16_t first, std::int16_t last);
+
+// The columns of a file read by the batch reader: the observed series as column 1, each model
+// under its column in the file.
+PlotData MakePlotData(BatchTable&& table, const SeriesRule& rule);
 
 // The stretches of a series between missing values, as (row, value) points with rows counted
 // from 1. A missing value ends a stretch, so a line never dips to the missing-data code.
