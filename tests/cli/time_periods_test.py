@@ -164,6 +164,12 @@ class TimePeriods(unittest.TestCase):
                 self.assertEqual(float(row["rmse_bench_daily"]),
                                  model["skill"]["daily"]["benchmark"]["rmse"])
 
+    def test_the_example_file_is_what_its_generator_writes(self):
+        made = subprocess.run([sys.executable, os.path.join(EXAMPLES, "make_daily_30y.py")],
+                              capture_output=True, check=True).stdout
+        with open(DATA, "rb") as f:
+            self.assertEqual(made, f.read())
+
     def test_bad_time_columns_name_the_file_line_and_text(self):
         with open(DATA) as f:
             lines = f.readlines()
