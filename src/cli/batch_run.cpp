@@ -1,6 +1,7 @@
 #include "cli/batch_run.h"
 
 #include <CLI/CLI.hpp>
+#include <cerrno>
 #include <memory>
 #include <optional>
 
@@ -9,6 +10,7 @@
 #include "cli/cli_reports.h"
 #include "cli/cli_setup.h"
 #include "cli/file_jobs.h"
+#include "cli/output_failure.h"
 #include "cli/reader_options.h"
 #include "cli/reader_run.h"
 #include "cli/results_targets.h"
@@ -16,6 +18,7 @@
 #include "engine/analysis_run.h"
 #include "platform/number_text.h"
 #include "platform/run_time_error.h"
+#include "platform/visible_text.h"
 #include "reports/batch_output.h"
 #include "settings/error_reporter.h"
 
@@ -56,10 +59,12 @@ Scoring over time:
 Messages go to standard error as "Title: text", one line of a message per line.
 
 Exit status:
-  0  every report was written and no error message was shown
-  1  a run stopped (too few values, an unreadable data file, ...), an error message was
-     shown or an output could not be written; the other data files are still analysed
-  2  a wrong command line (unknown or repeated option, rejected value); nothing is read)";
+  0    every report was written and no error message was shown
+  1    a run stopped (too few values, an unreadable data file, ...), an error message was
+       shown or an output could not be written; the other data files are still analysed
+  2    a wrong command line (unknown or repeated option, rejected value); nothing is read
+  141  standard output was closed by its reader (a pipe into head): the call ends at once,
+       without a message, as a shell shows a program that SIGPIPE ends (128 + 13))";
 
 std::optional<OutputFormat> FormatNamed(const std::string& name) {
   if (name == "text") return OutputFormat::Text;
@@ -112,7 +117,7 @@ std::vector<OptionEntry> CallOptions(const CliOptions& o, const CliHost& host,
       {"parameters", box(RunBox::AICBICParmsText)},
       {"points", box(RunBox::AICBICPointsText)},
       {"missing_code", settings.GlobalMissingCode},
-      {"decimals", static_cast<double>(settings.DecimalsReq)},
+      {"decimals", static_cast<double>(DecimalsInUse(settings))},
   };
   entries.insert(entries.end(), rest.begin(), rest.end());
   // Listed only when given, so that a document without them stays the same.
@@ -157,17 +162,21 @@ class Output {
   // Writes what the buffer holds and empties it; false once standard output has failed.
   bool Flush() {
     if (!failed_ && !buffer.empty()) {
+      errno = 0;
       failed_ = std::fwrite(buffer.data(), 1, buffer.size(), out_) != buffer.size() ||
                 std::fflush(out_) != 0;
+      if (failed_) error_ = errno;
     }
     buffer.clear();
     return !failed_;
   }
+  int error() const { return error_; }  // the errno of the failed write
   std::string buffer;
 
  private:
   std::FILE* out_;
   bool failed_ = false;
+  int error_ = 0;
 };
 
 }  // namespace
@@ -207,7 +216,7 @@ int RunBatch(std::vector<std::string> words, std::FILE* out, std::FILE* err) {
 
   OutputSetup setup;
   setup.format = *format;
-  setup.decimals = options.rounded || *format == OutputFormat::Text ? settings.DecimalsReq : -1;
+  setup.decimals = options.rounded || *format == OutputFormat::Text ? DecimalsInUse(settings) : -1;
   setup.several_files = options.data_files.size() > 1;
   setup.observed_groups = {BasicFigures()};
   setup.model_groups = {BasicFigures(), ErrorFigures(options.aic_bic)};
@@ -225,19 +234,25 @@ int RunBatch(std::vector<std::string> words, std::FILE* out, std::FILE* err) {
                      {.results_text = *format == OutputFormat::Text, .extended = options.extended});
   Output stdout_text(out);
   bool reported_output_failure = false;
+  bool output_closed = false;  // by its reader: the call ends quietly
   const auto flush = [&] {
     if (stdout_text.Flush() || reported_output_failure) return;
     reported_output_failure = true;
-    status = kExitRunFailed;
-    ErrorReporter(host, err::kPathFileAccess, "");
+    if (const auto message = OutputFailureMessage(stdout_text.error())) {
+      status = kExitRunFailed;
+      ShowErrorMessage(host, *message);
+    } else {
+      output_closed = true;
+    }
   };
 
   output->Begin(stdout_text.buffer);
   const std::vector<std::string> targets = ResultsTargets(options);
   const std::size_t files = options.data_files.size();
   const auto heading = [&](const std::string& file) {
-    return setup.several_files ? "File: " + file : std::string();
+    return setup.several_files ? "File: " + VisibleText(file) : std::string();
   };
+  if (options.results_dir) MakeResultsFolders(targets);
   if (options.desktop_reader) {
     const RunContext ctx{*session, settings, host};
     for (std::size_t i = 0; i < files; ++i) {
@@ -255,6 +270,7 @@ int RunBatch(std::vector<std::string> words, std::FILE* out, std::FILE* err) {
       output->File(figures, stdout_text.buffer);
       if (!figures.has_figures || host.error_boxes() != errors_before) status = kExitRunFailed;
       flush();
+      if (output_closed) return kExitOutputClosed;
     }
   } else {
     ReaderCall call;
@@ -316,11 +332,13 @@ int RunBatch(std::vector<std::string> words, std::FILE* out, std::FILE* err) {
           if (s.failed) status = kExitRunFailed;
           flush();
           s = Scored{};  // its figures are written: their memory goes
+          return !output_closed;
         });
+    if (output_closed) return kExitOutputClosed;
   }
   output->End(stdout_text.buffer);
   flush();
-  return status;
+  return output_closed ? kExitOutputClosed : status;
 }
 
 }  // namespace quelvaris::cli

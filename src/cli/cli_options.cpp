@@ -71,8 +71,9 @@ void DeclareOptions(CLI::App& app, CliOptions& o, DataFiles files) {
 
 void DeclareBatchOptions(CLI::App& app, CliOptions& o) {
   auto* dir = app.add_option("--results-dir", o.results_dir,
-                             "Write the results file of each data file into this folder, as "
-                             "<name without extension>.results.txt")
+                             "Write the results file of each data file into this folder (made "
+                             "when missing), as <name without extension>.results.txt; data "
+                             "files of one name keep their folders below it")
                   ->type_name("DIR");
   dir->excludes(app.get_option("--results"));
   app.get_option("--results")->excludes(dir);
@@ -176,6 +177,7 @@ std::optional<std::string> ApplyOptions(const CliOptions& o, AnalysisRequest& re
 void SetRunFiles(AnalysisRequest& request, const std::string& data_file,
                  const std::string& results_file) {
   request.DataFilePath = data_file == "-" ? kStandardInput : data_file;
+  request.DataFileShown = data_file == "-" ? "standard input" : std::string();
   request.DataFileName = std::filesystem::path(data_file).filename().string();
   request.ResultsFilePath = results_file;
   request.ResultsFileName = std::filesystem::path(results_file).filename().string();

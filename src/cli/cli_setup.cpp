@@ -6,6 +6,7 @@
 
 #include "cli/explicit_values.h"
 #include "engine/input_checks.h"
+#include "platform/visible_text.h"
 #include "settings/settings_store.h"
 
 namespace quelvaris::cli {
@@ -13,8 +14,9 @@ namespace quelvaris::cli {
 namespace {
 
 int UsageError(const CLI::App& app, const std::string& what) {
+  // The message may quote a word of the command line.
   std::fprintf(stderr, "%s: %s\nRun with --help for the options.\n", app.get_name().c_str(),
-               what.c_str());
+               VisibleText(what).c_str());
   return kExitUsage;
 }
 

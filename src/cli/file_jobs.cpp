@@ -9,13 +9,13 @@
 namespace quelvaris::cli {
 
 void RunInOrder(std::size_t count, int jobs, const std::function<void(std::size_t)>& work,
-                const std::function<void(std::size_t)>& done) {
+                const std::function<bool(std::size_t)>& done) {
   const std::size_t threads =
       std::min<std::size_t>(static_cast<std::size_t>(std::max(jobs, 1)), count);
   if (threads <= 1) {
     for (std::size_t i = 0; i < count; ++i) {
       work(i);
-      done(i);
+      if (!done(i)) return;
     }
     return;
   }
@@ -26,14 +26,15 @@ void RunInOrder(std::size_t count, int jobs, const std::function<void(std::size_
   // A worker runs at most `threads` files ahead of the one being written, so that the figures
   // of files not yet written never pile up in memory.
   std::size_t written = 0;
+  bool stop = false;  // done() asked for no more
   std::condition_variable room;
   const auto worker = [&] {
     for (;;) {
       std::size_t i;
       {
         std::unique_lock lock(mutex);
-        room.wait(lock, [&] { return next >= count || next < written + 2 * threads; });
-        if (next >= count) return;
+        room.wait(lock, [&] { return next >= count || stop || next < written + 2 * threads; });
+        if (next >= count || stop) return;
         i = next++;
       }
       work(i);
@@ -52,12 +53,14 @@ void RunInOrder(std::size_t count, int jobs, const std::function<void(std::size_
       std::unique_lock lock(mutex);
       finished_one.wait(lock, [&] { return finished[i] != 0; });
     }
-    done(i);
+    const bool go_on = done(i);
     {
       std::lock_guard lock(mutex);
       written = i + 1;
+      stop = !go_on;
     }
     room.notify_all();
+    if (!go_on) break;
   }
   for (std::thread& t : pool) t.join();
 }

@@ -4,6 +4,8 @@
 
 #include <filesystem>
 
+#include "platform/visible_text.h"
+
 namespace quelvaris::cli {
 
 namespace fs = std::filesystem;
@@ -26,25 +28,73 @@ FileKey KeyOf(const std::string& path) {
   return {0, 0, fs::absolute(path, ec).lexically_normal().string()};
 }
 
+// The folder of a data file, absolute and without "." or "..".
+fs::path FolderOf(const std::string& data) {
+  std::error_code ec;
+  return fs::absolute(data, ec).lexically_normal().parent_path();
+}
+
+// The deepest folder that holds all of `folders`.
+fs::path CommonFolder(const std::vector<fs::path>& folders) {
+  fs::path common = folders.front();
+  for (const fs::path& folder : folders) {
+    fs::path shared;
+    auto a = common.begin();
+    for (auto b = folder.begin(); a != common.end() && b != folder.end() && *a == *b; ++a, ++b) {
+      shared /= *a;
+    }
+    common = shared;
+  }
+  return common;
+}
+
 }  // namespace
 
 std::vector<std::string> ResultsTargets(const CliOptions& o) {
   std::vector<std::string> targets;
+  if (!o.results_dir) {
+    targets.assign(o.data_files.size(), o.results.value_or(std::string()));
+    return targets;
+  }
+  const fs::path dir(*o.results_dir);
+  // The name each data file's results file takes: the stem, "stdin" standing for "-". A data
+  // path with no file name never runs ("You must select a file to analyse."), so it has no
+  // results file either.
+  std::vector<std::string> names;
   for (const std::string& data : o.data_files) {
-    if (o.results) {
-      targets.push_back(*o.results);
-    } else if (o.results_dir) {
-      const std::string stem = data == "-" ? "stdin" : fs::path(data).stem().string();
-      // A data path with no file name never runs ("You must select a file to analyse."),
-      // so it has no results file either.
-      targets.push_back(stem.empty()
-                            ? std::string()
-                            : (fs::path(*o.results_dir) / (stem + ".results.txt")).string());
-    } else {
+    const std::string stem = data == "-" ? "stdin" : fs::path(data).stem().string();
+    names.push_back(stem.empty() ? std::string() : stem + ".results.txt");
+  }
+  for (std::size_t i = 0; i < names.size(); ++i) {
+    if (names[i].empty()) {
       targets.emplace_back();
+      continue;
     }
+    // Data files that share the name keep their folders below the one they share, so that
+    // a/flows.txt and b/flows.txt write DIR/a/... and DIR/b/...; any other file is DIR/NAME.
+    std::vector<fs::path> folders;
+    bool shared = false;
+    for (std::size_t j = 0; j < names.size(); ++j) {
+      if (names[j] != names[i] || o.data_files[j] == "-") continue;
+      folders.push_back(FolderOf(o.data_files[j]));
+      shared = shared || j != i;
+    }
+    if (!shared || o.data_files[i] == "-") {
+      targets.push_back((dir / names[i]).string());
+      continue;
+    }
+    const fs::path below = FolderOf(o.data_files[i]).lexically_relative(CommonFolder(folders));
+    targets.push_back((dir / below / names[i]).lexically_normal().string());
   }
   return targets;
+}
+
+void MakeResultsFolders(const std::vector<std::string>& targets) {
+  for (const std::string& target : targets) {
+    if (target.empty()) continue;
+    std::error_code ec;  // a folder that cannot be made fails the run's own write, which says so
+    fs::create_directories(fs::path(target).parent_path(), ec);
+  }
 }
 
 std::optional<std::string> CheckResultsTargets(const CliOptions& o) {
@@ -61,12 +111,14 @@ std::optional<std::string> CheckResultsTargets(const CliOptions& o) {
     if (targets[i].empty()) continue;
     for (std::size_t j = 0; j < targets.size(); ++j) {
       if (j < i && !targets[j].empty() && target_keys[i] == target_keys[j]) {
-        return "The data files " + o.data_files[j] + " and " + o.data_files[i] +
-               " would both have the results file " + targets[i] + ".";
+        return "The data files " + VisibleText(o.data_files[j]) + " and " +
+               VisibleText(o.data_files[i]) + " would both have the results file " +
+               VisibleText(targets[i]) + ".";
       }
       if (o.data_files[j] != "-" && target_keys[i] == data_keys[j]) {
-        return "The results file " + targets[i] + " of " + o.data_files[i] +
-               " would replace the data file " + o.data_files[j] + ".";
+        return "The results file " + VisibleText(targets[i]) + " of " +
+               VisibleText(o.data_files[i]) + " would replace the data file " +
+               VisibleText(o.data_files[j]) + ".";
       }
     }
   }

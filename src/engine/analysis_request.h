@@ -9,7 +9,8 @@ namespace quelvaris {
 // Every field always holds the last accepted value of its box.
 struct AnalysisRequest {
   std::string DataFilePath;
-  std::string DataFileName;  // empty: no data file chosen
+  std::string DataFileShown;  // how messages name the data file; empty: by its path
+  std::string DataFileName;   // empty: no data file chosen
   std::string ResultsFilePath;
   std::string ResultsFileName;  // empty: no results file is written
   std::int16_t NoOfCols = 2;    // columns per row, observed included: 2 to 30

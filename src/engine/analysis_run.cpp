@@ -10,6 +10,7 @@
 #include "platform/int16.h"
 #include "platform/number_text.h"
 #include "platform/run_time_error.h"
+#include "platform/visible_text.h"
 #include "settings/error_reporter.h"
 #include "settings/figure_format.h"
 
@@ -135,7 +136,7 @@ void Run(const RunContext& ctx, RunReports& reports) {
   std::string summary =
       "Processed " + Count(counters.RowCount) + " rows in file.\r" + MissingLine(counters);
   if (analyse_all && !req.ResultsFileName.empty()) {
-    summary += "\rAll results will be saved to " + req.ResultsFileName + ".";
+    summary += "\rAll results will be saved to " + VisibleText(req.ResultsFileName) + ".";
   }
   ctx.host.ShowMessage("Results", summary, MessageIcon::Information, MessageButtons::Ok);
 

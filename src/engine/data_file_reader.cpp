@@ -73,6 +73,8 @@ ReadResult ReadDataFile(const RunContext& ctx) {
   AnalysisSession& session = ctx.session;
   RunCounters& counters = session.counters;
   const std::string& path = session.request.DataFilePath;
+  const std::string& shown =
+      session.request.DataFileShown.empty() ? path : session.request.DataFileShown;
   const int columns = session.request.NoOfCols;
   const double missing_code = ctx.settings.GlobalMissingCode;
 
@@ -82,7 +84,7 @@ ReadResult ReadDataFile(const RunContext& ctx) {
   for (auto& name : session.names) name.clear();
 
   FileSlot& file = session.file;
-  WithPath(path, [&] { file.OpenForInput(path); });
+  WithPath(shown, [&] { file.OpenForInput(path); });
   CloseOnExit closer(file);
 
   // The table has 30 columns; a request for more (or for none) cannot be stored.
@@ -97,7 +99,7 @@ ReadResult ReadDataFile(const RunContext& ctx) {
   if (ctx.host.SwitchOn(RunSwitch::HeaderRow)) {
     // Kept for its column names, but a binary file shows itself here first (and /dev/zero's
     // first line never ends).
-    const std::string_view header = WithPath(path, [&] { return file.ReadLine(keep); });
+    const std::string_view header = WithPath(shown, [&] { return file.ReadLine(keep); });
     ++line_number;
     if (HoldsNul(header)) throw RunTimeError(err::kTypeMismatch, BinaryData(line_number));
     const char delimiter = ctx.host.SwitchOn(RunSwitch::TabDelimited) ? '\t' : ',';
@@ -115,7 +117,7 @@ ReadResult ReadDataFile(const RunContext& ctx) {
                        "Your data file is too large.  It cannot have more than 10,000 rows.");
       return ReadResult::TooLarge;
     }
-    std::string_view line = WithPath(path, [&] { return file.ReadLine(keep); });
+    std::string_view line = WithPath(shown, [&] { return file.ReadLine(keep); });
     ++line_number;
     counters.RowCount = Inc16(counters.RowCount);
     const int row = counters.RowCount;
@@ -141,7 +143,7 @@ ReadResult ReadDataFile(const RunContext& ctx) {
     }
 
     if (observed[row - 1] == missing_code) counters.MissingCount = Inc16(counters.MissingCount);
-  } while (!WithPath(path, [&] { return file.AtEnd(); }));
+  } while (!WithPath(shown, [&] { return file.AtEnd(); }));
 
   return ReadResult::Completed;
 }

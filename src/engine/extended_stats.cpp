@@ -232,9 +232,11 @@ ExtendedStats FiguresOf(const PairedSeries& s, ObservedSums& obs, std::vector<do
 
   // KGE for means near zero (Tang et al. 2021, J. Climate 34, 6493-6511): the bias term
   // beta2021 = (mean P - mean O) / sd O, ideal at 0, with the 2009 alpha:
-  // 1 - sqrt((r - 1)^2 + (alpha - 1)^2 + beta2021^2).
+  // 1 - sqrt((r - 1)^2 + (alpha - 1)^2 + beta2021^2). The difference of the means is taken
+  // from the sum of the errors, which keeps its digits where the flows are large and close
+  // (1e5 apart by 0.01): the difference of two rounded means would lose them.
   if (o_varies) {
-    const double beta2021 = (mean_p - mean_o) / sd_o;
+    const double beta2021 = m.sum_err / n / sd_o;
     out.Set(ExtendedStat::Kge2021Beta, beta2021);
     if (both_vary) out.Set(ExtendedStat::Kge2021, DistanceScore(r - 1, alpha - 1, beta2021));
   }
@@ -308,10 +310,14 @@ ExtendedStats FiguresOf(const PairedSeries& s, ObservedSums& obs, std::vector<do
 
   // Low-segment volume bias: -100 * (sum(ln P(l) - ln P(min)) - sum(ln O(l) - ln O(min))) /
   // sum(ln O(l) - ln O(min)) over the flows at 70 % or more, the k-th largest for
-  // k >= 0.7 (n + 1), down to the smallest. Needs a positive flow throughout the segment.
+  // k >= 0.7 (n + 1), down to the smallest. Needs a positive flow throughout the segment, and
+  // observed low flows that are not all equal: decided on the flows, since the sum of their
+  // logarithms is 0 only as far as rounding goes. (Flows so close that their logarithms round
+  // alike leave a zero divisor, and the figure undefined all the same.)
   const std::size_t low_first = (7 * (count + 1) + 9) / 10;  // the least k with 10 k >= 7 (n + 1)
-  if (low_first <= count && s.o_sorted.front() > 0 && s.p_sorted.front() > 0) {
-    const std::size_t low_count = count - low_first + 1;  // the smallest low_count flows
+  const std::size_t low_count = low_first <= count ? count - low_first + 1 : 0;
+  if (low_count > 1 && s.o_sorted.front() > 0 && s.p_sorted.front() > 0 &&
+      s.o_sorted[low_count - 1] != s.o_sorted.front()) {  // the smallest low_count flows
     // The logarithms of both low segments, in the room the sums are done with.
     if (scratch.size() < 2 * low_count) scratch.resize(2 * low_count);
     const std::span<double> ln_o(scratch.data(), low_count);
@@ -332,8 +338,8 @@ ExtendedStats FiguresOf(const PairedSeries& s, ObservedSums& obs, std::vector<do
     const double o20 = FlowAt(s.o_sorted, 20), o70 = FlowAt(s.o_sorted, 70);
     const double p20 = FlowAt(s.p_sorted, 20), p70 = FlowAt(s.p_sorted, 70);
     if (o70 > 0 && p70 > 0 && o20 != o70) {  // the 20 % flow is the larger of each pair
-      const double slope_o = std::log(o20) - std::log(o70);
-      const double slope_p = std::log(p20) - std::log(p70);
+      const double slope_o = LogOf(o20) - LogOf(o70);
+      const double slope_p = LogOf(p20) - LogOf(p70);
       out.Set(ExtendedStat::FdcFms, 100 * (slope_p - slope_o) / slope_o);
     }
   }

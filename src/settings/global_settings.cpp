@@ -51,4 +51,10 @@ std::string FormatForDecimals(int decimals, const std::string& current) {
   return "0." + std::string(static_cast<std::size_t>(decimals), '0');
 }
 
+int DecimalsInUse(const GlobalSettings& settings) {
+  const std::string& pattern = settings.ResultFormat;
+  const std::size_t point = pattern.find('.');
+  return point == std::string::npos ? 0 : static_cast<int>(pattern.size() - point - 1);
+}
+
 }  // namespace quelvaris

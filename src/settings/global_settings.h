@@ -30,4 +30,8 @@ void SetDefaultSettings(GlobalSettings& settings);
 // `current`, the pattern the settings had.
 std::string FormatForDecimals(int decimals, const std::string& current);
 
+// The decimals the reports write: those of ResultFormat. DecimalsReq may hold a value outside
+// 0 to 6 read from a settings file, which leaves the pattern (and so the reports) as it was.
+int DecimalsInUse(const GlobalSettings& settings);
+
 }  // namespace quelvaris

@@ -9,6 +9,7 @@
 #include "platform/int16.h"
 #include "platform/number_text.h"
 #include "platform/run_time_error.h"
+#include "platform/visible_text.h"
 #include "settings/error_reporter.h"
 
 namespace quelvaris {
@@ -92,20 +93,23 @@ bool LoadSavedSettings(GlobalSettings& settings, MessageSink& sink, SettingsList
       settings.LoadedDefaultDir = *dir;
       listener.DefaultDirLoaded(*dir);
     } else {
-      ShowErrorMessage(sink, "Sorry - unable to load default directory from " + path + ".");
+      ShowErrorMessage(sink,
+                       "Sorry - unable to load default directory from " + VisibleText(path) + ".");
     }
     if (auto code = ReadNumber(settings, "GlobalMissingCode")) {
       settings.GlobalMissingCode = *code;
       listener.MissingCodeLoaded(*code);
     } else {
-      ShowErrorMessage(sink, "Sorry - unable to load 'Missing Data Identifier' from " + path + ".");
+      ShowErrorMessage(
+          sink, "Sorry - unable to load 'Missing Data Identifier' from " + VisibleText(path) + ".");
     }
     if (auto decimals = ReadNumber(settings, "DecimalsReq")) {
       settings.DecimalsReq = ToInt16(RoundDown(*decimals));
       listener.DecimalsLoaded(settings.DecimalsReq);
       settings.ResultFormat = FormatForDecimals(settings.DecimalsReq, settings.ResultFormat);
     } else {
-      ShowErrorMessage(sink, "Sorry - unable to load 'Decimals Required' from " + path + ".");
+      ShowErrorMessage(
+          sink, "Sorry - unable to load 'Decimals Required' from " + VisibleText(path) + ".");
     }
   } catch (const std::exception& e) {
     ReportFailure(sink, e, path);
@@ -126,11 +130,11 @@ bool SaveSettings(const GlobalSettings& settings, MessageSink& sink) {
                         {"DefaultDir", settings.DefaultDir},
                         {"DecimalsReq", std::to_string(settings.DecimalsReq)}});
     if (!saved) {
-      ShowErrorMessage(sink, "Sorry, unable to save data to " + path + ".");
+      ShowErrorMessage(sink, "Sorry, unable to save data to " + VisibleText(path) + ".");
       return false;
     }
-    sink.ShowMessage("Settings Saved", "Settings saved to " + path + ".", MessageIcon::Information,
-                     MessageButtons::Ok);
+    sink.ShowMessage("Settings Saved", "Settings saved to " + VisibleText(path) + ".",
+                     MessageIcon::Information, MessageButtons::Ok);
   } catch (const std::exception& e) {
     ReportFailure(sink, e, path);
     return false;

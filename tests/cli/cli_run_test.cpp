@@ -192,7 +192,8 @@ TEST_F(CliRun, VersionAndHelpExitZeroWithoutADataFile) {
   EXPECT_EQ(r.out, "quelvaris-cli " QUELVARIS_VERSION "\n");
   r = RunCli({"--help"}, config_home());
   EXPECT_EQ(r.status, 0);
-  for (const char* part : {"--results-dir", "--format", "json", "Exit status:", "  2  a wrong"}) {
+  for (const char* part : {"--results-dir", "--format", "json", "Exit status:", "  2    a wrong",
+                           "  141  standard output was closed"}) {
     EXPECT_NE(r.out.find(part), std::string::npos) << part;
   }
 }
@@ -308,6 +309,26 @@ TEST_F(CliRun, SeveralFilesRunAsEachAloneWithOneTableAndResultsFileEach) {
   EXPECT_EQ(both.out, expected_out);
 }
 
+// Three data files named flows.txt: the folder given is made with its parents, and each file's
+// results file keeps the file's folder below the one they share.
+TEST_F(CliRun, ResultsDirIsMadeAndDataFilesOfOneNameKeepTheirFolders) {
+  std::filesystem::create_directories(dir_.path() / "a");
+  std::filesystem::create_directories(dir_.path() / "b");
+  const std::string a = dir_.Write("a/flows.txt", "1\t2\n2\t2\n3\t4\n4\t4\n5\t5\n");
+  const std::string b = dir_.Write("b/flows.txt", "1\t0\n2\t2\n3\t3\n4\t9\n");
+  const std::filesystem::path out = dir_.path() / "new" / "deeper";
+  const CliResult r =
+      RunCli({data_, a, b, "--results-dir", out.string(), "--quiet"}, config_home());
+  ASSERT_EQ(r.status, 0) << r.err;
+  for (const auto& [file, target] : {std::pair{data_, out / "flows.results.txt"},
+                                     {a, out / "a" / "flows.results.txt"},
+                                     {b, out / "b" / "flows.results.txt"}}) {
+    const std::string alone = (dir_.path() / "alone.txt").string();
+    ASSERT_EQ(RunCli({file, "--results", alone, "--quiet"}, config_home()).status, 0);
+    EXPECT_EQ(ReadFileBytes(target.string()), ReadFileBytes(alone)) << target;
+  }
+}
+
 TEST_F(CliRun, ResultsFileIntoAMissingFolderFailsButTheReportIsStillShown) {
   const std::string results = (dir_.path() / "no-folder" / "out.txt").string();
   const CliResult r = Run({"--results", results, "--quiet"});
@@ -357,6 +378,27 @@ TEST_F(CliRun, AReportThatCannotBeWrittenIsNoSuccess) {
   const CliResult r = RunCli({data_, "--quiet"}, config_home(), "/dev/full");
   EXPECT_EQ(r.status, 1);
   EXPECT_NE(r.err.find("Error Message: "), std::string::npos) << r.err;
+}
+
+// A path or word with a control byte is quoted in standard error's messages the way the error
+// boxes' details quote it, never as the raw byte.
+TEST_F(CliRun, ControlBytesOfPathsAndWordsReachStandardErrorEscaped) {
+  const std::string odd = dir_.Write("w\x1b.txt", kThreeColumns);
+  struct Case {
+    std::vector<std::string> args;
+    std::string shown;
+  };
+  const std::vector<Case> cases = {
+      {{data_, "--all", "--results", (dir_.path() / "r\x1b.txt").string()},
+       "All results will be saved to r\\x1b.txt."},
+      {{data_, odd}, "File: " + (dir_.path() / "w\\x1b.txt").string() + "\n"},
+      {{data_, "--\x1b"}, "not expected: --\\x1b\n"},
+  };
+  for (const Case& c : cases) {
+    const CliResult r = RunCli(c.args, config_home());
+    EXPECT_NE(r.err.find(c.shown), std::string::npos) << r.err;
+    EXPECT_EQ(r.err.find('\x1b'), std::string::npos) << r.err;
+  }
 }
 
 TEST_F(CliRun, SettingsErrorIsShownAndTheRunGoesOnWithExitOne) {

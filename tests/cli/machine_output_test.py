@@ -342,6 +342,13 @@ class MachineOutput(unittest.TestCase):
         self.assertEqual(piped_file["models"], named_file["models"])
         self.assertEqual(piped_file["observed"], named_file["observed"])
 
+    def test_empty_standard_input_is_named_so(self):
+        r = run(["-", "--columns", "4", "--all", "--format", "json"], stdin=b"")
+        self.assertEqual(r.returncode, 1)
+        err = r.stderr.decode()
+        self.assertIn("\nData file: standard input\n", err)
+        self.assertNotIn("/dev/", err)
+
     def test_rounded_figures_are_the_reports(self):
         results = os.path.join(self.dir, "r.txt")
         r = run([THREE_MODELS, "--columns", "4", "--column", "2", "--format", "csv", "--rounded",
@@ -352,11 +359,64 @@ class MachineOutput(unittest.TestCase):
         for key in ("rmse", "nse", "kge", "mean", "nsc"):
             self.assertEqual(row[key], cells[LABELS[key] + ": "][1], key)
 
+    def test_decimals_outside_the_range_of_a_settings_file(self):
+        # Such a value leaves the report at its 2 decimals: the options and --rounded say and
+        # use the same, in every format.
+        for value in ("-1", "7", "9", "-32768"):
+            with self.subTest(value):
+                ini = self.write("odd.ini", f"[Quelvaris]\nDecimalsReq={value}\n")
+                results = os.path.join(self.dir, "r.txt")
+                call = [THREE_MODELS, "--columns", "4", "--column", "2", "--settings", ini,
+                        "--results", results, "--quiet", "--rounded", "--format"]
+                csv_call = run(call + ["csv"])
+                self.assertEqual(csv_call.returncode, 0, csv_call.stderr)
+                row = next(csv.DictReader(io.StringIO(csv_call.stdout.decode())))
+                cells = results_cells(results)
+                for key, shown in (("obs_sd", cells["SD: "][0]), ("rmse", cells["RMSE: "][1])):
+                    self.assertEqual(row[key], shown, key)
+                doc = json.loads(run(call + ["json"]).stdout)
+                self.assertEqual(doc["options"]["decimals"], 2)
+                self.assertEqual(doc["files"][0]["observed"]["basic"]["sd"], float(row["obs_sd"]))
+                text = run(call + ["text"]).stdout.decode()
+                self.assertIn(" " + cells["Mean: "][0] + " ", text)
+
+    def test_standard_output_that_cannot_be_written(self):
+        # A full device is said with the system's reason; a reader that has gone away (a pipe
+        # into head) ends the call quietly: by SIGPIPE, or with 128 + 13 where it is ignored.
+        cases = [
+            ("a full device", "full", True, 1, "Cannot write to standard output: "
+                                               "No space left on device."),
+            ("a closed pipe", "pipe", True, -13, ""),
+            ("a closed pipe, SIGPIPE ignored", "pipe", False, 141, ""),
+        ]
+        for what, target, default_sigpipe, status, message in cases:
+            with self.subTest(what):
+                if target == "full":
+                    out = open("/dev/full", "wb")
+                else:
+                    read_end, write_end = os.pipe()
+                    os.close(read_end)
+                    out = os.fdopen(write_end, "wb")
+                with out:
+                    r = subprocess.run([CLI, "--desktop-reader", THREE_MODELS, THREE_MODELS,
+                                        "--columns", "4", "--quiet"], stdout=out, stderr=subprocess.PIPE,
+                                       env=ENV, restore_signals=default_sigpipe, check=False)
+                self.assertEqual(r.returncode, status, r.stderr)
+                err = r.stderr.decode()
+                if message:
+                    self.assertTrue(err.endswith("\nError Message: " + message + "\n"), err)
+                    self.assertNotIn("Unable to write to drive", err)
+                else:
+                    self.assertEqual(err, "")
+
     def test_exit_statuses_of_mixed_runs(self):
         short = self.write("short.txt", "1\t2\n")
         other = os.path.join(self.dir, "b", "three_models.csv")
         os.makedirs(os.path.dirname(other))
         with open(THREE_MODELS, "rb") as src, open(other, "wb") as dst:
+            dst.write(src.read())
+        beside = os.path.join(self.dir, "b", "three_models.txt")  # the same name in b
+        with open(THREE_MODELS, "rb") as src, open(beside, "wb") as dst:
             dst.write(src.read())
         out_dir = os.path.join(self.dir, "out")
         os.makedirs(out_dir)
@@ -367,7 +427,7 @@ class MachineOutput(unittest.TestCase):
             ("a rejected value", [THREE_MODELS, "--threshold", "x"], 2),
             ("standard input twice", ["-", "-"], 2),
             ("--results with two files", [THREE_MODELS, THREE_MODELS, "--results", "r.txt"], 2),
-            ("one results file for two", [THREE_MODELS, other, "--results-dir", out_dir], 2),
+            ("one results file for two", [beside, other, "--results-dir", out_dir], 2),
             ("an unknown format", [THREE_MODELS, "--format", "xml"], 2),
         ]
         for what, args, status in cases:

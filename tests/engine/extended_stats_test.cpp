@@ -73,6 +73,22 @@ std::vector<Case> HandCases() {
   const double p20 = 1681 + 0.2 * (1600 - 1681), p70 = 256 + 0.7 * (225 - 256);
   const double fms = 100 * ((std::log(p20 / p70)) - std::log(o20 / o70)) / std::log(o20 / o70);
 
+  // Flows near 1e5 that differ by 0.01: their means, each rounded to 1.5e-11, differ by the
+  // bias to 8 digits only. Differences of such close doubles are exact, so the expected figure
+  // comes from the series moved down to 0.
+  const std::vector<double> o_close = {1e5, 1e5 + 0.01, 1e5 + 0.03, 1e5 + 0.02, 1e5 + 0.05};
+  const std::vector<double> p_close = {1e5 + 0.01, 1e5 + 0.03, 1e5 + 0.03, 1e5 + 0.04, 1e5 + 0.06};
+  double beta_close = 0;
+  {
+    double bias = 0, low_mean = 0, low_dev2 = 0;
+    for (std::size_t k = 0; k < o_close.size(); ++k) {
+      bias += (p_close[k] - o_close[k]) / 5;
+      low_mean += (o_close[k] - 1e5) / 5;
+    }
+    for (double v : o_close) low_dev2 += (v - 1e5 - low_mean) * (v - 1e5 - low_mean);
+    beta_close = bias / std::sqrt(low_dev2 / 4);
+  }
+
   return {
       {"worked example",
        {10, 20, 30, 40},
@@ -164,6 +180,13 @@ std::vector<Case> HandCases() {
        {-0.01, 2, 3, 4},
        {{S::NseLog, nse(log_of, {1.025, 2.025, 3.025, 4.025}, {0.015, 2.025, 3.025, 4.025})},
         {S::NseSqrt, kUndefined}}},
+      {"observed low flows all equal",
+       // The smallest 3 of 10 flows form the low segment: 0.3 three times, whose logarithms
+       // must not be told apart by rounding.
+       {0.3, 0.3, 0.3, 1, 2, 3, 4, 5, 6, 7},
+       {0.25, 0.35, 0.3, 1.1, 2.1, 2.9, 4.2, 5, 6.1, 7},
+       {{S::FdcFlv, kUndefined}}},
+      {"large flows close together", o_close, p_close, {{S::Kge2021Beta, beta_close}}},
       {"mean observed zero",
        {-1, 1, -2, 2},
        {-1, 2, -2, 1},

@@ -2,9 +2,10 @@
 # Installs the build into a temporary prefix and checks what a user gets: every file in its
 # place and nothing else, a valid desktop entry and metainfo, icons of the sizes their folders
 # say, and programs that run from the installed files.
-#   install_tree_test.sh BUILD_DIR SOURCE_DIR APP_ID VERSION
+#   install_tree_test.sh BUILD_DIR SOURCE_DIR APP_ID VERSION [PYTHON SITE_DIR MODULE_FILE]
 set -uo pipefail
 build=$1 source=$2 id=$3 version=$4
+python=${5:-} site=${6:-} module=${7:-}
 prefix=$(mktemp -d)
 trap 'rm -rf "$prefix"' EXIT
 failed=0
@@ -31,6 +32,10 @@ for gauge in "$source"/examples/gauges/*.txt; do
 done
 pages=(quelvaris quelvaris-cli quelvaris-plot)
 for page in "${pages[@]}"; do expected+=("share/man/man1/$page.1.gz"); done
+
+if [[ -n $python ]]; then
+  expected+=("$site/quelvaris/__init__.py" "$site/quelvaris/$module")
+fi
 
 diff <(printf '%s\n' "${expected[@]}" | sort) <(cd "$prefix" && find . -type f | sed 's|^\./||' | sort) \
   || fail "installed files differ from the expected list (< expected, > installed)"
@@ -91,6 +96,11 @@ out=$(env -u DISPLAY -u QT_QPA_PLATFORM "$prefix/bin/quelvaris" --version 2>&1) 
 # The README's pipeline, on the installed programs and examples.
 PATH=$prefix/bin:$PATH python3 "$source/tests/docs/readme_pipeline_test.py" "$source/README.md" \
   "$examples" || fail "the README's pipeline section on the installed files"
+if [[ -n $python ]]; then
+  out=$(cd "$prefix" && PYTHONPATH="$prefix/$site" "$python" -c \
+    'import quelvaris; print(quelvaris.evaluate([1, 2, 3, 4, 5], [[1, 2, 3, 4, 6]])["rmse"][0])') \
+    && [[ $out == 0.4472135954999579 ]] || fail "the installed Python module: $out"
+fi
 
 if ((failed > 0)); then
   echo "install tree: $failed checks failed" >&2
