@@ -1,5 +1,6 @@
 #!/usr/bin/env python3
-"""Scoring over time against the same rows scored alone, on examples/daily_30y.txt.
+"""Scoring over time against the same rows scored alone, on
+examples/over_time/daily_30y.txt.
 
     time_periods_test.py QUELVARIS_CLI EXAMPLES_DIR
 
@@ -21,7 +22,7 @@ import jsonschema
 
 CLI, EXAMPLES = sys.argv[1], sys.argv[2]
 del sys.argv[1:]
-DATA = os.path.join(EXAMPLES, "daily_30y.txt")
+DATA = os.path.join(EXAMPLES, "over_time", "daily_30y.txt")
 with open(os.path.join(EXAMPLES, "..", "docs", "batch-output.schema.json")) as schema:
     SCHEMA = json.load(schema)
 
@@ -165,8 +166,8 @@ class TimePeriods(unittest.TestCase):
                                  model["skill"]["daily"]["benchmark"]["rmse"])
 
     def test_the_example_file_is_what_its_generator_writes(self):
-        made = subprocess.run([sys.executable, os.path.join(EXAMPLES, "make_daily_30y.py")],
-                              capture_output=True, check=True).stdout
+        generator = os.path.join(EXAMPLES, "over_time", "make_daily_30y.py")
+        made = subprocess.run([sys.executable, generator], capture_output=True, check=True).stdout
         with open(DATA, "rb") as f:
             self.assertEqual(made, f.read())
 

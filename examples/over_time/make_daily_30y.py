@@ -1,6 +1,6 @@
 #!/usr/bin/env python3
-"""Writes examples/daily_30y.txt: 30 years of daily flows at one gauge (1 October 1990 to
-30 September 2020) with three models, for scoring over time.
+"""Writes examples/over_time/daily_30y.txt: 30 years of daily flows at one gauge (1 October
+1990 to 30 September 2020) with three models, for scoring over time.
 
 The flows come from a small rainfall-runoff reckoning driven by a fixed pseudo-random rain
 series, so the file is the same on every machine and every run:
@@ -11,8 +11,8 @@ series, so the file is the same on every machine and every run:
   smoothed  a model that damps the peaks
 
 The observed series has a few days without a value (-999) and the file skips ten days of
-March 2003 altogether (a gap in time). Rerun it to check: `examples/make_daily_30y.py | cmp -
-examples/daily_30y.txt`.
+March 2003 altogether (a gap in time). Rerun it to check:
+`examples/over_time/make_daily_30y.py | cmp - examples/over_time/daily_30y.txt`.
 """
 import datetime
 import math

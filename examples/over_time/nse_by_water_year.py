@@ -1,15 +1,17 @@
 #!/usr/bin/env python3
-"""The NSE of every model of examples/daily_30y.txt in each water year, and the bucket model's
-NSE skill over the monthly climatology, from one call of the batch command:
+"""The NSE of every model of examples/over_time/daily_30y.txt in each water year, and the
+bucket model's NSE skill over the monthly climatology, from one call of the batch command:
 
-    examples/nse_by_water_year.py [QUELVARIS_CLI]
+    examples/over_time/nse_by_water_year.py [QUELVARIS_CLI]
 """
 import csv
+import os
 import subprocess
 import sys
 
 program = sys.argv[1] if len(sys.argv) > 1 else "quelvaris-cli"
-run = subprocess.run([program, "examples/daily_30y.txt", "--time", "date", "--by", "water-year",
+data = os.path.join(os.path.dirname(os.path.abspath(__file__)), "daily_30y.txt")
+run = subprocess.run([program, data, "--time", "date", "--by", "water-year",
                       "--benchmark", "monthly", "--format", "csv", "--quiet"],
                      capture_output=True, text=True, check=True)
 rows = list(csv.DictReader(run.stdout.splitlines()))
