@@ -33,7 +33,7 @@ done
 pages=(quelvaris quelvaris-cli quelvaris-plot)
 for page in "${pages[@]}"; do expected+=("share/man/man1/$page.1.gz"); done
 
-if [[ -n $python ]]; then
+if [[ -n $site ]]; then
   expected+=("$site/quelvaris/__init__.py" "$site/quelvaris/$module")
 fi
 
@@ -96,7 +96,7 @@ out=$(env -u DISPLAY -u QT_QPA_PLATFORM "$prefix/bin/quelvaris" --version 2>&1) 
 # The README's pipeline, on the installed programs and examples.
 PATH=$prefix/bin:$PATH python3 "$source/tests/docs/readme_pipeline_test.py" "$source/README.md" \
   "$examples" || fail "the README's pipeline section on the installed files"
-if [[ -n $python ]]; then
+if [[ -n $python && $python != - ]]; then
   out=$(cd "$prefix" && PYTHONPATH="$prefix/$site" "$python" -c \
     'import quelvaris; print(quelvaris.evaluate([1, 2, 3, 4, 5], [[1, 2, 3, 4, 6]])["rmse"][0])') \
     && [[ $out == 0.4472135954999579 ]] || fail "the installed Python module: $out"
