@@ -14,6 +14,7 @@
 #include "cli/reader_options.h"
 #include "cli/reader_run.h"
 #include "cli/results_targets.h"
+#include "cli/time_options.h"
 #include "engine/analysis_run.h"
 #include "platform/number_text.h"
 #include "platform/run_time_error.h"
@@ -45,6 +46,15 @@ Formats (--format):
   undefined figure is an empty field (tsv, csv) or null (json).
   --extended adds to each model an "extended" object (json), further columns (tsv, csv) or an
   Extended Statistics block below the report (text, where an undefined figure is blank).
+
+Scoring over time:
+  --time names the column of time stamps (ISO 8601 dates and date-times, or --time-format);
+  they must increase. --from and --to (inclusive) and --skip choose the rows scored; --by
+  also scores each year, water year, season or month (or every January, every DJF together):
+  tsv and csv get a row per period with period, period_start and period_end, json a
+  "periods" array in each model, text a table per period. --benchmark adds the skill over
+  the mean, monthly or daily climatology, persistence or a column, built over
+  --benchmark-from to --benchmark-to (default: the evaluation period).
 
 Messages go to standard error as "Title: text", one line of a message per line.
 
@@ -119,6 +129,24 @@ std::vector<OptionEntry> CallOptions(const CliOptions& o, const CliHost& host,
   return entries;
 }
 
+void AddTimeOptions(const TimeCliOptions& t, std::vector<OptionEntry>& entries) {
+  const std::pair<const char*, const std::optional<std::string>*> given[] = {
+      {"time", &t.time},
+      {"time_format", &t.time_format},
+      {"from", &t.from},
+      {"to", &t.to},
+      {"skip", &t.skip},
+      {"by", &t.by},
+      {"benchmark_from", &t.benchmark_from},
+      {"benchmark_to", &t.benchmark_to}};
+  for (const auto& [key, text] : given) {
+    if (*text) entries.push_back({key, **text});
+  }
+  std::string list;
+  for (const std::string& b : t.benchmarks) list += (list.empty() ? "" : ",") + b;
+  if (!t.benchmarks.empty()) entries.push_back({"benchmark", list});
+}
+
 // A session serves every data file, so that no file allocates its table; the figures of one
 // file must not show up in the next one's reports where that run computes none.
 void ForgetFigures(AnalysisSession& session) {
@@ -159,6 +187,8 @@ int RunBatch(std::vector<std::string> words, std::FILE* out, std::FILE* err) {
   DeclareOptions(app, options, DataFiles::Many);
   DeclareBatchOptions(app, options);
   DeclareReaderOptions(app, options);
+  TimeCliOptions time_options;
+  DeclareTimeOptions(app, time_options);
   DeclareVersion(app);
   app.footer(kHelpFooter);
   if (auto status = ParseCommandLine(app, std::move(words))) return *status;
@@ -168,9 +198,16 @@ int RunBatch(std::vector<std::string> words, std::FILE* out, std::FILE* err) {
   GlobalSettings settings;
   auto session = std::make_unique<AnalysisSession>();
   std::optional<OutputFormat> format;
+  TimeSetup time;
   const auto batch_checks = [&]() -> std::optional<std::string> {
     if (auto m = CheckReaderOptions(options)) return m;
     if (auto m = CheckResultsTargets(options)) return m;
+    auto checked = CheckTimeOptions(time_options);
+    if (const auto* m = std::get_if<std::string>(&checked)) return *m;
+    time = std::get<TimeSetup>(std::move(checked));
+    if (time.time && options.desktop_reader) {
+      return std::string("--desktop-reader reads numbers only and takes no --time.");
+    }
     format = FormatNamed(options.format);
     if (!format) return "Format must be text, tsv, csv or json.";
     return std::nullopt;
@@ -186,6 +223,9 @@ int RunBatch(std::vector<std::string> words, std::FILE* out, std::FILE* err) {
   if (options.extended) setup.model_groups.push_back(ExtendedFigures());
   setup.version = ProgramVersion();
   setup.options = CallOptions(options, host, settings);
+  AddTimeOptions(time_options, setup.options);
+  setup.periods = time.time.has_value();
+  for (const Benchmark& b : time.benchmarks) setup.benchmarks.push_back(b.name);
   setup.call_messages = host.TakeBoxes();  // the settings file's, if any
   int status = host.error_boxes() == 0 ? 0 : kExitRunFailed;
 
@@ -246,6 +286,13 @@ int RunBatch(std::vector<std::string> words, std::FILE* out, std::FILE* err) {
     call.keep_results_text = *format == OutputFormat::Text;
     call.observed_groups = &setup.observed_groups;
     call.model_groups = &setup.model_groups;
+    if (time.time) {
+      call.time = &time;
+      call.reader.time = time.time;
+      for (const Benchmark& b : time.benchmarks) {
+        if (b.kind == BenchmarkKind::Column) call.reader.benchmarks.push_back(b.name);
+      }
+    }
     // Each file is scored with a host of its own whose boxes are kept as text, and written out
     // in the order given once it and the files before it are done.
     struct Scored {

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "cli/cli_host.h"
+#include "cli/time_options.h"
 #include "engine/batch_reader.h"
 #include "engine/evaluation.h"
 #include "reports/machine_figures.h"
@@ -23,6 +24,7 @@ struct ReaderCall {
   bool keep_results_text = false;
   const std::vector<FigureGroup>* observed_groups = nullptr;
   const std::vector<FigureGroup>* model_groups = nullptr;
+  const TimeSetup* time = nullptr;  // with a time column: the evaluation period, periods, skill
 };
 
 // The call's evaluation options as the run reads them from the host's boxes and switches and

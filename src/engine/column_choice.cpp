@@ -103,8 +103,16 @@ void ChooseColumns(const std::string& shown, const BatchReaderOptions& options, 
   t.index_column =
       t.header && !t.names.empty() && (t.names.front().empty() || t.names.front() == "Unnamed: 0");
   if (options.time) t.time_column = chooser.Column(*options.time, "--time");
+  for (const std::string& b : options.benchmarks) {
+    t.benchmark_columns.push_back(chooser.Column(b, "--benchmark"));
+    if (t.benchmark_columns.back() == t.time_column) {
+      throw BatchReadError{"The time column of " + shown + " cannot be a benchmark."};
+    }
+  }
   const auto spare = [&](int c) {
-    return c != t.time_column && !(c == 1 && t.index_column) && c != t.observed_column;
+    return c != t.time_column && !(c == 1 && t.index_column) && c != t.observed_column &&
+           std::find(t.benchmark_columns.begin(), t.benchmark_columns.end(), c) ==
+               t.benchmark_columns.end();
   };
   if (options.observed) {
     t.observed_column = chooser.Column(*options.observed, "--observed");

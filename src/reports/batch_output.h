@@ -23,6 +23,8 @@ struct OutputSetup {
   bool several_files = false;  // the text table names the file above each table
   std::vector<FigureGroup> observed_groups;
   std::vector<FigureGroup> model_groups;
+  bool periods = false;                 // a time column: tsv/csv rows carry their period
+  std::vector<std::string> benchmarks;  // skill against each, in the order given
   std::string version;                  // json: the program's version
   std::vector<OptionEntry> options;     // json: the options of the call
   std::vector<ShownBox> call_messages;  // json: boxes shown before any file (the settings file)

@@ -4,11 +4,18 @@
 
 namespace quelvaris {
 
+struct SpanFigures;
+struct SkillColumn;
+
 // tsv and csv: one header line, then one row per data file and modelled column: file, column,
 // name, rows, missing, the observed groups' figures (named "obs_" + key), the model groups'
 // figures. An undefined figure is an empty field. A field holding the delimiter, a double
 // quote or a line break is quoted, its quotes doubled, so a standard CSV reader reads every
-// field back whole (for tsv, with the tab as its delimiter). Lines end with LF.
+// field back whole (for tsv, with the tab as its delimiter). Lines end with LF. With a time
+// column each model has a row for the evaluation period (an empty `period`) and one per
+// period, `period`, `period_start` and `period_end` after `name`, rows and missing those of the
+// period; the skill columns `nse_skill_B`, ... and the benchmark's figures `nse_bench_B`, ...
+// follow for each benchmark B.
 class DelimitedOutput : public BatchOutput {
  public:
   DelimitedOutput(const OutputSetup& setup, char delimiter);
@@ -19,6 +26,8 @@ class DelimitedOutput : public BatchOutput {
  private:
   void Figures(const std::vector<FigureGroup>& groups, const ColumnFigures& column,
                std::string& out) const;
+  void Row(const FileFigures& file, const ColumnFigures& observed, const ColumnFigures& model,
+           const SpanFigures* span, const std::vector<SkillColumn>* skill, std::string& out) const;
 
   const OutputSetup& setup_;
   char delimiter_;

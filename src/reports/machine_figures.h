@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <span>
 #include <string>
 #include <string_view>
@@ -15,6 +16,8 @@
 // nothing of the statistics; a further group of figures is one more FigureGroup.
 
 namespace quelvaris {
+
+struct TimeFigures;
 
 struct FigureValue {
   double value = 0;
@@ -78,7 +81,8 @@ struct FileFigures {
   std::vector<ShownBox> messages;
   ColumnFigures observed;  // its groups: the basic statistics
   std::vector<ColumnFigures> models;
-  std::string results_text;  // the run's results file text (for the text table)
+  std::string results_text;                 // the run's results file text (for the text table)
+  std::shared_ptr<const TimeFigures> time;  // a run with a time column: periods and skill
 };
 
 // The name of a column in the machine formats and the text table's headings: the header's
