@@ -14,6 +14,7 @@
 #include "cli/reader_options.h"
 #include "cli/reader_run.h"
 #include "cli/results_targets.h"
+#include "cli/time_options.h"
 #include "engine/analysis_run.h"
 #include "platform/number_text.h"
 #include "platform/run_time_error.h"
@@ -47,6 +48,15 @@ Formats (--format):
   Extended Statistics block below the report (text, where an undefined figure is blank).
   --bootstrap N adds to each model an "intervals" object (json), <key>_low, <key>_high and
   <key>_se columns (tsv, csv) or an Intervals block below the report (text).
+
+Scoring over time:
+  --time names the column of time stamps (ISO 8601 dates and date-times, or --time-format);
+  they must increase. --from and --to (inclusive) and --skip choose the rows scored; --by
+  also scores each year, water year, season or month (or every January, every DJF together):
+  tsv and csv get a row per period with period, period_start and period_end, json a
+  "periods" array in each model, text a table per period. --benchmark adds the skill over
+  the mean, monthly or daily climatology, persistence or a column, built over
+  --benchmark-from to --benchmark-to (default: the evaluation period).
 
 Messages go to standard error as "Title: text", one line of a message per line.
 
@@ -121,6 +131,24 @@ std::vector<OptionEntry> CallOptions(const CliOptions& o, const CliHost& host,
   return entries;
 }
 
+void AddTimeOptions(const TimeCliOptions& t, std::vector<OptionEntry>& entries) {
+  const std::pair<const char*, const std::optional<std::string>*> given[] = {
+      {"time", &t.time},
+      {"time_format", &t.time_format},
+      {"from", &t.from},
+      {"to", &t.to},
+      {"skip", &t.skip},
+      {"by", &t.by},
+      {"benchmark_from", &t.benchmark_from},
+      {"benchmark_to", &t.benchmark_to}};
+  for (const auto& [key, text] : given) {
+    if (*text) entries.push_back({key, **text});
+  }
+  std::string list;
+  for (const std::string& b : t.benchmarks) list += (list.empty() ? "" : ",") + b;
+  if (!t.benchmarks.empty()) entries.push_back({"benchmark", list});
+}
+
 // A session serves every data file, so that no file allocates its table; the figures of one
 // file must not show up in the next one's reports where that run computes none.
 void ForgetFigures(AnalysisSession& session) {
@@ -163,6 +191,8 @@ int RunBatch(std::vector<std::string> words, std::FILE* out, std::FILE* err) {
   IntervalOptions interval_options;
   DeclareIntervalOptions(app, interval_options);
   DeclareReaderOptions(app, options);
+  TimeCliOptions time_options;
+  DeclareTimeOptions(app, time_options);
   DeclareVersion(app);
   app.footer(kHelpFooter);
   if (auto status = ParseCommandLine(app, std::move(words))) return *status;
@@ -173,12 +203,23 @@ int RunBatch(std::vector<std::string> words, std::FILE* out, std::FILE* err) {
   auto session = std::make_unique<AnalysisSession>();
   std::optional<OutputFormat> format;
   IntervalRequest intervals;
+  TimeSetup time;
   const auto batch_checks = [&]() -> std::optional<std::string> {
     if (auto m = CheckReaderOptions(options)) return m;
     if (auto m = CheckResultsTargets(options)) return m;
+    auto checked = CheckTimeOptions(time_options);
+    if (const auto* m = std::get_if<std::string>(&checked)) return *m;
+    time = std::get<TimeSetup>(std::move(checked));
+    if (time.time && options.desktop_reader) {
+      return std::string("--desktop-reader reads numbers only and takes no --time.");
+    }
     format = FormatNamed(options.format);
     if (!format) return "Format must be text, tsv, csv or json.";
-    return CheckIntervalOptions(interval_options, intervals);
+    if (auto m = CheckIntervalOptions(interval_options, intervals)) return m;
+    // The intervals are of the whole record's rows; a time-aware run reports the figures of its
+    // evaluation period and periods, which they would not belong to.
+    if (intervals.on && time.time) return std::string("--bootstrap takes no --time yet.");
+    return std::nullopt;
   };
   if (!PrepareRun(options, host, settings, *session, batch_checks)) return kExitUsage;
 
@@ -191,6 +232,9 @@ int RunBatch(std::vector<std::string> words, std::FILE* out, std::FILE* err) {
   if (options.extended) setup.model_groups.push_back(ExtendedFigures());
   setup.version = ProgramVersion();
   setup.options = CallOptions(options, host, settings);
+  AddTimeOptions(time_options, setup.options);
+  setup.periods = time.time.has_value();
+  for (const Benchmark& b : time.benchmarks) setup.benchmarks.push_back(b.name);
   setup.intervals = intervals.on;
   setup.jackknife = intervals.boot.jackknife;
   if (intervals.on) {
@@ -278,10 +322,17 @@ int RunBatch(std::vector<std::string> words, std::FILE* out, std::FILE* err) {
     call.observed_groups = &setup.observed_groups;
     call.model_groups = &setup.model_groups;
     call.intervals = &intervals;
+    if (time.time) {
+      call.time = &time;
+      call.reader.time = time.time;
+      for (const Benchmark& b : time.benchmarks) {
+        if (b.kind == BenchmarkKind::Column) call.reader.benchmarks.push_back(b.name);
+      }
+    }
     // Each file is scored with a host of its own whose boxes are kept as text, and written out
     // in the order given once it and the files before it are done.
     struct Scored {
-      FileFigures figures;
+      std::string text;  // its standard output
       std::string messages;
       bool failed = false;
       bool refused = false;  // an option this file's record cannot take
@@ -297,13 +348,16 @@ int RunBatch(std::vector<std::string> words, std::FILE* out, std::FILE* err) {
           CliHost job = host.Fork(messages != nullptr ? messages : err);
           job.BeginFile(heading(file));
           Scored& s = scored[i];
+          FileFigures figures;
+          figures.file = file;
           try {
-            s.figures = ScoreFile(call, file, targets[i], job, nullptr, &s.refused);
+            figures = ScoreFile(call, file, targets[i], job, nullptr, &s.refused);
           } catch (const std::exception& e) {
             ErrorReporter(job, ErrorNumberOf(e), "");
           }
-          s.figures.messages = job.TakeBoxes();
-          s.failed = !s.figures.has_figures || job.error_boxes() != 0;
+          figures.messages = job.TakeBoxes();
+          s.failed = !figures.has_figures || job.error_boxes() != 0;
+          output->FileAt(figures, i, s.text);
           if (messages != nullptr) {
             std::fclose(messages);
             s.messages.assign(text, length);
@@ -314,7 +368,7 @@ int RunBatch(std::vector<std::string> words, std::FILE* out, std::FILE* err) {
           Scored& s = scored[i];
           std::fwrite(s.messages.data(), 1, s.messages.size(), err);
           std::fflush(err);
-          output->File(s.figures, stdout_text.buffer);
+          stdout_text.buffer += s.text;
           if (s.failed) status = kExitRunFailed;
           if (s.refused) usage_fault = true;
           flush();

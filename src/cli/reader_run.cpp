@@ -1,8 +1,13 @@
 #include "cli/reader_run.h"
 
+#include <memory>
+#include <optional>
+
 #include <exception>
 #include <filesystem>
 
+#include "cli/time_run.h"
+#include "engine/time_column.h"
 #include "platform/file_slot.h"
 #include "platform/int16.h"
 #include "platform/number_text.h"
@@ -93,10 +98,32 @@ FileFigures ScoreFile(const ReaderCall& call, const std::string& file,
   }
   host.ShowMessage("Results", summary, MessageIcon::Information, MessageButtons::Ok);
 
-  std::vector<std::span<const double>> models;
-  models.reserve(table.models.size());
-  for (const auto& m : table.models) models.emplace_back(m);
-  const Evaluation ev = Evaluate(table.observed, models, evaluation, call.threads);
+  Evaluation plain;
+  std::optional<TimedFile> timed;
+  if (call.time != nullptr) {
+    try {
+      timed = ScoreOverTime(*call.time, table, evaluation, DataFileShownName(file), call.threads);
+    } catch (const TimeStampError& e) {
+      ShowErrorMessage(host, VisibleText(e.what()));
+      return out;
+    }
+  } else {
+    std::vector<std::span<const double>> models;
+    models.reserve(table.models.size());
+    for (const auto& m : table.models) models.emplace_back(m);
+    plain = Evaluate(table.observed, models, evaluation, call.threads);
+  }
+  // Over time, the models are followed by the benchmarks; the figures reported as the file's
+  // are those of the evaluation period.
+  const Evaluation& ev = timed ? timed->timed.whole.evaluation : plain;
+  if (timed && ev.stop == EvaluationStop::TooFewObserved) {
+    const ScoredSpan& whole = timed->timed.whole;
+    ShowErrorMessage(host, insufficient + "\rOnly " + std::to_string(whole.period.rows) +
+                               " rows in the evaluation period.\r" +
+                               MissingLine(ev.observed_counts.missing));
+    return out;
+  }
+  const std::size_t model_count = table.models.size();
   ColumnFault(host, ev.observed_fault, table.observed_column);
   if (ev.stop == EvaluationStop::TooFewInBounds) {
     ShowErrorMessage(host, insufficient + "\r" + rows_processed + "\r" +
@@ -105,16 +132,16 @@ FileFigures ScoreFile(const ReaderCall& call, const std::string& file,
                                " values out of range.");
     return out;
   }
-  for (std::size_t i = 0; i < ev.models.size(); ++i) {
+  for (std::size_t i = 0; i < model_count; ++i) {
     ColumnFault(host, ev.models[i].basic_fault, table.model_columns[i]);
   }
-  for (std::size_t i = 0; i < ev.models.size(); ++i) {
+  for (std::size_t i = 0; i < model_count; ++i) {
     ColumnFault(host, ev.models[i].error_fault, table.model_columns[i]);
   }
 
   std::vector<ResultsColumn> columns;
-  columns.reserve(ev.models.size());
-  for (std::size_t i = 0; i < ev.models.size(); ++i) {
+  columns.reserve(model_count);
+  for (std::size_t i = 0; i < model_count; ++i) {
     columns.push_back({table.model_columns[i], &ev.models[i].record, &ev.models[i].errors});
   }
   if (!results_path.empty() || call.keep_results_text) {
@@ -136,7 +163,7 @@ FileFigures ScoreFile(const ReaderCall& call, const std::string& file,
   run.missing = table.missing_observed;
   run.observed = {
       table.observed_column, NameOf(table, table.observed_column), {.observed = &ev.observed}};
-  for (std::size_t i = 0; i < ev.models.size(); ++i) {
+  for (std::size_t i = 0; i < model_count; ++i) {
     const ModelEvaluation& m = ev.models[i];
     run.models.push_back({table.model_columns[i],
                           NameOf(table, table.model_columns[i]),
@@ -145,10 +172,11 @@ FileFigures ScoreFile(const ReaderCall& call, const std::string& file,
                            .extended = evaluation.extended ? &m.extended : nullptr}});
   }
   BootstrapResult bootstrap;
-  if (call.intervals != nullptr && call.intervals->on) {
+  if (call.intervals != nullptr && call.intervals->on && !timed) {
     // The resamples take the threads the files leave free, as the models do.
     IntervalRequest request = *call.intervals;
     request.boot.threads = call.threads;
+    const std::vector<std::span<const double>> models(table.models.begin(), table.models.end());
     if (auto refusal = ResampleFile(request, table.observed, models, evaluation, bootstrap)) {
       ShowErrorMessage(host, *refusal);
       if (refused != nullptr) *refused = true;
@@ -161,6 +189,21 @@ FileFigures ScoreFile(const ReaderCall& call, const std::string& file,
     }
   }
   CollectFigures(run, *call.observed_groups, *call.model_groups, out);
+  if (timed) {
+    std::vector<SeriesName> names;
+    for (const RunColumn& c : run.models) names.push_back({c.column, c.name});
+    auto time = std::make_shared<TimeFigures>();
+    CollectTimeFigures(timed->timed, {run.observed.column, run.observed.name}, names,
+                       BenchmarkNames(*call.time),
+                       {.observed_groups = *call.observed_groups,
+                        .model_groups = *call.model_groups,
+                        .results_text = call.keep_results_text,
+                        .result_format = call.result_format,
+                        .aic_bic = call.calc_aicbic,
+                        .date_only = timed->date_only},
+                       *time);
+    out.time = std::move(time);
+  }
   if (kept != nullptr) *kept = std::move(table);
   return out;
 }

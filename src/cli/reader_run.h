@@ -5,6 +5,7 @@
 
 #include "cli/batch_intervals.h"
 #include "cli/cli_host.h"
+#include "cli/time_options.h"
 #include "engine/batch_reader.h"
 #include "engine/evaluation.h"
 #include "reports/machine_figures.h"
@@ -24,6 +25,7 @@ struct ReaderCall {
   bool keep_results_text = false;
   const std::vector<FigureGroup>* observed_groups = nullptr;
   const std::vector<FigureGroup>* model_groups = nullptr;
+  const TimeSetup* time = nullptr;  // with a time column: the evaluation period, periods, skill
   const IntervalRequest* intervals = nullptr;  // resample each file's rows when on
 };
 

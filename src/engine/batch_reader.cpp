@@ -133,6 +133,7 @@ class TableReader {
     const std::int64_t estimate = EstimatedRows(fd, start, options_.max_rows);
     t.observed.reserve(static_cast<std::size_t>(estimate));
     for (auto& m : t.models) m.reserve(static_cast<std::size_t>(estimate));
+    for (auto& b : t.benchmarks) b.reserve(static_cast<std::size_t>(estimate));
 
     if (!t.header) TakeSaved(first, first_line);
     if (second_line != 0) TakeSaved(second, second_line);
@@ -190,6 +191,10 @@ class TableReader {
     t.models.resize(t.model_columns.size());
     for (std::size_t m = 0; m < t.model_columns.size(); ++m) {
       plans_[static_cast<std::size_t>(t.model_columns[m] - 1)].into.push_back(&t.models[m]);
+    }
+    t.benchmarks.resize(t.benchmark_columns.size());
+    for (std::size_t b = 0; b < t.benchmark_columns.size(); ++b) {
+      plans_[static_cast<std::size_t>(t.benchmark_columns[b] - 1)].into.push_back(&t.benchmarks[b]);
     }
     if (t.time_column > 0) plans_[static_cast<std::size_t>(t.time_column - 1)].time = true;
     // The columns beyond the last one used are never looked at.

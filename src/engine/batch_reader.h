@@ -28,6 +28,8 @@ struct BatchReaderOptions {
   std::optional<std::string> observed;
   std::optional<std::string> models;
   std::optional<std::string> time;  // a column kept as text, never a model
+  // Columns read as benchmarks (by name or number): no model unless --models names them.
+  std::vector<std::string> benchmarks;
 };
 
 // The columns a batch run scores, each as the file gave it.
@@ -42,8 +44,10 @@ struct BatchTable {
   int time_column = 0;             // 1-based; 0: none
   std::vector<double> observed;
   std::vector<std::vector<double>> models;  // one per model column
-  std::vector<std::string> times;           // with a time column: its text of each row
-  std::vector<std::int64_t> time_lines;     // and the line each row stands on
+  std::vector<int> benchmark_columns;       // 1-based, one per options.benchmarks
+  std::vector<std::vector<double>> benchmarks;
+  std::vector<std::string> times;        // with a time column: its text of each row
+  std::vector<std::int64_t> time_lines;  // and the line each row stands on
   std::int64_t rows = 0;
   std::int64_t wide_line = 0;  // the first line with more fields than `columns`; 0: none
   std::int64_t missing_observed = 0;

@@ -31,22 +31,22 @@ class Chooser {
   Chooser(const std::string& shown, BatchTable& table) : shown_(shown), t_(table) {}
 
   // A column by its 1-based number or, where the text is not a number, its header name.
-  int Column(std::string_view spec, const char* option) const {
-    spec = Trimmed(spec);
-    if (std::optional<std::int64_t> n = WholeNumber(spec)) return Numbered(*n, option);
-    const auto named = std::find(t_.names.begin(), t_.names.end(), spec);
+  int Column(std::string_view wanted, const char* option) const {
+    wanted = Trimmed(wanted);
+    if (std::optional<std::int64_t> n = WholeNumber(wanted)) return Numbered(*n, option);
+    const auto named = std::find(t_.names.begin(), t_.names.end(), wanted);
     if (named != t_.names.end()) return static_cast<int>(named - t_.names.begin()) + 1;
     if (!t_.header) {
       throw BatchReadError{shown_ + " has no header line, so " + option + " \"" +
-                           VisibleText(spec) + "\" names no column of it."};
+                           VisibleText(wanted) + "\" names no column of it."};
     }
     std::string listed;
     for (const std::string& name : t_.names) {
       if (!listed.empty()) listed += ", ";
       listed += name.empty() ? "(unnamed)" : VisibleText(name);
     }
-    throw BatchReadError{shown_ + " has no column named \"" + VisibleText(spec) + "\" (" + option +
-                         "); its columns are: " + listed + "."};
+    throw BatchReadError{shown_ + " has no column named \"" + VisibleText(wanted) + "\" (" +
+                         option + "); its columns are: " + listed + "."};
   }
 
   // A list of columns: names, numbers and ranges of numbers ("3-12"), comma-separated.
@@ -103,8 +103,16 @@ void ChooseColumns(const std::string& shown, const BatchReaderOptions& options, 
   t.index_column =
       t.header && !t.names.empty() && (t.names.front().empty() || t.names.front() == "Unnamed: 0");
   if (options.time) t.time_column = chooser.Column(*options.time, "--time");
+  for (const std::string& b : options.benchmarks) {
+    t.benchmark_columns.push_back(chooser.Column(b, "--benchmark"));
+    if (t.benchmark_columns.back() == t.time_column) {
+      throw BatchReadError{"The time column of " + shown + " cannot be a benchmark."};
+    }
+  }
   const auto spare = [&](int c) {
-    return c != t.time_column && !(c == 1 && t.index_column) && c != t.observed_column;
+    return c != t.time_column && !(c == 1 && t.index_column) && c != t.observed_column &&
+           std::find(t.benchmark_columns.begin(), t.benchmark_columns.end(), c) ==
+               t.benchmark_columns.end();
   };
   if (options.observed) {
     t.observed_column = chooser.Column(*options.observed, "--observed");

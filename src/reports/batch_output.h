@@ -23,6 +23,8 @@ struct OutputSetup {
   bool several_files = false;  // the text table names the file above each table
   std::vector<FigureGroup> observed_groups;
   std::vector<FigureGroup> model_groups;
+  bool periods = false;                 // a time column: tsv/csv rows carry their period
+  std::vector<std::string> benchmarks;  // skill against each, in the order given
   std::string version;                  // json: the program's version
   std::vector<OptionEntry> options;     // json: the options of the call
   std::vector<ShownBox> call_messages;  // json: boxes shown before any file (the settings file)
@@ -37,8 +39,14 @@ class BatchOutput {
  public:
   virtual ~BatchOutput() = default;
   virtual void Begin(std::string& out) { (void)out; }
-  virtual void File(const FileFigures& file, std::string& out) = 0;
+  void File(const FileFigures& file, std::string& out) { FileAt(file, files_++, out); }
+  // The text of the data file at `index` (from 0) of the call. It depends on nothing else, so
+  // the files of a call may be laid out on several threads at once and written in order.
+  virtual void FileAt(const FileFigures& file, std::size_t index, std::string& out) const = 0;
   virtual void End(std::string& out) { (void)out; }
+
+ private:
+  std::size_t files_ = 0;
 };
 
 std::unique_ptr<BatchOutput> MakeBatchOutput(const OutputSetup& setup);

@@ -2,6 +2,7 @@
 
 #include "reports/delimited_field.h"
 #include "reports/machine_number.h"
+#include "reports/time_figures.h"
 
 namespace quelvaris {
 
@@ -10,7 +11,17 @@ DelimitedOutput::DelimitedOutput(const OutputSetup& setup, char delimiter)
 
 void DelimitedOutput::Begin(std::string& out) {
   out += "file";
-  for (const char* key : {"column", "name", "rows", "missing"}) {
+  for (const char* key : {"column", "name"}) {
+    out += delimiter_;
+    out += key;
+  }
+  if (setup_.periods) {
+    for (const char* key : {"period", "period_start", "period_end"}) {
+      out += delimiter_;
+      out += key;
+    }
+  }
+  for (const char* key : {"rows", "missing"}) {
     out += delimiter_;
     out += key;
   }
@@ -25,6 +36,14 @@ void DelimitedOutput::Begin(std::string& out) {
     for (const auto& figure : group.figures) {
       out += delimiter_;
       out += figure.key;
+    }
+  }
+  for (const std::string& benchmark : setup_.benchmarks) {
+    for (const char* kind : {"_skill_", "_bench_"}) {
+      for (const SkillMeasureInfo& m : kSkillMeasures) {
+        out += delimiter_;
+        AppendDelimitedField(std::string(m.key) + kind + benchmark, delimiter_, out);
+      }
     }
   }
   if (setup_.intervals) {
@@ -46,6 +65,17 @@ void DelimitedOutput::Begin(std::string& out) {
   out += '\n';
 }
 
+void DelimitedOutput::Figures(const std::vector<FigureGroup>& groups, const ColumnFigures& column,
+                              std::string& out) const {
+  for (std::size_t g = 0; g < groups.size(); ++g) {
+    const auto& figures = groups[g].figures;
+    for (std::size_t i = 0; i < figures.size(); ++i) {
+      out += delimiter_;
+      AppendFigure(column.groups[g][i], figures[i].is_count, setup_.decimals, out);
+    }
+  }
+}
+
 void DelimitedOutput::Intervals(const ColumnFigures& column, std::string& out) const {
   const auto& groups = setup_.model_groups;
   for (std::size_t g = 0; g < groups.size(); ++g) {
@@ -65,32 +95,58 @@ void DelimitedOutput::Intervals(const ColumnFigures& column, std::string& out) c
   }
 }
 
-void DelimitedOutput::Figures(const std::vector<FigureGroup>& groups, const ColumnFigures& column,
-                              std::string& out) const {
-  for (std::size_t g = 0; g < groups.size(); ++g) {
-    const auto& figures = groups[g].figures;
-    for (std::size_t i = 0; i < figures.size(); ++i) {
+void DelimitedOutput::Row(const FileFigures& file, const ColumnFigures& observed,
+                          const ColumnFigures& model, const SpanFigures* span,
+                          const std::vector<SkillColumn>* skill, std::string& out) const {
+  AppendDelimitedField(file.file, delimiter_, out);
+  out += delimiter_;
+  out += std::to_string(model.column);
+  out += delimiter_;
+  AppendDelimitedField(model.name, delimiter_, out);
+  if (setup_.periods) {
+    for (const auto text : {&SpanFigures::period, &SpanFigures::start, &SpanFigures::end}) {
       out += delimiter_;
-      AppendFigure(column.groups[g][i], figures[i].is_count, setup_.decimals, out);
+      if (span != nullptr) AppendDelimitedField(span->*text, delimiter_, out);
     }
   }
+  out += delimiter_;
+  out += std::to_string(span != nullptr ? span->rows : file.rows);
+  out += delimiter_;
+  out += std::to_string(span != nullptr ? span->missing : file.missing);
+  Figures(setup_.observed_groups, observed, out);
+  Figures(setup_.model_groups, model, out);
+  for (std::size_t b = 0; b < setup_.benchmarks.size(); ++b) {
+    for (const bool own : {false, true}) {
+      for (std::size_t k = 0; k < kSkillMeasures.size(); ++k) {
+        out += delimiter_;
+        if (skill == nullptr || b >= skill->size()) continue;
+        const SkillColumn& column = (*skill)[b];
+        AppendFigure(own ? column.benchmark_figure[k] : column.skill[k], false, setup_.decimals,
+                     out);
+      }
+    }
+  }
+  if (setup_.intervals) Intervals(model, out);
+  out += '\n';
 }
 
-void DelimitedOutput::File(const FileFigures& file, std::string& out) {
+void DelimitedOutput::FileAt(const FileFigures& file, std::size_t /*index*/,
+                             std::string& out) const {
   if (!file.has_figures) return;
-  const std::string counts = std::to_string(file.rows) + delimiter_ + std::to_string(file.missing);
-  for (const auto& model : file.models) {
-    AppendDelimitedField(file.file, delimiter_, out);
-    out += delimiter_;
-    out += std::to_string(model.column);
-    out += delimiter_;
-    AppendDelimitedField(model.name, delimiter_, out);
-    out += delimiter_;
-    out += counts;
-    Figures(setup_.observed_groups, file.observed, out);
-    Figures(setup_.model_groups, model, out);
-    if (setup_.intervals) Intervals(model, out);
-    out += '\n';
+  const TimeFigures* time = setup_.periods ? file.time.get() : nullptr;
+  for (std::size_t m = 0; m < file.models.size(); ++m) {
+    if (time == nullptr) {
+      Row(file, file.observed, file.models[m], nullptr, nullptr, out);
+      continue;
+    }
+    const auto skill_of = [m](const SpanFigures& span) {
+      return m < span.skill.size() ? &span.skill[m] : nullptr;
+    };
+    Row(file, time->whole.observed, time->whole.models[m], &time->whole, skill_of(time->whole),
+        out);
+    for (const SpanFigures& period : time->periods) {
+      Row(file, period.observed, period.models[m], &period, skill_of(period), out);
+    }
   }
 }
 

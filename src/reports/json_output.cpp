@@ -4,6 +4,7 @@
 
 #include "platform/number_text.h"
 #include "reports/machine_number.h"
+#include "reports/time_figures.h"
 
 namespace quelvaris {
 
@@ -129,14 +130,8 @@ void JsonOutput::Begin(std::string& out) {
   out += "[\n";
 }
 
-void JsonOutput::Column(const std::vector<FigureGroup>& groups, const ColumnFigures& column,
+void JsonOutput::Groups(const std::vector<FigureGroup>& groups, const ColumnFigures& column,
                         std::string& out) const {
-  out += '{';
-  Key("column", out);
-  out += std::to_string(column.column);
-  out += ',';
-  Key("name", out);
-  AppendJsonString(column.name, out);
   for (std::size_t g = 0; g < groups.size(); ++g) {
     out += ',';
     Key(groups[g].key, out);
@@ -151,8 +146,6 @@ void JsonOutput::Column(const std::vector<FigureGroup>& groups, const ColumnFigu
     }
     out += '}';
   }
-  if (!column.intervals.empty()) Intervals(groups, column, out);
-  out += '}';
 }
 
 void JsonOutput::Intervals(const std::vector<FigureGroup>& groups, const ColumnFigures& column,
@@ -197,9 +190,88 @@ void JsonOutput::Intervals(const std::vector<FigureGroup>& groups, const ColumnF
   out += '}';
 }
 
-void JsonOutput::File(const FileFigures& file, std::string& out) {
-  if (!first_file_) out += ",\n";
-  first_file_ = false;
+void JsonOutput::Column(const std::vector<FigureGroup>& groups, const ColumnFigures& column,
+                        std::string& out) const {
+  out += '{';
+  Key("column", out);
+  out += std::to_string(column.column);
+  out += ',';
+  Key("name", out);
+  AppendJsonString(column.name, out);
+  Groups(groups, column, out);
+  if (!column.intervals.empty()) Intervals(groups, column, out);
+  out += '}';
+}
+
+namespace {
+
+void SpanHead(const SpanFigures& span, std::string& out) {
+  Key("start", out);
+  AppendJsonString(span.start, out);
+  out += ',';
+  Key("end", out);
+  AppendJsonString(span.end, out);
+  out += ',';
+  Key("rows", out);
+  out += std::to_string(span.rows);
+  out += ',';
+  Key("missing", out);
+  out += std::to_string(span.missing);
+}
+
+}  // namespace
+
+void JsonOutput::Periods(const TimeFigures& time, long model, std::string& out) const {
+  out += ',';
+  Key("periods", out);
+  out += '[';
+  for (std::size_t p = 0; p < time.periods.size(); ++p) {
+    const SpanFigures& span = time.periods[p];
+    if (p > 0) out += ',';
+    out += '{';
+    Key("period", out);
+    AppendJsonString(span.period, out);
+    out += ',';
+    SpanHead(span, out);
+    if (model < 0) {
+      Groups(setup_.observed_groups, span.observed, out);
+    } else {
+      Groups(setup_.model_groups, span.models[static_cast<std::size_t>(model)], out);
+    }
+    out += '}';
+  }
+  out += ']';
+}
+
+void JsonOutput::Skill(const std::vector<SkillColumn>& skill, std::string& out) const {
+  out += ',';
+  Key("skill", out);
+  out += '{';
+  for (std::size_t b = 0; b < skill.size(); ++b) {
+    if (b > 0) out += ',';
+    AppendJsonString(skill[b].benchmark, out);
+    out += ":{";
+    for (const bool own : {false, true}) {
+      if (own) {
+        out += ',';
+        Key("benchmark", out);
+        out += '{';
+      }
+      for (std::size_t k = 0; k < kSkillMeasures.size(); ++k) {
+        if (k > 0) out += ',';
+        Key(kSkillMeasures[k].key, out);
+        const FigureValue& v = own ? skill[b].benchmark_figure[k] : skill[b].skill[k];
+        if (!AppendFigure(v, false, setup_.decimals, out)) out += "null";
+      }
+      if (own) out += '}';
+    }
+    out += '}';
+  }
+  out += '}';
+}
+
+void JsonOutput::FileAt(const FileFigures& file, std::size_t index, std::string& out) const {
+  if (index > 0) out += ",\n";
   out += '{';
   Key("file", out);
   AppendJsonString(file.file, out);
@@ -234,8 +306,26 @@ void JsonOutput::File(const FileFigures& file, std::string& out) {
     out += '}';
   }
   out += ',';
+  const TimeFigures* time = file.has_figures ? file.time.get() : nullptr;
+  if (time != nullptr) {
+    Key("evaluation", out);
+    out += '{';
+    SpanHead(time->whole, out);
+    out += "},";
+  }
   Key("observed", out);
-  if (file.has_figures) {
+  if (time != nullptr) {
+    const ColumnFigures& observed = time->whole.observed;
+    out += '{';
+    Key("column", out);
+    out += std::to_string(observed.column);
+    out += ',';
+    Key("name", out);
+    AppendJsonString(observed.name, out);
+    Groups(setup_.observed_groups, observed, out);
+    Periods(*time, -1, out);
+    out += '}';
+  } else if (file.has_figures) {
     Column(setup_.observed_groups, file.observed, out);
   } else {
     out += "null";
@@ -246,7 +336,21 @@ void JsonOutput::File(const FileFigures& file, std::string& out) {
   if (file.has_figures) {
     for (std::size_t i = 0; i < file.models.size(); ++i) {
       if (i > 0) out += ',';
-      Column(setup_.model_groups, file.models[i], out);
+      if (time == nullptr) {
+        Column(setup_.model_groups, file.models[i], out);
+        continue;
+      }
+      const ColumnFigures& model = time->whole.models[i];
+      out += '{';
+      Key("column", out);
+      out += std::to_string(model.column);
+      out += ',';
+      Key("name", out);
+      AppendJsonString(model.name, out);
+      Groups(setup_.model_groups, model, out);
+      Periods(*time, static_cast<long>(i), out);
+      if (!time->benchmarks.empty()) Skill(time->whole.skill[i], out);
+      out += '}';
     }
   }
   out += "]}";

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string>
@@ -17,6 +18,8 @@
 // nothing of the statistics; a further group of figures is one more FigureGroup.
 
 namespace quelvaris {
+
+struct TimeFigures;
 
 struct FigureValue {
   double value = 0;
@@ -82,7 +85,8 @@ struct FileFigures {
   std::vector<ShownBox> messages;
   ColumnFigures observed;  // its groups: the basic statistics
   std::vector<ColumnFigures> models;
-  std::string results_text;  // the run's results file text (for the text table)
+  std::string results_text;                 // the run's results file text (for the text table)
+  std::shared_ptr<const TimeFigures> time;  // a run with a time column: periods and skill
   // How the rows were resampled (its `models` empty: the intervals are in each model's
   // ColumnFigures); nothing when they were not.
   std::optional<BootstrapResult> bootstrap;

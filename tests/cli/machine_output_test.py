@@ -452,9 +452,11 @@ class MachineOutput(unittest.TestCase):
                 (["--bootstrap", "10", "--confidence", "1"], "--confidence must lie between"),
                 (["--bootstrap", "10", "--block", "-3"], "--block must be a whole number"),
                 (["--seed", "4"], "--seed needs --bootstrap."),
+                (["--bootstrap", "10", "--time", "1"], "--bootstrap takes no --time yet."),
         ]:
             with self.subTest(bad):
-                r = run([THREE_MODELS, "--columns", "4"] + bad)
+                r = subprocess.run([CLI, THREE_MODELS] + bad, capture_output=True, env=ENV,
+                                   check=False)
                 self.assertEqual((r.returncode, r.stdout), (2, b""))
                 self.assertIn(message, r.stderr.decode())
         # A block longer than one file's record: refused for that file, exit status 2.

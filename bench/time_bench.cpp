@@ -1,0 +1,131 @@
+// Speed of scoring over time: 30 years of daily rows (10,958) with 29 models, over the whole
+// span alone and with every period of a grouping as well:
+//
+//   time_bench --benchmark_repetitions=10
+//
+// BM_EvaluateOverTime times the figures alone, BM_BatchOverTime the whole batch command on the
+// same columns written as a tab-separated file with a date column (reading, time stamps,
+// figures, csv to /dev/null). The first argument is the grouping: none (0), month (1), year
+// (2), month-of-year (3); the second is --extended (1) or not (0). Each month is an Evaluate
+// call of its own on about 30 rows, so `--by month` costs the whole span's figures once more,
+// what 360 small calls add (a sort and a pass setup per model and month) and 29 x 360 more csv
+// rows; by year and by month of year add little beyond the whole span's figures once more.
+
+#include <benchmark/benchmark.h>
+
+#include <unistd.h>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include <date/date.h>
+
+#include "cli/batch_run.h"
+#include "engine/timed_evaluation.h"
+
+namespace quelvaris {
+namespace {
+
+struct Columns {
+  std::vector<TimeStamp> stamps;
+  std::vector<double> observed;
+  std::vector<std::vector<double>> models;
+};
+
+// A seasonal, flow-like observed series and 29 models with their own bias and noise, about
+// 1 % of the values missing; the same numbers on every machine.
+const Columns& ThirtyYears() {
+  static const Columns columns = [] {
+    Columns c;
+    const date::sys_days first = date::year{1990} / 10 / 1;
+    const date::sys_days last = date::year{2020} / 9 / 30;
+    std::uint64_t state = 12345;
+    const auto uniform = [&state] {
+      state = state * 6364136223846793005ULL + 1442695040888963407ULL;
+      return static_cast<double>(state >> 11) / 9007199254740992.0;
+    };
+    for (date::sys_days d = first; d <= last; d += date::days{1}) c.stamps.push_back(d);
+    for (std::size_t i = 0; i < c.stamps.size(); ++i) {
+      const double season = std::sin(static_cast<double>(i) * 0.0172);
+      c.observed.push_back(uniform() < 0.01 ? -999 : 20 + 12 * season + 6 * uniform());
+    }
+    c.models.resize(29);
+    for (std::size_t m = 0; m < c.models.size(); ++m) {
+      for (const double o : c.observed) {
+        const double v =
+            (o == -999 ? 20 : o) * (0.9 + 0.01 * static_cast<double>(m)) + 4 * (uniform() - 0.5);
+        c.models[m].push_back(uniform() < 0.01 ? -999 : v);
+      }
+    }
+    return c;
+  }();
+  return columns;
+}
+
+void BM_EvaluateOverTime(benchmark::State& state) {
+  const Columns& c = ThirtyYears();
+  std::vector<std::span<const double>> models(c.models.begin(), c.models.end());
+  TimedOptions options;
+  options.evaluation.extended = state.range(1) != 0;
+  static const char* const kGroupings[] = {nullptr, "month", "year", "month-of-year"};
+  if (const char* by = kGroupings[state.range(0)]) options.by = PeriodGroupingOf(by);
+  std::size_t periods = 0;
+  for (auto _ : state) {
+    const TimedEvaluation timed = EvaluateOverTime(c.observed, models, {}, c.stamps, options);
+    periods = timed.periods.size();
+    benchmark::DoNotOptimize(timed.whole.evaluation.models.data());
+  }
+  state.counters["periods"] = static_cast<double>(periods);
+}
+BENCHMARK(BM_EvaluateOverTime)->ArgsProduct({{0, 1, 2, 3}, {0, 1}})->Unit(benchmark::kMillisecond);
+
+// The columns as a data file, written once into the temporary folder.
+const std::string& ThirtyYearsFile() {
+  static const std::string path = [] {
+    const Columns& c = ThirtyYears();
+    const auto path = std::filesystem::temp_directory_path() /
+                      ("quelvaris-time-bench-" + std::to_string(::getpid()) + ".txt");
+    std::FILE* f = std::fopen(path.c_str(), "w");
+    std::fputs("date\tobs", f);
+    for (std::size_t m = 0; m < c.models.size(); ++m) std::fprintf(f, "\tm%zu", m + 2);
+    std::fputc('\n', f);
+    for (std::size_t i = 0; i < c.stamps.size(); ++i) {
+      std::fputs(date::format("%F", date::floor<date::days>(c.stamps[i])).c_str(), f);
+      std::fprintf(f, "\t%.3f", c.observed[i]);
+      for (const auto& m : c.models) std::fprintf(f, "\t%.3f", m[i]);
+      std::fputc('\n', f);
+    }
+    std::fclose(f);
+    std::atexit([] { std::filesystem::remove(ThirtyYearsFile()); });
+    return path.string();
+  }();
+  return path;
+}
+
+void BM_BatchOverTime(benchmark::State& state) {
+  const auto config = std::filesystem::temp_directory_path() / "quelvaris-bench-config";
+  std::filesystem::create_directories(config);
+  ::setenv("XDG_CONFIG_HOME", config.c_str(), 1);
+  std::vector<std::string> words{ThirtyYearsFile(), "--time", "date", "--format", "csv", "--quiet"};
+  static const char* const kGroupings[] = {nullptr, "month", "year", "month-of-year"};
+  if (const char* by = kGroupings[state.range(0)]) {
+    words.emplace_back("--by");
+    words.emplace_back(by);
+  }
+  if (state.range(1) != 0) words.emplace_back("--extended");
+  std::FILE* null = std::fopen("/dev/null", "w");
+  int status = 0;
+  for (auto _ : state) status |= cli::RunBatch(words, null, null);
+  std::fclose(null);
+  if (status != 0) state.SkipWithError("a run failed");
+}
+BENCHMARK(BM_BatchOverTime)->ArgsProduct({{0, 1, 2, 3}, {0, 1}})->Unit(benchmark::kMillisecond);
+
+}  // namespace
+}  // namespace quelvaris
+
+BENCHMARK_MAIN();

@@ -1,0 +1,103 @@
+#include "engine/time_stamp.h"
+
+#include <date/date.h>
+
+#include <cctype>
+
+namespace quelvaris {
+
+namespace {
+
+std::string_view Trimmed(std::string_view s) {
+  while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
+  while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
+  return s;
+}
+
+bool Digits(std::string_view s, std::size_t at, std::size_t count) {
+  if (s.size() < at + count) return false;
+  for (std::size_t i = at; i < at + count; ++i) {
+    if (!std::isdigit(static_cast<unsigned char>(s[i]))) return false;
+  }
+  return true;
+}
+
+// The ISO layout a text has, by its shape: the calendar library then reads and checks it. The
+// shape is checked first since the library takes a year of any width ("90-1-1" would be the
+// year 90).
+const char* IsoLayoutOf(std::string_view s) {
+  if (!(Digits(s, 0, 4) && s.size() >= 10 && s[4] == '-' && Digits(s, 5, 2) && s[7] == '-' &&
+        Digits(s, 8, 2))) {
+    return nullptr;
+  }
+  if (s.size() == 10) return "%Y-%m-%d";
+  if (s[10] != 'T' && s[10] != ' ') return nullptr;
+  std::string_view time = s.substr(11);
+  if (!time.empty() && time.back() == 'Z') time.remove_suffix(1);
+  const bool t = s[10] == 'T';
+  if (time.size() == 5 && Digits(time, 0, 2) && time[2] == ':' && Digits(time, 3, 2)) {
+    return t ? "%Y-%m-%dT%H:%M" : "%Y-%m-%d %H:%M";
+  }
+  if (time.size() == 8 && Digits(time, 0, 2) && time[2] == ':' && Digits(time, 3, 2) &&
+      time[5] == ':' && Digits(time, 6, 2)) {
+    return t ? "%Y-%m-%dT%H:%M:%S" : "%Y-%m-%d %H:%M:%S";
+  }
+  return nullptr;
+}
+
+bool LayoutHasTimeOfDay(std::string_view layout) {
+  for (std::size_t i = 0; i + 1 < layout.size(); ++i) {
+    if (layout[i] != '%') continue;
+    std::size_t k = i + 1;
+    while (k < layout.size() && (std::isdigit(static_cast<unsigned char>(layout[k])) ||
+                                 layout[k] == 'E' || layout[k] == 'O')) {
+      ++k;
+    }
+    if (k < layout.size() &&
+        std::string_view("HIMSTRrcXps").find(layout[k]) != std::string_view::npos) {
+      return true;
+    }
+    i = k;
+  }
+  return false;
+}
+
+}  // namespace
+
+TimeStampReader::TimeStampReader(std::string layout) : layout_(std::move(layout)) {
+  in_.imbue(std::locale::classic());
+}
+
+std::optional<TimeStamp> TimeStampReader::ReadIn(std::string_view text, const char* layout) {
+  in_.clear();
+  in_.str(std::string(text));
+  TimeStamp t{};
+  in_ >> date::parse(layout, t);
+  if (in_.fail() || in_.peek() != std::char_traits<char>::eof()) return std::nullopt;
+  return t;
+}
+
+std::optional<TimeStamp> TimeStampReader::Read(std::string_view text) {
+  text = Trimmed(text);
+  if (text.empty()) return std::nullopt;
+  if (!layout_.empty()) return ReadIn(text, layout_.c_str());
+  const char* iso = IsoLayoutOf(text);
+  if (iso == nullptr) return std::nullopt;
+  if (text.back() == 'Z') text.remove_suffix(1);
+  return ReadIn(text, iso);
+}
+
+bool TimeStampReader::DateOnly(std::string_view text) const {
+  if (!layout_.empty()) return !LayoutHasTimeOfDay(layout_);
+  return Trimmed(text).size() == 10;
+}
+
+std::string TimeStampText(TimeStamp t, bool date_only) {
+  return date_only ? date::format("%F", date::floor<date::days>(t)) : date::format("%FT%T", t);
+}
+
+bool AtMidnight(TimeStamp t) {
+  return date::floor<date::days>(t) == t;
+}
+
+}  // namespace quelvaris

@@ -1,0 +1,82 @@
+#include "reports/time_figures.h"
+
+#include "reports/results_file.h"
+
+namespace quelvaris {
+
+namespace {
+
+void Collect(const SeriesName& name, const FigureSource* source,
+             const std::vector<FigureGroup>& groups, ColumnFigures& out) {
+  out.column = name.column;
+  out.name = name.name;
+  out.groups.resize(groups.size());
+  for (std::size_t g = 0; g < groups.size(); ++g) {
+    auto& values = out.groups[g];
+    values.clear();
+    for (const auto& figure : groups[g].figures) {
+      values.push_back(source != nullptr ? figure.value(*source) : FigureValue{});
+    }
+  }
+}
+
+FigureValue ValueOf(bool defined, double value) {
+  return {value, defined};
+}
+
+void CollectSpan(const ScoredSpan& span, const SeriesName& observed,
+                 const std::vector<SeriesName>& models, const std::vector<std::string>& benchmarks,
+                 const SpanSetup& setup, SpanFigures& out) {
+  const Evaluation& ev = span.evaluation;
+  out.period = span.period.label;
+  out.rows = span.period.rows;
+  out.start = out.rows > 0 ? TimeStampText(span.period.start, setup.date_only) : "";
+  out.end = out.rows > 0 ? TimeStampText(span.period.end, setup.date_only) : "";
+  out.missing = ev.observed_counts.missing;
+  out.has_figures = ev.models.size() == models.size() + benchmarks.size();
+  const FigureSource observed_source{.observed = &ev.observed};
+  Collect(observed, &observed_source, setup.observed_groups, out.observed);
+  out.models.resize(models.size());
+  out.skill.assign(models.size(), {});
+  std::vector<ResultsColumn> results;
+  for (std::size_t m = 0; m < models.size(); ++m) {
+    if (!out.has_figures) {
+      Collect(models[m], nullptr, setup.model_groups, out.models[m]);
+      continue;
+    }
+    const ModelEvaluation& e = ev.models[m];
+    const FigureSource source{.modelled = &e.record, .errors = &e.errors, .extended = &e.extended};
+    Collect(models[m], &source, setup.model_groups, out.models[m]);
+    results.push_back({models[m].column, &e.record, &e.errors});
+    for (std::size_t b = 0; b < benchmarks.size(); ++b) {
+      const SkillScores& scores = span.skill[m][b];
+      SkillColumn column{benchmarks[b], {}, {}};
+      for (std::size_t k = 0; k < scores.size(); ++k) {
+        column.skill[k] = ValueOf(scores[k].defined, scores[k].score);
+        column.benchmark_figure[k] = ValueOf(scores[k].benchmark_defined, scores[k].benchmark);
+      }
+      out.skill[m].push_back(std::move(column));
+    }
+  }
+  out.results_text.clear();
+  if (setup.results_text && out.has_figures) {
+    out.results_text = BuildResultsText(ev.observed, results, setup.result_format, setup.aic_bic);
+  }
+}
+
+}  // namespace
+
+void CollectTimeFigures(const TimedEvaluation& timed, const SeriesName& observed,
+                        const std::vector<SeriesName>& models,
+                        const std::vector<std::string>& benchmarks, const SpanSetup& setup,
+                        TimeFigures& out) {
+  out.active = true;
+  out.benchmarks = benchmarks;
+  CollectSpan(timed.whole, observed, models, benchmarks, setup, out.whole);
+  out.periods.resize(timed.periods.size());
+  for (std::size_t p = 0; p < timed.periods.size(); ++p) {
+    CollectSpan(timed.periods[p], observed, models, benchmarks, setup, out.periods[p]);
+  }
+}
+
+}  // namespace quelvaris

@@ -1,0 +1,118 @@
+#include "engine/time_stamp.h"
+
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "engine/time_column.h"
+#include "engine/time_window.h"
+
+namespace quelvaris::testing {
+namespace {
+
+std::optional<std::string> Read(const std::string& text, const std::string& layout = {}) {
+  TimeStampReader reader(layout);
+  const std::optional<TimeStamp> t = reader.Read(text);
+  if (!t) return std::nullopt;
+  return TimeStampText(*t, false);
+}
+
+TEST(TimeStampTest, ReadsIsoFormsAndLayoutsAndRejectsWhatIsNoDay) {
+  struct Case {
+    const char* text;
+    const char* layout;
+    std::optional<std::string> expected;
+  };
+  const std::vector<Case> cases{
+      {"1990-10-01", "", "1990-10-01T00:00:00"},
+      {" 1990-10-01\t", "", "1990-10-01T00:00:00"},
+      {"1990-10-01T06:00", "", "1990-10-01T06:00:00"},
+      {"1990-10-01 06:00:00", "", "1990-10-01T06:00:00"},
+      {"1990-10-01T06:30:15Z", "", "1990-10-01T06:30:15"},
+      {"2000-02-29", "", "2000-02-29T00:00:00"},
+      {"1900-02-29", "", std::nullopt},  // not a leap year
+      {"1990-02-30", "", std::nullopt},
+      {"1990-13-01", "", std::nullopt},
+      {"1990-10-01T25:00", "", std::nullopt},
+      {"1990-10-01Z", "", std::nullopt},
+      {"1990-10-01x", "", std::nullopt},
+      {"90-1-1", "", std::nullopt},  // a two-digit year is no ISO year
+      {"1990/10/01", "", std::nullopt},
+      {"", "", std::nullopt},
+      {"01/02/1990", "%d/%m/%Y", "1990-02-01T00:00:00"},
+      {"31/02/1990", "%d/%m/%Y", std::nullopt},
+      {"01/02/1990 12", "%d/%m/%Y", std::nullopt},
+      {"1990.10.01 06h", "%Y.%m.%d %Hh", "1990-10-01T06:00:00"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(Read(c.text, c.layout), c.expected) << c.text << " with " << c.layout;
+  }
+  EXPECT_TRUE(TimeStampReader().DateOnly("1990-10-01"));
+  EXPECT_FALSE(TimeStampReader().DateOnly("1990-10-01T00:00"));
+  EXPECT_TRUE(TimeStampReader("%d/%m/%Y").DateOnly("01/02/1990"));
+  EXPECT_FALSE(TimeStampReader("%d/%m/%Y %H").DateOnly("01/02/1990 06"));
+}
+
+TEST(TimeStampTest, ColumnNeedsStrictlyIncreasingStampsAndNamesTheLine) {
+  struct Case {
+    std::vector<std::string> texts;
+    std::string message;  // empty: the column reads
+  };
+  const std::vector<Case> cases{
+      {{"1990-01-01", "1990-01-02", "1990-03-01"}, ""},
+      {{"1990-01-01", "1990-01-01"},
+       "f.txt: line 11: \"1990-01-01\" repeats the time stamp on "
+       "line 10: time stamps must increase."},
+      {{"1990-01-02", "1990-01-01"},
+       "f.txt: line 11: \"1990-01-01\" is earlier than the time "
+       "stamp on line 10: time stamps must increase."},
+      {{"1990-01-01", "1990-01-02", "soon"},
+       "f.txt: line 12: \"soon\" is not a time stamp (ISO 8601 date or date-time)."},
+  };
+  const std::vector<std::int64_t> lines{10, 11, 12};
+  for (const Case& c : cases) {
+    TimeStampReader reader;
+    try {
+      const auto stamps = TimeColumnOf(c.texts, lines, reader, "f.txt");
+      EXPECT_EQ(c.message, "");
+      EXPECT_EQ(stamps.size(), c.texts.size());
+    } catch (const TimeStampError& e) {
+      EXPECT_EQ(e.what(), c.message);
+      EXPECT_EQ(e.file(), "f.txt");
+      EXPECT_EQ(e.text(), c.texts[static_cast<std::size_t>(e.line() - 10)]);
+    }
+  }
+}
+
+TEST(TimeStampTest, WindowIsInclusiveAndSkipsWarmUp) {
+  TimeStampReader reader;
+  std::vector<TimeStamp> stamps;
+  for (const char* t : {"1990-01-01", "1990-01-02T12:00", "1990-01-03", "1990-01-05"}) {
+    stamps.push_back(*reader.Read(t));
+  }
+  const auto at = [&reader](const char* t) { return *reader.Read(t); };
+  struct Case {
+    TimeWindow window;
+    std::size_t first;
+    std::size_t count;
+  };
+  const std::vector<Case> cases{
+      {{}, 0, 4},
+      {{at("1990-01-02"), at("1990-01-03"), 0}, 1, 2},
+      {{at("1990-01-02"), EndOfDay(at("1990-01-02")), 0}, 1, 1},
+      {{at("1990-01-02"), at("1990-01-02"), 0}, 1, 0},
+      {{std::nullopt, std::nullopt, 3}, 3, 1},
+      {{at("1990-01-02"), std::nullopt, 5}, 4, 0},
+      {{at("1991-01-01"), std::nullopt, 0}, 4, 0},
+  };
+  for (const Case& c : cases) {
+    const RowRange r = RowsInWindow(stamps, c.window);
+    EXPECT_EQ(r.first, c.first);
+    EXPECT_EQ(r.count, c.count);
+  }
+}
+
+}  // namespace
+}  // namespace quelvaris::testing
