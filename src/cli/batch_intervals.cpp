@@ -57,7 +57,7 @@ std::optional<std::string> CheckIntervalOptions(const IntervalOptions& o, Interv
   r.boot.resamples = *n;
   if (o.block) {
     if (*o.block == "year") {
-      return "--block year needs a time column, which the batch command does not read yet.";
+      return "--block year is not available yet: the intervals do not follow a time column.";
     }
     const auto l = WholeNumber<std::int64_t>(*o.block);
     if (!l || *l < 1) return "--block must be a whole number of rows, 1 or more.";
