@@ -4,6 +4,7 @@
 #include <charconv>
 
 #include "cli/cli_options.h"
+#include "engine/time_blocks.h"
 #include "platform/number_text.h"
 
 namespace quelvaris::cli {
@@ -28,9 +29,10 @@ void DeclareIntervalOptions(CLI::App& app, IntervalOptions& o) {
                  "model its percentile interval and standard error")
       ->type_name("N");
   app.add_option("--block", o.block,
-                 "Rows in each block of consecutive rows a resample is made of (default: the "
-                 "cube root of the row count, rounded)")
-      ->type_name("L");
+                 "Rows in each block of consecutive rows a resample is made of, or `year` for "
+                 "whole years of the time column (default: one year of steps of a regular "
+                 "record with --time, else the cube root of the row count, rounded)")
+      ->type_name("L|year");
   app.add_option("--confidence", o.confidence,
                  "Confidence of the intervals, between 0 and 1 (default 0.90)")
       ->type_name("C");
@@ -55,12 +57,10 @@ std::optional<std::string> CheckIntervalOptions(const IntervalOptions& o, Interv
     return "--bootstrap must be a whole number of resamples from 1 to 100000.";
   }
   r.boot.resamples = *n;
-  if (o.block) {
-    if (*o.block == "year") {
-      return "--block year is not available yet: the intervals do not follow a time column.";
-    }
+  r.years = o.block && *o.block == "year";
+  if (o.block && !r.years) {
     const auto l = WholeNumber<std::int64_t>(*o.block);
-    if (!l || *l < 1) return "--block must be a whole number of rows, 1 or more.";
+    if (!l || *l < 1) return "--block must be a whole number of rows, 1 or more, or year.";
     r.block = *l;
   }
   if (o.confidence) {
@@ -80,9 +80,18 @@ std::optional<std::string> CheckIntervalOptions(const IntervalOptions& o, Interv
 std::optional<std::string> ResampleFile(const IntervalRequest& request,
                                         std::span<const double> observed,
                                         const std::vector<std::span<const double>>& models,
-                                        const EvaluationOptions& options, BootstrapResult& out) {
+                                        const EvaluationOptions& options, BootstrapResult& out,
+                                        const ResampleTimes* times) {
   const auto rows = static_cast<std::int64_t>(observed.size());
-  const std::int64_t block = request.block > 0 ? request.block : DefaultBlockLength(rows);
+  if (request.years) {
+    if (times == nullptr) return "--block year needs --time.";
+    const BlockPlan years = WholeBlocks(rows, YearStarts(times->stamps, times->year_start));
+    out = BootstrapIntervals(observed, models, options, years, request.boot);
+    return std::nullopt;
+  }
+  std::int64_t block = request.block;
+  if (block == 0)
+    block = times != nullptr ? DefaultBlockLengthOver(times->stamps) : DefaultBlockLength(rows);
   if (block > rows) {
     return "Block of " + std::to_string(block) + " rows is longer than the record of " +
            std::to_string(rows) + " rows.";

@@ -216,9 +216,7 @@ int RunBatch(std::vector<std::string> words, std::FILE* out, std::FILE* err) {
     format = FormatNamed(options.format);
     if (!format) return "Format must be text, tsv, csv or json.";
     if (auto m = CheckIntervalOptions(interval_options, intervals)) return m;
-    // The intervals are of the whole record's rows; a time-aware run reports the figures of its
-    // evaluation period and periods, which they would not belong to.
-    if (intervals.on && time.time) return std::string("--bootstrap takes no --time yet.");
+    if (intervals.years && !time.time) return std::string("--block year needs --time.");
     return std::nullopt;
   };
   if (!PrepareRun(options, host, settings, *session, batch_checks)) return kExitUsage;
@@ -239,9 +237,10 @@ int RunBatch(std::vector<std::string> words, std::FILE* out, std::FILE* err) {
   setup.jackknife = intervals.boot.jackknife;
   if (intervals.on) {
     setup.options.push_back({"bootstrap", static_cast<double>(intervals.boot.resamples)});
-    setup.options.push_back(
-        {"block", intervals.block > 0 ? OptionEntry{"", static_cast<double>(intervals.block)}.value
-                                      : OptionEntry{}.value});
+    OptionEntry block{"block", nullptr};  // null: the default rule
+    if (intervals.years) block.value = std::string("year");
+    if (intervals.block > 0) block.value = static_cast<double>(intervals.block);
+    setup.options.push_back(block);
     setup.options.push_back({"confidence", intervals.boot.confidence});
     setup.options.push_back({"jackknife", intervals.boot.jackknife});
     // A seed beyond 2^53 would not survive as a json number read into a double.

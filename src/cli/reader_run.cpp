@@ -3,6 +3,7 @@
 #include <memory>
 #include <optional>
 
+#include <algorithm>
 #include <exception>
 #include <filesystem>
 
@@ -172,12 +173,28 @@ FileFigures ScoreFile(const ReaderCall& call, const std::string& file,
                            .extended = evaluation.extended ? &m.extended : nullptr}});
   }
   BootstrapResult bootstrap;
-  if (call.intervals != nullptr && call.intervals->on && !timed) {
-    // The resamples take the threads the files leave free, as the models do.
+  if (call.intervals != nullptr && call.intervals->on) {
+    // The resamples take the threads the files leave free, as the models do. Over time they
+    // resample the rows of the evaluation period, whose figures the file reports.
     IntervalRequest request = *call.intervals;
     request.boot.threads = call.threads;
-    const std::vector<std::span<const double>> models(table.models.begin(), table.models.end());
-    if (auto refusal = ResampleFile(request, table.observed, models, evaluation, bootstrap)) {
+    const RowRange rows_in = timed ? timed->timed.window : RowRange{0, table.observed.size()};
+    const auto inside = [&rows_in](std::span<const double> s) {
+      return s.subspan(std::min(rows_in.first, s.size()),
+                       std::min(rows_in.count, s.size() - std::min(rows_in.first, s.size())));
+    };
+    std::vector<std::span<const double>> models;
+    for (const auto& m : table.models) models.push_back(inside(m));
+    std::optional<ResampleTimes> times;
+    if (timed) {
+      times = ResampleTimes{
+          std::span<const TimeStamp>(timed->stamps).subspan(rows_in.first, rows_in.count), 1};
+      if (call.time->by && call.time->by->kind == PeriodKind::WaterYear) {
+        times->year_start = call.time->by->water_year_start;
+      }
+    }
+    if (auto refusal = ResampleFile(request, inside(table.observed), models, evaluation, bootstrap,
+                                    times ? &*times : nullptr)) {
       ShowErrorMessage(host, *refusal);
       if (refused != nullptr) *refused = true;
     } else {
@@ -202,6 +219,10 @@ FileFigures ScoreFile(const ReaderCall& call, const std::string& file,
                         .aic_bic = call.calc_aicbic,
                         .date_only = timed->date_only},
                        *time);
+    // The intervals are those of the evaluation period's figures.
+    for (std::size_t i = 0; i < out.models.size() && i < time->whole.models.size(); ++i) {
+      time->whole.models[i].intervals = out.models[i].intervals;
+    }
     out.time = std::move(time);
   }
   if (kept != nullptr) *kept = std::move(table);

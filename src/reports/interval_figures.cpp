@@ -25,7 +25,7 @@ void CollectIntervals(const ModelIntervals* intervals, const std::vector<FigureG
 
 std::string BlocksText(const BootstrapResult& run) {
   if (run.block_length > 0) return "blocks of " + std::to_string(run.block_length) + " rows";
-  return "whole blocks of their own lengths";
+  return "whole years";
 }
 
 }  // namespace quelvaris

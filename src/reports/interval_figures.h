@@ -19,7 +19,7 @@ const Interval* IntervalOf(const ModelIntervals& intervals, std::string_view gro
 void CollectIntervals(const ModelIntervals* intervals, const std::vector<FigureGroup>& groups,
                       std::vector<std::vector<Interval>>& out);
 
-// The text of a block: "blocks of 22 rows", or "whole blocks" (years) of their own lengths.
+// The text of a block: "blocks of 22 rows", or "whole years" for blocks of a time column's years.
 std::string BlocksText(const BootstrapResult& run);
 
 }  // namespace quelvaris

@@ -348,6 +348,7 @@ void JsonOutput::FileAt(const FileFigures& file, std::size_t index, std::string&
       Key("name", out);
       AppendJsonString(model.name, out);
       Groups(setup_.model_groups, model, out);
+      if (!model.intervals.empty()) Intervals(setup_.model_groups, model, out);
       Periods(*time, static_cast<long>(i), out);
       if (!time->benchmarks.empty()) Skill(time->whole.skill[i], out);
       out += '}';

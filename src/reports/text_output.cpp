@@ -132,7 +132,8 @@ void TextOutput::FileAt(const FileFigures& file, std::size_t /*index*/, std::str
     const SpanFigures& whole = time->whole;
     out += "Evaluation period: " + whole.start + " to " + whole.end + ", " +
            std::to_string(whole.rows) + " rows\n";
-    out += Table(whole.results_text, whole.observed, whole.models, &whole.skill, time->benchmarks);
+    out += Table(whole.results_text, whole.observed, whole.models, &whole.skill, time->benchmarks,
+                 file.bootstrap ? &*file.bootstrap : nullptr);
     for (const SpanFigures& period : time->periods) {
       out += "\nPeriod " + CellText(period.period) + ": " + period.start + " to " + period.end +
              ", " + std::to_string(period.rows) + " rows\n";

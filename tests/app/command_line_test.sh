@@ -28,6 +28,14 @@ for c in "${cases[@]}"; do
   [[ ! -s $err ]] || fail "quelvaris $args wrote to standard error: $(cat "$err")"
   rm -f "$err"
 done
+# An option nobody knows is refused without a display, as Qt's parser refuses one.
+for args in "--bogus" "--bogus=3 flows.txt"; do
+  read -ra argv <<<"$args"
+  err=$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$program" "${argv[@]}" 2>&1 >/dev/null)
+  got=$?
+  [[ $got == 1 && $err == "quelvaris: Unknown option 'bogus'." ]] ||
+    fail "quelvaris $args: exit status $got, standard error: $err"
+done
 # An answer that cannot be written is no success.
 if [[ -w /dev/full ]]; then
   env -u DISPLAY "$program" --version >/dev/full 2>/dev/null && fail "quelvaris --version >/dev/full exited 0"

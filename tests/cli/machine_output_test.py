@@ -452,7 +452,7 @@ class MachineOutput(unittest.TestCase):
                 (["--bootstrap", "10", "--confidence", "1"], "--confidence must lie between"),
                 (["--bootstrap", "10", "--block", "-3"], "--block must be a whole number"),
                 (["--seed", "4"], "--seed needs --bootstrap."),
-                (["--bootstrap", "10", "--time", "1"], "--bootstrap takes no --time yet."),
+                (["--bootstrap", "10", "--block", "year"], "--block year needs --time."),
         ]:
             with self.subTest(bad):
                 r = subprocess.run([CLI, THREE_MODELS] + bad, capture_output=True, env=ENV,

@@ -165,6 +165,33 @@ class TimePeriods(unittest.TestCase):
                 self.assertEqual(float(row["rmse_bench_daily"]),
                                  model["skill"]["daily"]["benchmark"]["rmse"])
 
+    def test_intervals_resample_the_evaluation_period(self):
+        boot = ["--bootstrap", "40", "--seed", "7"]
+        with tempfile.TemporaryDirectory() as tmp:
+            timed = run(DATA, "--time", "date", "--from", "2001-06-15", "--to", "2004-02-10",
+                        "--block", "30", *boot)
+            inside = [r for r in ROWS if "2001-06-15" <= r[0] <= "2004-02-10"]
+            path = os.path.join(tmp, "alone.txt")
+            with open(path, "w") as f:
+                f.write("\t".join(HEADER[1:]) + "\n")
+                f.writelines("\t".join(r[1:]) + "\n" for r in inside)
+            alone = run(path, "--block", "30", *boot)
+            for model, model_alone in zip(timed["models"], alone["models"]):
+                self.assertEqual(model["intervals"], model_alone["intervals"])
+        # Without a length, a year of the daily steps (the file's gap of ten days leaves it
+        # regular); whole years, calendar or water years, as many as the record touches.
+        years = {ymd(r)[0] for r in ROWS}
+        water_years = {ymd(r)[0] + (ymd(r)[1] >= 10) for r in ROWS}
+        for options, block, blocks in [
+                ([], 365, -(-len(ROWS) // 365)),
+                (["--block", "year"], "year", len(years)),
+                (["--block", "year", "--by", "water-year"], "year", len(water_years))]:
+            with self.subTest(options):
+                doc = run(DATA, "--time", "date", "--bootstrap", "20", *options)
+                self.assertEqual((doc["bootstrap"]["block"], doc["bootstrap"]["blocks"]),
+                                 (block, blocks))
+                self.assertIsNotNone(doc["models"][0]["intervals"]["nse"]["low"])
+
     def test_the_example_file_is_what_its_generator_writes(self):
         generator = os.path.join(EXAMPLES, "over_time", "make_daily_30y.py")
         made = subprocess.run([sys.executable, generator], capture_output=True, check=True).stdout

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/time_blocks.h"
 #include "engine/time_column.h"
 #include "engine/time_window.h"
 
@@ -112,6 +113,33 @@ TEST(TimeStampTest, WindowIsInclusiveAndSkipsWarmUp) {
     EXPECT_EQ(r.first, c.first);
     EXPECT_EQ(r.count, c.count);
   }
+}
+
+// Every `step` seconds from 1999-12-31, `count` stamps, with a gap of `gap` steps after the 10th.
+std::vector<TimeStamp> Steps(std::int64_t step, std::size_t count, std::int64_t gap = 0) {
+  std::vector<TimeStamp> t;
+  TimeStamp at = std::chrono::sys_days{std::chrono::year{1999} / 12 / 31};
+  for (std::size_t i = 0; i < count; ++i) {
+    t.push_back(at);
+    at += std::chrono::seconds(step * (i == 9 ? gap + 1 : 1));
+  }
+  return t;
+}
+
+TEST(TimeStampTest, YearsOfStepsAndTheirStarts) {
+  EXPECT_EQ(StepsInYear(Steps(86400, 800)), 365);
+  EXPECT_EQ(StepsInYear(Steps(3600, 30)), 8766);
+  EXPECT_EQ(StepsInYear(Steps(86400, 800, 10)), 365);          // a gap leaves it regular
+  EXPECT_EQ(StepsInYear(Steps(2 * 86400, 30)), std::nullopt);  // longer than a day
+  std::vector<TimeStamp> uneven = Steps(86400, 20);
+  for (std::size_t i = 1; i < uneven.size(); i += 2) uneven[i] += std::chrono::hours(1);
+  EXPECT_EQ(StepsInYear(uneven), std::nullopt);
+  EXPECT_EQ(DefaultBlockLengthOver(Steps(86400, 800)), 365);
+  EXPECT_EQ(DefaultBlockLengthOver(Steps(86400, 700)), 9);  // under two years: the cube root
+  // 1999-12-31, then 2000 (a leap year) from row 1, 2001 from row 367; water years start on
+  // 1 October: WY2001 from row 275.
+  EXPECT_EQ(YearStarts(Steps(86400, 800), 1), (std::vector<std::int64_t>{0, 1, 367, 732}));
+  EXPECT_EQ(YearStarts(Steps(86400, 800), 10), (std::vector<std::int64_t>{0, 275, 640}));
 }
 
 }  // namespace

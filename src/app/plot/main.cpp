@@ -21,6 +21,7 @@
 #include "cli/reader_options.h"
 #include "cli/reader_run.h"
 #include "engine/analysis_run.h"
+#include "platform/visible_text.h"
 #include "reports/machine_figures.h"
 #include "reports/results_file.h"
 #include "settings/global_settings.h"
@@ -141,7 +142,7 @@ int main(int argc, char** argv) {
   sheet.show();
   WaitUntilExposed(sheet);
   if (!ui::SaveWidgetImage(&sheet, path)) {
-    host.ShowMessage("Error Message", "Unable to write the picture to " + output + ".",
+    host.ShowMessage("Error Message", "Unable to write the picture to " + VisibleText(output) + ".",
                      MessageIcon::Error, MessageButtons::Ok);
     return cli::kExitRunFailed;
   }
