@@ -1,12 +1,6 @@
 #pragma once
 
-#include <cstdint>
-#include <optional>
-#include <span>
-#include <string>
-#include <vector>
-
-#include "engine/bootstrap.h"
+#include "engine/interval_request.h"
 
 namespace CLI {
 class App;
@@ -14,34 +8,8 @@ class App;
 
 namespace quelvaris::cli {
 
-// The resampling options as given: text, checked by CheckIntervalOptions.
-struct IntervalOptions {
-  std::optional<std::string> bootstrap;
-  std::optional<std::string> block;
-  std::optional<std::string> confidence;
-  std::optional<std::string> seed;
-  bool jackknife = false;
-};
-
-// What a run resamples, once checked.
-struct IntervalRequest {
-  bool on = false;
-  BootstrapOptions boot;
-  std::int64_t block = 0;  // rows; 0: the default rule for each file's row count
-};
-
-// --bootstrap, --block, --confidence, --jackknife and --seed.
-void DeclareIntervalOptions(CLI::App& app, IntervalOptions& options);
-
-// The message of the first value that cannot be used (a wrong command line), else nothing.
-std::optional<std::string> CheckIntervalOptions(const IntervalOptions& options,
-                                                IntervalRequest& request);
-
-// The intervals of one file's models. A block longer than the file's record is refused with its
-// message (and no intervals); otherwise `out` holds the intervals of each model.
-std::optional<std::string> ResampleFile(const IntervalRequest& request,
-                                        std::span<const double> observed,
-                                        const std::vector<std::span<const double>>& models,
-                                        const EvaluationOptions& options, BootstrapResult& out);
+// --bootstrap, --block, --confidence, --jackknife and --seed; CheckIntervalOptions checks their
+// values.
+void DeclareIntervalOptions(CLI::App& app, IntervalOptionTexts& options);
 
 }  // namespace quelvaris::cli

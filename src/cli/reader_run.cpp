@@ -6,14 +6,15 @@
 #include <exception>
 #include <filesystem>
 
-#include "cli/time_run.h"
 #include "engine/time_column.h"
+#include "engine/timed_scoring.h"
 #include "platform/file_slot.h"
 #include "platform/int16.h"
 #include "platform/number_text.h"
 #include "platform/run_time_error.h"
 #include "platform/visible_text.h"
 #include "reports/results_file.h"
+#include "reports/time_figures.h"
 #include "settings/error_reporter.h"
 
 namespace quelvaris::cli {
