@@ -44,6 +44,15 @@ install(FILES ${PROJECT_SOURCE_DIR}/cmake/debian/lintian-overrides-python
   DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides RENAME python3-quelvaris
   COMPONENT python)
 
+# The stripped module also loses the compiler's notes (.comment), as the programs do; its
+# install rule comes before this one and strips it first.
+install(CODE "
+  set(file \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${QUELVARIS_PYTHON_SITE}/quelvaris/$<TARGET_FILE_NAME:quelvaris_python>\")
+  if(CMAKE_INSTALL_DO_STRIP AND EXISTS \"\${file}\")
+    execute_process(COMMAND \"${CMAKE_OBJCOPY}\" --remove-section=.comment \"\${file}\"
+      COMMAND_ERROR_IS_FATAL ANY)
+  endif()" COMPONENT python)
+
 file(CONFIGURE OUTPUT ${PROJECT_BINARY_DIR}/CPackPythonConfig.cmake @ONLY CONTENT [[
 include("@PROJECT_BINARY_DIR@/CPackConfig.cmake")
 set(CPACK_PACKAGE_NAME python3-quelvaris)
