@@ -117,10 +117,18 @@ py::dict EvaluateArrays(py::handle observed, const py::sequence& models,
           .times = *request.times,
           .lines = request.lines};
       missing = MissingOf(series.series.front(), series.missing_code);
-      try {
-        timed = ScoreOverTime(time, columns, options, request.shown, 1);
-      } catch (const TimeStampError& e) {
-        refusal = VisibleText(e.what());
+      const auto rows = static_cast<std::int64_t>(series.series.front().size());
+      // As the batch command, the whole series first: too few values stop before the stamps.
+      if (rows - missing < 4) {
+        Evaluation stopped;
+        stopped.observed_counts.missing = missing;
+        refusal = StopMessage(stopped, rows);
+      } else {
+        try {
+          timed = ScoreOverTime(time, columns, options, request.shown, 1);
+        } catch (const TimeStampError& e) {
+          refusal = VisibleText(e.what());
+        }
       }
     } else {
       ev = Evaluate(series.series.front(), modelled, options);

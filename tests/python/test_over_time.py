@@ -100,6 +100,9 @@ def test_time_options_need_a_time_column():
                               ({"benchmark": "mean"}, "--benchmark needs a time column")]:
         with pytest.raises(ValueError, match=message):
             quelvaris.evaluate(table.observed, table.models, **keywords)
+    # Too few values in the whole series stop before the stamps are read, as in the batch command.
+    with pytest.raises(ValueError, match="Only 4 rows processed.\n1 missing observed values"):
+        quelvaris.evaluate([1, np.nan, 3, 4], [1, 2, 3, 4], time=["x"] * 4, by="year")
     with pytest.raises(ValueError, match='^time: line 3: "1990-10-02" repeats the time stamp on '
                                          'line 2'):
         quelvaris.evaluate(table.observed[:5], table.models[0][:5], by="year",
