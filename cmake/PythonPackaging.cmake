@@ -27,6 +27,32 @@ else()
   string(APPEND python_depends ", python3-numpy")
 endif()
 
+# The files every Debian package carries in its own documentation folder: the licence in the
+# machine-readable copyright format and the package's changelog, compressed; and lintian's
+# findings that do not apply, each with the reason.
+set(python_doc_dir ${CMAKE_INSTALL_DATADIR}/doc/python3-quelvaris)
+install(FILES ${PROJECT_SOURCE_DIR}/cmake/debian/copyright DESTINATION ${python_doc_dir}
+  COMPONENT python)
+set(QUELVARIS_DEBIAN_VERSION ${PROJECT_VERSION}-1)
+configure_file(${PROJECT_SOURCE_DIR}/cmake/debian/changelog-python.in
+  ${PROJECT_BINARY_DIR}/debian/python3-quelvaris/changelog.Debian @ONLY)
+quelvaris_gzip(${PROJECT_BINARY_DIR}/debian/python3-quelvaris/changelog.Debian
+  ${PROJECT_BINARY_DIR}/debian/python3-quelvaris/changelog.Debian.gz)
+install(FILES ${PROJECT_BINARY_DIR}/debian/python3-quelvaris/changelog.Debian.gz
+  DESTINATION ${python_doc_dir} COMPONENT python)
+install(FILES ${PROJECT_SOURCE_DIR}/cmake/debian/lintian-overrides-python
+  DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides RENAME python3-quelvaris
+  COMPONENT python)
+
+# The stripped module also loses the compiler's notes (.comment), as the programs do; its
+# install rule comes before this one and strips it first.
+install(CODE "
+  set(file \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${QUELVARIS_PYTHON_SITE}/quelvaris/$<TARGET_FILE_NAME:quelvaris_python>\")
+  if(CMAKE_INSTALL_DO_STRIP AND EXISTS \"\${file}\")
+    execute_process(COMMAND \"${CMAKE_OBJCOPY}\" --remove-section=.comment \"\${file}\"
+      COMMAND_ERROR_IS_FATAL ANY)
+  endif()" COMPONENT python)
+
 file(CONFIGURE OUTPUT ${PROJECT_BINARY_DIR}/CPackPythonConfig.cmake @ONLY CONTENT [[
 include("@PROJECT_BINARY_DIR@/CPackConfig.cmake")
 set(CPACK_PACKAGE_NAME python3-quelvaris)

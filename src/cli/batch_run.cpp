@@ -131,7 +131,7 @@ std::vector<OptionEntry> CallOptions(const CliOptions& o, const CliHost& host,
   return entries;
 }
 
-void AddTimeOptions(const TimeCliOptions& t, std::vector<OptionEntry>& entries) {
+void AddTimeOptions(const TimeOptionTexts& t, std::vector<OptionEntry>& entries) {
   const std::pair<const char*, const std::optional<std::string>*> given[] = {
       {"time", &t.time},
       {"time_format", &t.time_format},
@@ -188,10 +188,10 @@ int RunBatch(std::vector<std::string> words, std::FILE* out, std::FILE* err) {
   CLI::App app{"Reports how well one or more models reproduce observed values.", "quelvaris-cli"};
   DeclareOptions(app, options, DataFiles::Many);
   DeclareBatchOptions(app, options);
-  IntervalOptions interval_options;
+  IntervalOptionTexts interval_options;
   DeclareIntervalOptions(app, interval_options);
   DeclareReaderOptions(app, options);
-  TimeCliOptions time_options;
+  TimeOptionTexts time_options;
   DeclareTimeOptions(app, time_options);
   DeclareVersion(app);
   app.footer(kHelpFooter);
@@ -215,9 +215,7 @@ int RunBatch(std::vector<std::string> words, std::FILE* out, std::FILE* err) {
     }
     format = FormatNamed(options.format);
     if (!format) return "Format must be text, tsv, csv or json.";
-    if (auto m = CheckIntervalOptions(interval_options, intervals)) return m;
-    if (intervals.years && !time.time) return std::string("--block year needs --time.");
-    return std::nullopt;
+    return CheckIntervalOptions(interval_options, intervals, time.time.has_value());
   };
   if (!PrepareRun(options, host, settings, *session, batch_checks)) return kExitUsage;
 

@@ -7,14 +7,15 @@
 #include <exception>
 #include <filesystem>
 
-#include "cli/time_run.h"
 #include "engine/time_column.h"
+#include "engine/timed_scoring.h"
 #include "platform/file_slot.h"
 #include "platform/int16.h"
 #include "platform/number_text.h"
 #include "platform/run_time_error.h"
 #include "platform/visible_text.h"
 #include "reports/results_file.h"
+#include "reports/time_figures.h"
 #include "settings/error_reporter.h"
 
 namespace quelvaris::cli {
@@ -178,23 +179,12 @@ FileFigures ScoreFile(const ReaderCall& call, const std::string& file,
     // resample the rows of the evaluation period, whose figures the file reports.
     IntervalRequest request = *call.intervals;
     request.boot.threads = call.threads;
-    const RowRange rows_in = timed ? timed->timed.window : RowRange{0, table.observed.size()};
-    const auto inside = [&rows_in](std::span<const double> s) {
-      return s.subspan(std::min(rows_in.first, s.size()),
-                       std::min(rows_in.count, s.size() - std::min(rows_in.first, s.size())));
-    };
-    std::vector<std::span<const double>> models;
-    for (const auto& m : table.models) models.push_back(inside(m));
-    std::optional<ResampleTimes> times;
-    if (timed) {
-      times = ResampleTimes{
-          std::span<const TimeStamp>(timed->stamps).subspan(rows_in.first, rows_in.count), 1};
-      if (call.time->by && call.time->by->kind == PeriodKind::WaterYear) {
-        times->year_start = call.time->by->water_year_start;
-      }
-    }
-    if (auto refusal = ResampleFile(request, inside(table.observed), models, evaluation, bootstrap,
-                                    times ? &*times : nullptr)) {
+    const std::vector<std::span<const double>> models(table.models.begin(), table.models.end());
+    const auto refusal =
+        timed ? ResampleWindow(request, table.observed, models, timed->stamps, timed->timed.window,
+                               call.time->by, evaluation, bootstrap)
+              : ResampleFile(request, table.observed, models, evaluation, bootstrap);
+    if (refusal) {
       ShowErrorMessage(host, *refusal);
       if (refused != nullptr) *refused = true;
     } else {

@@ -68,6 +68,8 @@ py::dict ReadTable(const ReadRequest& request) {
   out["observed_column"] = table.observed_column;
   out["model_columns"] = table.model_columns;
   out["times"] = table.time_column == 0 ? py::object(py::none()) : py::cast(table.times);
+  out["time_lines"] = table.time_lines;
+  out["shown"] = DataFileShownName(request.path);
   out["rows"] = table.rows;
   return out;
 }

@@ -25,7 +25,8 @@ struct ReadRequest {
 
 // Reads a data file with the batch reader, without the interpreter lock:
 //   {"observed": ndarray, "models": [ndarray...], "observed_name", "model_names": [...],
-//    "observed_column", "model_columns": [...], "times": [str...] or None, "rows"}
+//    "observed_column", "model_columns": [...], "times": [str...] or None,
+//    "time_lines": [line of each row], "shown": the file as messages name it, "rows"}
 // each value equal to the missing-data code (a missing text included) as NaN. A file the
 // reader cannot take raises ValueError with its message.
 pybind11::dict ReadTable(const ReadRequest& request);

@@ -34,7 +34,9 @@ pages=(quelvaris quelvaris-cli quelvaris-plot)
 for page in "${pages[@]}"; do expected+=("share/man/man1/$page.1.gz"); done
 
 if [[ -n $site ]]; then
-  expected+=("$site/quelvaris/__init__.py" "$site/quelvaris/$module")
+  expected+=("$site/quelvaris/__init__.py" "$site/quelvaris/$module"
+    share/doc/python3-quelvaris/copyright share/doc/python3-quelvaris/changelog.Debian.gz
+    share/lintian/overrides/python3-quelvaris)
 fi
 
 diff <(printf '%s\n' "${expected[@]}" | sort) <(cd "$prefix" && find . -type f | sed 's|^\./||' | sort) \

@@ -39,6 +39,15 @@ out=$(cd "$work" && PYTHONPATH="$work/root/usr/lib/python3/dist-packages" "$pyth
   'import quelvaris; print(quelvaris.evaluate([1, 2, 3, 4, 5], [[1, 2, 3, 4, 6]])["rmse"][0])') \
   && [[ $out == 0.4472135954999579 ]] || fail "the packaged module: $out"
 
+# Its own copyright and changelog, as every Debian package carries; lintian finds no error or
+# warning.
+doc=$work/root/usr/share/doc/python3-quelvaris
+cmp -s "$doc/copyright" "$(dirname "$0")/../../cmake/debian/copyright" || fail "no copyright file"
+[[ $(gzip -dc "$doc/changelog.Debian.gz" | head -1) == \
+  "python3-quelvaris ($version-1) unstable; urgency=medium" ]] || fail "no changelog of $version-1"
+lintian --pedantic "$deb" >"$work/lintian.txt" 2>&1
+grep -E '^[EW]: ' "$work/lintian.txt" && fail "lintian --pedantic: errors or warnings"
+
 if ((failed > 0)); then
   echo "python package: $failed checks failed" >&2
   exit 1

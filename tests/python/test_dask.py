@@ -1,6 +1,7 @@
 """Many gauges on a Dask cluster: the rows of one DataFrame equal the batch command's csv."""
 
 import csv
+import functools
 import io
 import os
 
@@ -18,11 +19,11 @@ GAUGES = 50
 pytestmark = pytest.mark.filterwarnings("ignore:make_current is deprecated:DeprecationWarning")
 
 
-def score_gauge(path):
+def score_gauge(path, **options):
     """One gauge file as rows of figures, one per model."""
     import quelvaris
 
-    result = quelvaris.read(path).evaluate(extended=True)
+    result = quelvaris.read(path).evaluate(extended=True, **options)
     frame = result.to_pandas().reset_index()
     frame.insert(0, "file", path)
     return frame
@@ -51,10 +52,12 @@ def test_gauges_on_a_local_cluster_as_the_batch_command(cli, tmp_path):
     with distributed.LocalCluster(n_workers=2, threads_per_worker=1, processes=True,
                                   dashboard_address=None) as cluster, \
             distributed.Client(cluster):
-        frames = dask_bag.from_sequence(paths, npartitions=10).map(score_gauge).compute()
+        frames = dask_bag.from_sequence(paths, npartitions=10).map(
+            functools.partial(score_gauge, bootstrap=40, seed=5)).compute()
     scores = pd.concat(frames, ignore_index=True)
 
-    text = cli(*paths, "--columns", 4, "--all", "--header", "--extended", "--format", "csv")
+    text = cli(*paths, "--columns", 4, "--all", "--header", "--extended", "--format", "csv",
+               "--bootstrap", 40, "--seed", 5)
     rows = list(csv.DictReader(io.StringIO(text)))
     assert len(rows) == len(scores) == 3 * GAUGES
     keys = [k for k in scores.columns if k not in ("file", "name")]

@@ -14,6 +14,8 @@ The figures come from the same engine as the desktop program and the batch comma
 See ``help(quelvaris.evaluate)`` and docs/python.md.
 """
 
+import datetime
+import inspect
 import math
 import numbers
 import os
@@ -23,7 +25,7 @@ import numpy as np
 
 from . import _core
 
-__all__ = ["evaluate", "read", "Evaluation", "Table"]
+__all__ = ["evaluate", "read", "Evaluation", "Period", "Table"]
 __version__ = "1.3"
 
 
@@ -178,7 +180,10 @@ def _check_lengths(observed, models, names):
 
 
 def evaluate(observed, models, *, names=None, missing=None, threshold=0, bounds=None,
-             aic_bic=None, extended=False, dim=None):
+             aic_bic=None, extended=False, dim=None, time=None, time_format=None, from_=None,
+             to=None, skip=None, by=None, benchmark=None, benchmark_from=None,
+             benchmark_to=None, bootstrap=None, block=None, confidence=None, jackknife=False,
+             seed=None):
     """Every figure of each model against the observed series.
 
     The same computation as the batch command ``quelvaris-cli FILE --all --format json``:
@@ -213,6 +218,43 @@ def evaluate(observed, models, *, names=None, missing=None, threshold=0, bounds=
     dim : str, optional
         The model dimension of an xarray DataArray of models; by default the one dimension
         that `observed` does not have.
+    time : array-like, optional
+        ``--time``: the time stamp of each row, increasing (numpy datetime64, pandas
+        DatetimeIndex or Timestamps, datetime and date objects, or ISO 8601 texts such as
+        ``"1990-10-01"`` and ``"1990-10-01T06:00"``). Needed by every option below up to
+        `benchmark_to`.
+    time_format : str, optional
+        ``--time-format``: the strftime-style layout of stamps given as text (``"%d/%m/%Y"``).
+    from_, to : str, date or datetime, optional
+        ``--from`` and ``--to``: score only the rows stamped from `from_` to `to`, both
+        inclusive; a date as `to` means all its day.
+    skip : int, optional
+        ``--skip``: leave out the first rows of the evaluation period (a model's warm-up).
+    by : str, optional
+        ``--by``: also score each period: ``"year"``, ``"water-year"`` (``"water-year=M"``
+        starting in month M), ``"season"``, ``"month"``, ``"month-of-year"`` or
+        ``"season-of-year"``; see ``result.periods``.
+    benchmark : str or sequence, optional
+        ``--benchmark``: skill over ``"mean"``, ``"monthly"``, ``"daily"``, ``"persistence"``,
+        or a model (by name or column number, 2 for the first) that becomes a benchmark
+        instead; see ``result.skill``.
+    benchmark_from, benchmark_to : str, date or datetime, optional
+        ``--benchmark-from`` and ``--benchmark-to``: the rows the built benchmarks are made of
+        (default: the evaluation period).
+    bootstrap : int, optional
+        ``--bootstrap``: resample the paired rows this many times (1 to 100000) and give each
+        figure of each model its percentile interval and standard error (``result.intervals``);
+        with `time`, of the evaluation period's rows and figures.
+    block : int or "year", optional
+        ``--block``: rows in each block of consecutive rows, or ``"year"`` with `time` for whole
+        years (water years with ``by="water-year"``). Default: with `time`, one year of steps of
+        a regular record; else the cube root of the row count, rounded.
+    confidence : float, optional
+        ``--confidence``: of the intervals, between 0 and 1 (default 0.90).
+    jackknife : bool, default False
+        ``--jackknife``: also the jackknife-after-bootstrap standard error of each interval end.
+    seed : int, optional
+        ``--seed``: the seed of the resamples (default 0); the same seed, the same intervals.
 
     Returns
     -------
@@ -220,13 +262,18 @@ def evaluate(observed, models, *, names=None, missing=None, threshold=0, bounds=
         ``result["nse"]`` is a float64 array with the Nash-Sutcliffe efficiency of each model,
         NaN where the figure is undefined; ``result.models`` the names, ``result.observed``
         the observed series' basic figures, ``result.to_dict()`` and ``result.to_pandas()``.
+        With `time`, the figures are those of the evaluation period, ``result.evaluation``
+        its extent, ``result.periods`` one Period per period of `by`, ``result.skill`` the
+        skill scores; with `bootstrap`, ``result.intervals`` and ``result.bootstrap``.
 
     Raises
     ------
     ValueError
         Series of different lengths, no model, a 0-D or many-dimensional input, too few
         observed values ("Insufficient data to make calculations. ..."), bounds with the lower
-        not below the upper: the batch command's message where it has one.
+        not below the upper, an option of time or intervals the batch command refuses (with
+        its message, such as ``--by: "decade" is not year, ...``), a time stamp that does not
+        read or does not increase: the batch command's message where it has one.
     TypeError
         Values that are not numbers (strings, booleans, complex or dates).
 
@@ -253,6 +300,18 @@ def evaluate(observed, models, *, names=None, missing=None, threshold=0, bounds=
     >>> float(r["pbias"][1]) > 0
     True
     """
+    return _evaluate(
+        observed, models, names=names, missing=missing, threshold=threshold, bounds=bounds,
+        aic_bic=aic_bic, extended=extended, dim=dim, time=time, time_format=time_format,
+        from_=from_, to=to, skip=skip, by=by, benchmark=benchmark,
+        benchmark_from=benchmark_from, benchmark_to=benchmark_to, bootstrap=bootstrap,
+        block=block, confidence=confidence, jackknife=jackknife, seed=seed)
+
+
+def _evaluate(observed, models, *, names, missing, threshold, bounds, aic_bic, extended, dim,
+              time, benchmark, jackknife, lines=(), shown="time", columns=None, **texts):
+    # `lines`, `shown` and `columns`: a file's lines of each row, its name in messages and its
+    # model columns' numbers, where the series come from one.
     observed_dims = getattr(observed, "dims", ())
     observed = _series(observed, 1, "observed")
     arrays, default_names = _models_of(models, observed_dims, dim)
@@ -261,6 +320,8 @@ def evaluate(observed, models, *, names=None, missing=None, threshold=0, bounds=
     series = [_series(m, c, "each model") for c, m in enumerate(arrays, start=2)]
     names = _model_names(names, default_names, len(series))
     _check_lengths(observed, series, names)
+    if columns is None:
+        columns = list(range(2, len(series) + 2))
 
     options = {"threshold": _number(threshold, "Threshold must be a value.")}
     if missing is not None:
@@ -282,8 +343,81 @@ def evaluate(observed, models, *, names=None, missing=None, threshold=0, bounds=
                               "Parameters must be a positive integer greater than 2."),
             points=_count(points, "Data points must be a value.",
                           "Data points must be a positive integer greater than 2."))
-    raw = _core.evaluate(observed, series, extended=bool(extended), **options)
+    benchmarks = [] if benchmark is None else [_text(b) for b in (
+        [benchmark] if isinstance(benchmark, (str, numbers.Integral)) else benchmark)]
+    taken = [_benchmark_model(b, names, columns) for b in benchmarks
+             if b and not _core.is_built_benchmark(b)]
+    if taken:
+        kept = [i for i in range(len(series)) if i not in taken]
+        if not kept:
+            raise ValueError("At least one model is needed: every model is a benchmark.")
+        options["benchmark_columns"] = [series[i] for i in taken]
+        series, names = [series[i] for i in kept], [names[i] for i in kept]
+    if time is not None:
+        times = _time_texts(time)
+        if len(times) != len(observed):
+            raise ValueError(f"time holds {len(times)} time stamps for {len(observed)} rows")
+        options.update(times=times, lines=list(lines), shown=shown)
+    options.update({key: _text(value) for key, value in texts.items() if value is not None})
+    raw = _core.evaluate(observed, series, extended=bool(extended), benchmarks=benchmarks,
+                         jackknife=bool(jackknife), **options)
     return Evaluation(raw, names)
+
+
+def _text(value):
+    """An option's value as the batch command's text: dates in ISO 8601, numbers as written."""
+    if isinstance(value, str):
+        return value
+    if isinstance(value, np.datetime64):
+        unit = np.datetime_data(value.dtype)[0]
+        return str(np.datetime_as_string(value, unit="D" if unit in ("Y", "M", "W", "D") else "s"))
+    if isinstance(value, datetime.datetime):
+        return _datetime_text(value)
+    if isinstance(value, datetime.date):
+        return value.isoformat()
+    if isinstance(value, numbers.Integral) and not isinstance(value, (bool, np.bool_)):
+        return str(int(value))
+    if isinstance(value, float):
+        return repr(value)
+    return str(value)
+
+
+def _datetime_text(t):
+    # The stamp on the clock it was given in: the engine applies no time zone.
+    return (f"{t.year:04d}-{t.month:02d}-{t.day:02d}T{t.hour:02d}:{t.minute:02d}:"
+            f"{t.second:02d}")
+
+
+def _time_texts(values):
+    """The time stamps as texts the engine reads: ISO 8601 for dates, the texts as given."""
+    if hasattr(values, "to_numpy") and not isinstance(values, np.ndarray):
+        values = values.to_numpy()  # pandas Index, Series, xarray DataArray
+    array = np.asarray(values)
+    if array.ndim != 1:
+        raise ValueError(f"time must be one-dimensional: got {array.ndim} dimensions")
+    if array.dtype.kind == "M":
+        return [str(t) for t in np.datetime_as_string(array.astype("datetime64[s]"), unit="s")]
+    if array.dtype.kind in "US":
+        return [str(t) for t in array]
+    texts = []
+    for row, value in enumerate(array):
+        if isinstance(value, (str, np.datetime64, datetime.date)):
+            texts.append(_text(value))
+        else:
+            raise TypeError(f"time, row {row + 1}: {value!r} is no time stamp (a date, a "
+                            "date-time or its text)")
+    return texts
+
+
+def _benchmark_model(text, names, columns):
+    """The index of the model a benchmark names by its name or its column number."""
+    if text in names:
+        return names.index(text)
+    if text.isdigit() and int(text) in columns:
+        return columns.index(int(text))
+    shown = ", ".join(f"{n} (column {c})" for n, c in zip(names, columns))
+    raise ValueError(f'--benchmark {text}: no model is named or numbered so; the models are '
+                     f'{shown}.')
 
 
 def _pair(value, what):
@@ -309,6 +443,25 @@ class Evaluation:
         The missing observed values.
     messages : list of str
         The engine's run-time error messages, each headed by its model's name.
+    evaluation : dict or None
+        With a time column: the evaluation period's ``start``, ``end`` (ISO 8601 texts),
+        ``rows`` and ``missing``; the figures are that period's.
+    periods : list of Period
+        With `by`: the figures of each period, in time order (each as an Evaluation, with its
+        ``period`` label, ``start`` and ``end``).
+    benchmarks : list of str
+        The benchmarks, as given.
+    skill : dict
+        ``skill[benchmark][measure]``: each model's skill score over the benchmark, for the
+        measures ``nse``, ``kge``, ``kge2009``, ``kge2012``, ``rmse``;
+        ``skill[benchmark]["benchmark"][measure]`` the benchmark's own figure.
+    intervals : dict
+        With `bootstrap`: ``intervals[key]["low"]``, ``["high"]``, ``["se"]``,
+        ``["defined_share"]`` (and ``["jackknife_se_low"]``, ``["jackknife_se_high"]``), one
+        value per model.
+    bootstrap : dict or None
+        How the rows were resampled: ``resamples``, ``confidence``, ``block``, ``blocks``,
+        ``seed``.
 
     Notes
     -----
@@ -321,19 +474,28 @@ class Evaluation:
 
     def __init__(self, raw, names):
         self.models = list(names)
-        self.rows = int(raw["rows"])
+        self._take(raw)
         self.missing = int(raw["missing"])
-        self.observed = dict(raw["observed"])
-        self._figures = raw["figures"]
-        self._groups = {group: list(keys) for group, keys in raw["groups"].items()}
-        self._counts = set(raw["counts"])
+        self.evaluation = raw.get("evaluation")
+        self.benchmarks = list(raw.get("benchmarks", []))
+        self.skill = raw.get("skill", {})
+        self.periods = [Period(p, self.models, self.benchmarks) for p in raw.get("periods", [])]
+        self.intervals = raw.get("intervals", {})
+        self.bootstrap = raw.get("bootstrap")
         self.messages = []
         if raw["observed_fault"] is not None:
             self.messages.append("observed: " + raw["observed_fault"])
         for index, text in raw["faults"]:
             self.messages.append(f"{self.models[index]}: {text}")
         for text in self.messages:
-            warnings.warn(text, RuntimeWarning, stacklevel=3)
+            warnings.warn(text, RuntimeWarning, stacklevel=4)
+
+    def _take(self, raw):
+        self.rows = int(raw["rows"])
+        self.observed = dict(raw["observed"])
+        self._figures = raw["figures"]
+        self._groups = {group: list(keys) for group, keys in raw["groups"].items()}
+        self._counts = set(raw["counts"])
 
     def keys(self):
         """The figure keys, in the batch command's order."""
@@ -364,6 +526,14 @@ class Evaluation:
             return None
         return int(value) if key in self._counts else float(value)
 
+    def _groups_of(self, m):
+        return {group: {k: self._value(k, float(self._figures[k][m])) for k in keys}
+                for group, keys in self._groups.items()}
+
+    def _head(self):
+        return {"start": self.evaluation["start"], "end": self.evaluation["end"],
+                "rows": self.evaluation["rows"], "missing": self.evaluation["missing"]}
+
     def to_dict(self):
         """The figures as the batch command's json record of one file.
 
@@ -373,17 +543,52 @@ class Evaluation:
             ``{"rows", "missing", "observed": {"column": 1, "name": "Obs", "basic": {...}},
             "models": [{"column": 2, "name", "basic": {...}, "errors": {...},
             "extended": {...}}, ...]}``; an undefined figure is None (json's null), counts
-            are ints.
+            are ints. With `bootstrap` also ``"bootstrap"`` and each model's ``"intervals"``;
+            with a time column ``"evaluation"``, the ``"periods"`` of the observed series and
+            of each model, and each model's ``"skill"`` over the benchmarks.
         """
         models = []
         for m, name in enumerate(self.models):
-            record = {"column": m + 2, "name": name}
-            for group, keys in self._groups.items():
-                record[group] = {k: self._value(k, float(self._figures[k][m])) for k in keys}
+            record = {"column": m + 2, "name": name, **self._groups_of(m)}
+            if self.intervals:
+                record["intervals"] = {
+                    key: {part: None if part != "defined_share" and math.isnan(v[m]) else
+                          float(v[m]) for part, v in ends.items()}
+                    for key, ends in self.intervals.items()}
+            if self.evaluation is not None:
+                record["periods"] = [{"period": p.period, **p._head(), **p._groups_of(m)}
+                                     for p in self.periods]
+                if self.benchmarks:
+                    record["skill"] = {b: _skill_record(self.skill[b], m) for b in self.benchmarks}
             models.append(record)
-        observed = {k: self._value(k, v) for k, v in self.observed.items()}
-        return {"rows": self.rows, "missing": self.missing,
-                "observed": {"column": 1, "name": "Obs", "basic": observed}, "models": models}
+        observed = {"column": 1, "name": "Obs",
+                    "basic": {k: self._value(k, v) for k, v in self.observed.items()}}
+        if self.evaluation is not None:
+            observed["periods"] = [
+                {"period": p.period, **p._head(),
+                 "basic": {k: p._value(k, v) for k, v in p.observed.items()}}
+                for p in self.periods]
+        out = {"rows": self.rows, "missing": self.missing}
+        if self.bootstrap is not None:
+            out["bootstrap"] = dict(self.bootstrap)
+        if self.evaluation is not None:
+            out["evaluation"] = self._head()
+        out.update(observed=observed, models=models)
+        return out
+
+    def _columns(self):
+        # The tsv's columns of each model's row: the figures, the skill, the intervals.
+        columns = dict(self._figures)
+        for b in self.benchmarks:
+            skill = self.skill[b]
+            for kind, scores in (("_skill_", skill), ("_bench_", skill["benchmark"])):
+                for measure in _measures(skill):
+                    columns[measure + kind + b] = scores[measure]
+        for key, ends in self.intervals.items():
+            for part, values in ends.items():
+                if part != "defined_share":
+                    columns[f"{key}_{part}"] = values
+        return columns
 
     def to_pandas(self):
         """The figures as a pandas DataFrame: one row per model, one column per figure key.
@@ -391,13 +596,77 @@ class Evaluation:
         Returns
         -------
         pandas.DataFrame
-            Indexed by the model names (index name ``name``); undefined figures are NaN.
+            Indexed by the model names (index name ``name``); undefined figures are NaN. With
+            `bootstrap`, also ``<key>_low``, ``<key>_high`` and ``<key>_se``. With a time
+            column, the batch command's tsv rows: each model's evaluation period (period
+            ``""``) and then each period, indexed by ``(name, period)``, with
+            ``period_start``, ``period_end``, ``rows`` and ``missing`` first and the skill
+            ``<measure>_skill_<benchmark>`` and ``<measure>_bench_<benchmark>`` last.
         """
         import pandas
 
-        frame = pandas.DataFrame({k: self._figures[k] for k in self._figures},
-                                 index=pandas.Index(self.models, name="name"))
-        return frame
+        if self.evaluation is None:
+            return pandas.DataFrame(self._columns(), index=pandas.Index(self.models, name="name"))
+        spans = [("", self)] + [(p.period, p) for p in self.periods]
+        columns = [(span._head(), span._columns()) for _, span in spans]
+        records, index = [], []
+        for m, name in enumerate(self.models):
+            for (label, _), (head, figures) in zip(spans, columns):
+                records.append({"period_start": head["start"], "period_end": head["end"],
+                                "rows": head["rows"], "missing": head["missing"],
+                                **{key: values[m] for key, values in figures.items()}})
+                index.append((name, label))
+        return pandas.DataFrame.from_records(
+            records, index=pandas.MultiIndex.from_tuples(index, names=["name", "period"]),
+            columns=list(records[0]))
+
+
+def _measures(scores):
+    # The skill measures in the batch command's order; "benchmark" holds the benchmark's own.
+    return [k for k in scores if k != "benchmark"]
+
+
+def _skill_record(scores, m):
+    def value(v):
+        return None if math.isnan(v[m]) else float(v[m])
+
+    record = {k: value(scores[k]) for k in _measures(scores)}
+    record["benchmark"] = {k: value(scores["benchmark"][k]) for k in _measures(scores)}
+    return record
+
+
+class Period(Evaluation):
+    """The figures of one period of a time-aware evaluation (see ``Evaluation.periods``).
+
+    Attributes
+    ----------
+    period : str
+        Its label: ``1991``, ``WY1992``, ``1991-DJF``, ``1991-07``, ``Jan``, ``DJF``.
+    start, end : str
+        The time stamps of its first and last row, ISO 8601.
+    rows, missing : int
+        Its rows and missing observed values. A period with too few observed values has
+        every figure NaN.
+    """
+
+    def __init__(self, raw, names, benchmarks):  # pylint: disable=super-init-not-called
+        self.models = list(names)
+        self._take(raw)
+        self.period = raw["period"]
+        self.start = raw["start"]
+        self.end = raw["end"]
+        self.missing = int(raw["missing"])
+        self.evaluation = {k: raw[k] for k in ("start", "end", "rows", "missing")}
+        self.benchmarks = list(benchmarks)
+        self.skill = raw["skill"]
+        self.periods = []
+        self.intervals = {}
+        self.bootstrap = None
+        self.messages = []
+
+    def __repr__(self):
+        return (f"<quelvaris.Period {self.period} of {len(self.models)} models over "
+                f"{self.rows} rows>")
 
 
 _DELIMITERS = {"tab": "\t", "comma": ",", "semicolon": ";", "space": " "}
@@ -506,11 +775,35 @@ class Table:
         self.observed_name = raw["observed_name"]
         self.times = raw["times"]
         self.rows = int(raw["rows"])
+        self._columns = list(raw["model_columns"])
+        self._time_lines = list(raw["time_lines"])
+        self._shown = raw["shown"]
 
     def evaluate(self, **options):
-        """``quelvaris.evaluate(self.observed, self.models, names=self.names, **options)``."""
-        options.setdefault("names", self.names)
-        return evaluate(self.observed, self.models, **options)
+        """``quelvaris.evaluate(self.observed, self.models, names=self.names, **options)``.
+
+        The time column read (``read(path, time=...)``) gives the time stamps of any option
+        of time (`by`, `from_`, `benchmark`, ...), and a benchmark may name a model by its
+        column number in the file; the messages name the file's lines, as the batch
+        command's do.
+        """
+        unknown = sorted(set(options) - set(_EVALUATE_DEFAULTS))
+        if unknown:
+            raise TypeError(f"evaluate() got an unexpected keyword argument {unknown[0]!r}")
+        keywords = {**_EVALUATE_DEFAULTS, "names": self.names, **options}
+        source = {"columns": self._columns}
+        if self.times is not None and keywords["time"] is None and any(
+                keywords[k] is not None for k in _TIME_KEYWORDS):
+            keywords["time"] = self.times
+            source.update(lines=self._time_lines, shown=self._shown)
+        return _evaluate(self.observed, self.models, **source, **keywords)
 
     def __repr__(self):
         return f"<quelvaris.Table of {len(self.models)} models over {self.rows} rows>"
+
+
+# evaluate()'s keywords and their defaults; those that need a time column.
+_EVALUATE_DEFAULTS = {name: p.default for name, p in inspect.signature(evaluate).parameters.items()
+                      if p.kind is p.KEYWORD_ONLY}
+_TIME_KEYWORDS = ("time_format", "from_", "to", "skip", "by", "benchmark", "benchmark_from",
+                  "benchmark_to")

@@ -1,18 +1,18 @@
-#include "cli/time_run.h"
+#include "engine/timed_scoring.h"
 
 #include <algorithm>
 
 #include "engine/benchmark_series.h"
 #include "engine/time_column.h"
 
-namespace quelvaris::cli {
+namespace quelvaris {
 
-TimedFile ScoreOverTime(const TimeSetup& setup, const BatchTable& table,
+TimedFile ScoreOverTime(const TimeSetup& setup, const TimedColumns& columns,
                         const EvaluationOptions& evaluation, const std::string& shown,
                         int threads) {
   TimedFile f;
   TimeStampReader reader(setup.layout);
-  f.stamps = TimeColumnOf(table.times, table.time_lines, reader, shown);
+  f.stamps = TimeColumnOf(columns.times, columns.lines, reader, shown);
   f.date_only = std::all_of(f.stamps.begin(), f.stamps.end(), AtMidnight);
 
   TimedOptions options;
@@ -28,16 +28,27 @@ TimedFile ScoreOverTime(const TimeSetup& setup, const BatchTable& table,
   f.built.reserve(setup.benchmarks.size());
   for (const Benchmark& b : setup.benchmarks) {
     if (b.kind == BenchmarkKind::Column) {
-      benchmarks.emplace_back(table.benchmarks[column++]);
+      benchmarks.push_back(columns.benchmark_columns[column++]);
       continue;
     }
     f.built.push_back(
-        BenchmarkSeriesOf(b.kind, table.observed, f.stamps, calibration, evaluation.rule));
+        BenchmarkSeriesOf(b.kind, columns.observed, f.stamps, calibration, evaluation.rule));
     benchmarks.emplace_back(f.built.back());
   }
-  std::vector<std::span<const double>> models(table.models.begin(), table.models.end());
-  f.timed = EvaluateOverTime(table.observed, models, benchmarks, f.stamps, options);
+  f.timed = EvaluateOverTime(columns.observed, columns.models, benchmarks, f.stamps, options);
   return f;
+}
+
+TimedFile ScoreOverTime(const TimeSetup& setup, const BatchTable& table,
+                        const EvaluationOptions& evaluation, const std::string& shown,
+                        int threads) {
+  TimedColumns columns;
+  columns.observed = table.observed;
+  columns.models.assign(table.models.begin(), table.models.end());
+  columns.benchmark_columns.assign(table.benchmarks.begin(), table.benchmarks.end());
+  columns.times = table.times;
+  columns.lines = table.time_lines;
+  return ScoreOverTime(setup, columns, evaluation, shown, threads);
 }
 
 std::vector<std::string> BenchmarkNames(const TimeSetup& setup) {
@@ -46,4 +57,4 @@ std::vector<std::string> BenchmarkNames(const TimeSetup& setup) {
   return names;
 }
 
-}  // namespace quelvaris::cli
+}  // namespace quelvaris
