@@ -7,6 +7,8 @@
 #include <mutex>
 #include <thread>
 
+#include "engine/resample_figures.h"
+
 namespace quelvaris {
 
 namespace {
@@ -250,51 +252,110 @@ BootstrapResult BootstrapIntervals(std::span<const double> observed,
   // values[(model * figures + figure) * resamples + r]: every figure's resamples side by side.
   std::vector<double> values(columns * n, kUndefined);
   GroupsDrawn drawn(boot.jackknife ? resamples : 0, plan.groups);
+  const auto put = [&](std::size_t m, std::size_t f, int r, double v) {
+    values[(m * figures + f) * n + static_cast<std::size_t>(r)] = v;
+  };
 
   int threads =
       boot.threads > 0 ? boot.threads : static_cast<int>(std::thread::hardware_concurrency());
   threads = std::clamp(threads, 1, resamples);
-  std::vector<Gathered> rooms(static_cast<std::size_t>(threads));
-  const PairRule& pair_rule = options.rule;
-  std::atomic<int> done{0};
-  std::mutex progress_mutex;
+  const auto cancelled = [&] { return control.cancel != nullptr && control.cancel->load(); };
 
-  InParallel(resamples, threads, [&](int r, int t) {
-    if (control.cancel != nullptr && control.cancel->load()) return;
-    Gathered* g = &rooms[static_cast<std::size_t>(t)];
-    std::mt19937_64 gen = ResampleGenerator(boot.seed, static_cast<std::uint64_t>(r));
-    DrawBlocks(plan, gen, g->chosen);
-    if (boot.jackknife) {
-      for (int c : g->chosen) drawn.Mark(r, plan.group[static_cast<std::size_t>(c)]);
+  // Progress in steps of one model's figures on one resample (the extended figures of all the
+  // models on a resample being as many steps as there are models), told per resample's worth.
+  const bool sums_path = !boot.extended_only && plan.rows < std::numeric_limits<int>::max() &&
+                         TermsStayFinite(observed, models, options.rule, plan.rows);
+  const auto per_resample = static_cast<std::int64_t>(models.size()) *
+                            ((sums_path ? 1 : 0) + (options.extended || !sums_path ? 1 : 0));
+  std::atomic<std::int64_t> steps{0};
+  std::mutex progress_mutex;
+  const auto advance = [&](std::int64_t by) {
+    const std::int64_t before = steps.fetch_add(by);
+    const std::int64_t after = before + by;
+    if (!control.progress || after / per_resample == before / per_resample) return;
+    std::lock_guard lock(progress_mutex);
+    control.progress(static_cast<int>(after / per_resample), resamples);
+  };
+  const auto mark_groups = [&](int r, const std::vector<int>& chosen) {
+    if (!boot.jackknife) return;
+    for (int c : chosen) drawn.Mark(r, plan.group[static_cast<std::size_t>(c)]);
+  };
+
+  if (sums_path) {
+    // The basic and error figures from the blocks' sums, the resamples taken in runs whose
+    // row counts fit in memory, each run model by model.
+    ObservedResamples shared(observed, options, plan);
+    constexpr std::int64_t kCountsPerRun = std::int64_t{1} << 24;
+    const int run = static_cast<int>(std::clamp<std::int64_t>(
+        kCountsPerRun / std::max<std::int64_t>(plan.rows, 1), 1, resamples));
+    std::vector<ResampleRows> rows;
+    for (int first = 0; first < resamples && !cancelled(); first += run) {
+      const int count = std::min(run, resamples - first);
+      rows.resize(static_cast<std::size_t>(count));
+      std::vector<std::vector<int>> chosen(static_cast<std::size_t>(threads));
+      InParallel(count, threads, [&](int i, int t) {
+        const int r = first + i;
+        std::mt19937_64 gen = ResampleGenerator(boot.seed, static_cast<std::uint64_t>(r));
+        std::vector<int>& c = chosen[static_cast<std::size_t>(t)];
+        DrawBlocks(plan, gen, c);
+        mark_groups(r, c);
+        shared.Prepare(c, rows[static_cast<std::size_t>(i)]);
+      });
+      shared.WindowOver(rows);
+      std::vector<ValueSorter> sorters(static_cast<std::size_t>(threads));
+      InParallel(static_cast<int>(models.size()), threads, [&](int model, int t) {
+        if (cancelled()) return;
+        const auto m = static_cast<std::size_t>(model);
+        const ModelResamples figures(shared, models[m], sorters[static_cast<std::size_t>(t)]);
+        std::array<double, kBasicFigureCount + kErrorStatFields.size() + kExtendedStatCount> here;
+        for (int i = 0; i < count; ++i) {
+          if (cancelled()) return;
+          const ResampleRows& resample = rows[static_cast<std::size_t>(i)];
+          if (resample.figures) {
+            FiguresOf(figures.Figures(resample), false, here.data());
+            for (std::size_t f = 0; f < kBasicFigureCount + kErrorStatFields.size(); ++f) {
+              put(m, f, first + i, here[f]);
+            }
+          }
+          advance(1);
+        }
+      });
     }
-    Gather(plan, observed, models, options.rule.missing_code, *g);
-    const auto put = [&](std::size_t m, std::size_t f, double v) {
-      values[(m * figures + f) * n + static_cast<std::size_t>(r)] = v;
-    };
-    if (boot.extended_only) {
-      const std::vector<ExtendedStats> extended =
-          ExtendedStatsOfModels(g->series.front(), g->models, pair_rule);
-      for (std::size_t m = 0; m < extended.size(); ++m) {
-        for (std::size_t f = 0; f < kExtendedStatCount; ++f) {
-          const ExtendedFigure& x = extended[m][f];
-          put(m, figures - kExtendedStatCount + f, x.defined ? x.value : kUndefined);
+  }
+
+  // The figures that do not follow from sums (the extended ones), and every figure of a
+  // record whose sums could overflow, from the resamples laid out row by row.
+  if (!sums_path || options.extended) {
+    std::vector<Gathered> rooms(static_cast<std::size_t>(threads));
+    const PairRule& pair_rule = options.rule;
+    InParallel(resamples, threads, [&](int r, int t) {
+      if (cancelled()) return;
+      Gathered* g = &rooms[static_cast<std::size_t>(t)];
+      std::mt19937_64 gen = ResampleGenerator(boot.seed, static_cast<std::uint64_t>(r));
+      DrawBlocks(plan, gen, g->chosen);
+      if (!sums_path) mark_groups(r, g->chosen);
+      Gather(plan, observed, models, options.rule.missing_code, *g);
+      if (boot.extended_only || sums_path) {
+        const std::vector<ExtendedStats> extended =
+            ExtendedStatsOfModels(g->series.front(), g->models, pair_rule);
+        for (std::size_t m = 0; m < extended.size(); ++m) {
+          for (std::size_t f = 0; f < kExtendedStatCount; ++f) {
+            const ExtendedFigure& x = extended[m][f];
+            put(m, figures - kExtendedStatCount + f, r, x.defined ? x.value : kUndefined);
+          }
+        }
+      } else {
+        const Evaluation ev = Evaluate(g->series.front(), g->models, options);
+        std::array<double, kBasicFigureCount + kErrorStatFields.size() + kExtendedStatCount> here;
+        for (std::size_t m = 0; m < ev.models.size(); ++m) {
+          FiguresOf(ev.models[m], options.extended, here.data());
+          for (std::size_t f = 0; f < figures; ++f) put(m, f, r, here[f]);
         }
       }
-    } else {
-      const Evaluation ev = Evaluate(g->series.front(), g->models, options);
-      std::array<double, kBasicFigureCount + kErrorStatFields.size() + kExtendedStatCount> here;
-      for (std::size_t m = 0; m < ev.models.size(); ++m) {
-        FiguresOf(ev.models[m], options.extended, here.data());
-        for (std::size_t f = 0; f < figures; ++f) put(m, f, here[f]);
-      }
-    }
-    const int now = ++done;
-    if (control.progress) {
-      std::lock_guard lock(progress_mutex);
-      control.progress(now, resamples);
-    }
-  });
-  if (control.cancel != nullptr && control.cancel->load()) {
+      advance(static_cast<std::int64_t>(models.size()));
+    });
+  }
+  if (cancelled()) {
     result.cancelled = true;
     result.models.clear();
     return result;
