@@ -21,7 +21,8 @@ int SignOf(double v) {
 // The largest of v over each candidate block. Moving blocks of one length L take the larger of
 // two running maxima, one over the block's part in its L-row segment and one over the rest in
 // the next segment; other blocks are read whole.
-void BlockMaxima(const std::vector<double>& v, const BlockPlan& plan, std::vector<double>& out) {
+void BlockMaxima(const std::vector<double>& v, const BlockPlan& plan, std::vector<double>& out,
+                 TermScratch& scratch) {
   const std::size_t count = plan.candidates.size();
   out.resize(count);
   const std::int64_t length = plan.block_length;
@@ -38,7 +39,10 @@ void BlockMaxima(const std::vector<double>& v, const BlockPlan& plan, std::vecto
   }
   const std::size_t n = v.size();
   const auto l = static_cast<std::size_t>(length);
-  std::vector<double> from_start(n), to_end(n);
+  std::vector<double>& from_start = scratch.from_start;
+  std::vector<double>& to_end = scratch.to_end;
+  from_start.resize(n);
+  to_end.resize(n);
   for (std::size_t i = 0; i < n; ++i) {
     from_start[i] = i % l == 0 ? v[i] : std::max(from_start[i - 1], v[i]);
   }
@@ -82,11 +86,16 @@ double CentreOf(std::span<const double> x, const SeriesRule& rule, std::int64_t 
   return n == 0 ? 0 : sum / static_cast<double>(n);
 }
 
-void ObservedBlockTerms(const TermInputs& in, const BlockPlan& plan, std::vector<double>& table) {
+void ObservedBlockTerms(const TermInputs& in, const BlockPlan& plan, std::vector<double>& table,
+                        TermScratch& scratch) {
   constexpr std::size_t kSums = term::kSeriesSums;
   const auto rows = static_cast<std::size_t>(in.rows);
-  std::vector<double> prefix((rows + 1) * kSums, 0.0);
-  std::vector<double> low(rows), high(rows);
+  std::vector<double>& prefix = scratch.prefix;
+  prefix.assign((rows + 1) * kSums, 0.0);
+  std::vector<double>& low = scratch.low;
+  std::vector<double>& high = scratch.high;
+  low.resize(rows);
+  high.resize(rows);
   for (std::size_t i = 0; i < rows; ++i) {
     double* next = &prefix[(i + 1) * kSums];
     std::copy_n(&prefix[i * kSums], kSums, next);
@@ -96,9 +105,10 @@ void ObservedBlockTerms(const TermInputs& in, const BlockPlan& plan, std::vector
     low[i] = usable ? -o : -kInf;
     high[i] = usable ? o : -kInf;
   }
-  std::vector<double> lows, highs;
-  BlockMaxima(low, plan, lows);
-  BlockMaxima(high, plan, highs);
+  std::vector<double>& lows = scratch.lows;
+  std::vector<double>& highs = scratch.highs;
+  BlockMaxima(low, plan, lows, scratch);
+  BlockMaxima(high, plan, highs, scratch);
   const std::size_t count = plan.candidates.size();
   table.assign(count * term::kObservedTerms, 0.0);
   for (std::size_t c = 0; c < count; ++c) {
@@ -196,16 +206,26 @@ void ModelTerms::AddStep(std::int64_t i, double* sums) const {
   sums[term::kDerivative] += derivative_error * derivative_error;
 }
 
-void ModelTerms::Blocks(const BlockPlan& plan, std::vector<double>& table) {
+void ModelTerms::Blocks(const BlockPlan& plan, std::vector<double>& table,
+                        TermScratch& scratch) const {
   using namespace term;
   const auto rows = static_cast<std::size_t>(in_.rows);
   // prefix[i]: the sums over rows before i, each row with the step into it and, for a sign
   // that differs from the last non-zero sign before it, a transition.
-  std::vector<double> prefix((rows + 1) * kSums, 0.0);
-  std::vector<int> next_sign(rows + 1, static_cast<int>(rows));  // first non-zero at or after
-  std::vector<int> last_sign(rows, -1);                          // last non-zero at or before
-  std::vector<signed char> sign(rows);
-  std::vector<double> low(rows), high(rows), abs_e(rows);
+  std::vector<double>& prefix = scratch.prefix;
+  prefix.assign((rows + 1) * kSums, 0.0);
+  std::vector<int>& next_sign = scratch.next_sign;  // first non-zero at or after
+  std::vector<int>& last_sign = scratch.last_sign;  // last non-zero at or before
+  next_sign.assign(rows + 1, static_cast<int>(rows));
+  last_sign.assign(rows, -1);
+  std::vector<signed char>& sign = scratch.sign;
+  std::vector<double>& low = scratch.low;
+  std::vector<double>& high = scratch.high;
+  std::vector<double>& abs_e = scratch.abs_e;
+  sign.resize(rows);
+  low.resize(rows);
+  high.resize(rows);
+  abs_e.resize(rows);
   const double mc = in_.rule.missing_code;
   int last = 0;
   for (std::size_t i = 0; i < rows; ++i) {
@@ -230,10 +250,12 @@ void ModelTerms::Blocks(const BlockPlan& plan, std::vector<double>& table) {
   for (std::size_t i = rows; i-- > 0;) {
     next_sign[i] = sign[i] != 0 ? static_cast<int>(i) : next_sign[i + 1];
   }
-  std::vector<double> lows, highs, max_abs_e;
-  BlockMaxima(low, plan, lows);
-  BlockMaxima(high, plan, highs);
-  BlockMaxima(abs_e, plan, max_abs_e);
+  std::vector<double>& lows = scratch.lows;
+  std::vector<double>& highs = scratch.highs;
+  std::vector<double>& max_abs_e = scratch.max_abs_e;
+  BlockMaxima(low, plan, lows, scratch);
+  BlockMaxima(high, plan, highs, scratch);
+  BlockMaxima(abs_e, plan, max_abs_e, scratch);
 
   const std::size_t count = plan.candidates.size();
   table.assign(count * kBlockTerms, 0.0);
@@ -263,15 +285,14 @@ void ModelTerms::Blocks(const BlockPlan& plan, std::vector<double>& table) {
   }
 }
 
-void ModelTerms::AddRows(std::int64_t start, std::int64_t length, double* acc) const {
+void ModelTerms::RowTerms(std::int64_t start, std::int64_t length, double* t) const {
   using namespace term;
-  std::array<double, kBlockTerms> t{};
-  EmptyTerms(t, kSums, 3);
+  EmptyTerms({t, kBlockTerms}, kSums, 3);
   const double mc = in_.rule.missing_code;
   int last = 0;
   for (std::int64_t i = start; i < start + length; ++i) {
-    AddRow(i, t.data());
-    if (i > start) AddStep(i, t.data());
+    AddRow(i, t);
+    if (i > start) AddStep(i, t);
     const int s = Sign(i);
     if (s != 0) {
       if (t[kFirstSign] == 0) t[kFirstSign] = s;
@@ -286,7 +307,6 @@ void ModelTerms::AddRows(std::int64_t start, std::int64_t length, double* acc) c
     if (Pair(i)) t[kMaxAbsE] = std::max(t[kMaxAbsE], std::fabs(At(in_.observed, i, mc) - p));
   }
   t[kLastSign] = last;
-  JoinBlockTerms(t.data(), acc);
 }
 
 void EmptyTerms(std::span<double> acc, std::size_t sums, std::size_t maxima) {
@@ -294,10 +314,14 @@ void EmptyTerms(std::span<double> acc, std::size_t sums, std::size_t maxima) {
   std::fill_n(acc.begin() + static_cast<std::ptrdiff_t>(sums), maxima, -kInf);
 }
 
-void JoinBlockTerms(const double* block, double* acc) {
+void AddBlockTerms(const double* block, double* acc) {
   using namespace term;
   for (std::size_t k = 0; k < kSums; ++k) acc[k] += block[k];
   for (std::size_t k = kNegLow; k <= kMaxAbsE; ++k) acc[k] = std::max(acc[k], block[k]);
+}
+
+void JoinBlockSigns(const double* block, double* acc) {
+  using namespace term;
   const double first = block[kFirstSign];
   if (first == 0) return;
   acc[kTransitions] += acc[kLastSign] != 0 && acc[kLastSign] != first;

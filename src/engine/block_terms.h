@@ -63,8 +63,18 @@ struct TermInputs {
 // The mean of a series' usable values over the record's rows (0 when none): a centre.
 double CentreOf(std::span<const double> x, const SeriesRule& rule, std::int64_t rows);
 
+// Room for working out the terms of one table, kept from one model to the next so that the
+// pages are touched once.
+struct TermScratch {
+  std::vector<double> prefix;
+  std::vector<int> next_sign, last_sign;
+  std::vector<signed char> sign;
+  std::vector<double> low, high, abs_e, lows, highs, max_abs_e, from_start, to_end;
+};
+
 // The terms of the observed series over every candidate block of `plan`, kObservedTerms each.
-void ObservedBlockTerms(const TermInputs& in, const BlockPlan& plan, std::vector<double>& table);
+void ObservedBlockTerms(const TermInputs& in, const BlockPlan& plan, std::vector<double>& table,
+                        TermScratch& scratch);
 
 // The terms of the observed series over rows [start, start + length), added to `acc`.
 void AddObservedRows(const TermInputs& in, std::int64_t start, std::int64_t length, double* acc);
@@ -75,9 +85,9 @@ class ModelTerms {
   // `marks`: ascending percentage errors that split the model's percentage errors.
   ModelTerms(const TermInputs& in, const std::array<double, term::kMarkCount>& marks);
 
-  void Blocks(const BlockPlan& plan, std::vector<double>& table);
-  // Rows [start, start + length) as one stretch, joined to `acc` as the next stretch.
-  void AddRows(std::int64_t start, std::int64_t length, double* acc) const;
+  void Blocks(const BlockPlan& plan, std::vector<double>& table, TermScratch& scratch) const;
+  // The terms of rows [start, start + length) as one stretch, into `block` (kBlockTerms).
+  void RowTerms(std::int64_t start, std::int64_t length, double* block) const;
 
  private:
   void AddRow(std::int64_t i, double* sums) const;
@@ -89,8 +99,11 @@ class ModelTerms {
   std::array<double, term::kMarkCount> marks_;
 };
 
-// A stretch's terms joined to those of the stretches before it (`acc` starts as EmptyTerms).
-void JoinBlockTerms(const double* block, double* acc);
+// A stretch's sums and maxima added to those of other stretches, in any order (`acc` starts
+// as EmptyTerms).
+void AddBlockTerms(const double* block, double* acc);
+// A stretch's signs joined to those of the stretches laid down before it: in their order.
+void JoinBlockSigns(const double* block, double* acc);
 void EmptyTerms(std::span<double> acc, std::size_t sums, std::size_t maxima);
 
 // The deviation sums about `mean` of `count` values from the sums of (x - centre)^k.

@@ -285,6 +285,8 @@ BootstrapResult BootstrapIntervals(std::span<const double> observed,
     // The basic and error figures from the blocks' sums, the resamples taken in runs whose
     // row counts fit in memory, each run model by model.
     ObservedResamples shared(observed, options, plan);
+    std::vector<ResampleScratch> scratch(static_cast<std::size_t>(threads));
+    shared.Tables(scratch.front().terms);
     constexpr std::int64_t kCountsPerRun = std::int64_t{1} << 24;
     const int run = static_cast<int>(std::clamp<std::int64_t>(
         kCountsPerRun / std::max<std::int64_t>(plan.rows, 1), 1, resamples));
@@ -302,11 +304,10 @@ BootstrapResult BootstrapIntervals(std::span<const double> observed,
         shared.Prepare(c, rows[static_cast<std::size_t>(i)]);
       });
       shared.WindowOver(rows);
-      std::vector<ValueSorter> sorters(static_cast<std::size_t>(threads));
       InParallel(static_cast<int>(models.size()), threads, [&](int model, int t) {
         if (cancelled()) return;
         const auto m = static_cast<std::size_t>(model);
-        const ModelResamples figures(shared, models[m], sorters[static_cast<std::size_t>(t)]);
+        const ModelResamples figures(shared, models[m], scratch[static_cast<std::size_t>(t)]);
         std::array<double, kBasicFigureCount + kErrorStatFields.size() + kExtendedStatCount> here;
         for (int i = 0; i < count; ++i) {
           if (cancelled()) return;

@@ -64,19 +64,26 @@ ObservedResamples::ObservedResamples(std::span<const double> observed_series,
                                      const EvaluationOptions& evaluation, const BlockPlan& blocks)
     : observed(observed_series), options(evaluation), plan(blocks) {
   centre = CentreOf(observed, options.rule, plan.rows);
+}
+
+void ObservedResamples::Tables(TermScratch& scratch) {
   const TermInputs in{observed, {}, options.rule, plan.rows, centre, 0};
-  ObservedBlockTerms(in, plan, table_);
+  ObservedBlockTerms(in, plan, table_, scratch);
 }
 
 void ObservedResamples::Prepare(const std::vector<int>& chosen, ResampleRows& r) const {
   r.blocks.clear();
+  r.whole.clear();
   std::int64_t left = plan.rows;
   for (std::size_t b = 0; b < chosen.size() && left > 0; ++b) {
     const Block& block = plan.candidates[static_cast<std::size_t>(chosen[b])];
     const std::int64_t take = std::min(block.length, left);
     left -= take;
     r.blocks.emplace_back(chosen[b], take);
+    if (take == block.length) r.whole.push_back(chosen[b]);
   }
+  // In the order of the table, which the sums may be added in.
+  std::sort(r.whole.begin(), r.whole.end());
   // Each row's count: +1 where a block starts, -1 past its end, summed down the record.
   const auto rows = static_cast<std::size_t>(plan.rows);
   r.times.assign(rows + 1, 0);
@@ -138,31 +145,39 @@ void ObservedResamples::WindowOver(std::span<const ResampleRows> resamples) {
 }
 
 ModelResamples::ModelResamples(const ObservedResamples& observed, std::span<const double> modelled,
-                               ValueSorter& sorter)
-    : obs_(observed), modelled_(modelled) {
+                               ResampleScratch& scratch)
+    : obs_(observed),
+      modelled_(modelled),
+      percentage_errors_(scratch.percentage_errors),
+      window_(scratch.window),
+      table_(scratch.table) {
   const SeriesRule& rule = obs_.options.rule;
   const double mc = rule.missing_code;
   const BlockPlan& plan = obs_.plan;
   centre_ = CentreOf(modelled_, rule, plan.rows);
 
   // The percentage errors in order, the marks among them, and the pairs in the window.
-  std::vector<double> values;
-  std::vector<int> rows;
+  std::vector<double>& values = scratch.values;
+  std::vector<int>& rows = scratch.rows;
+  std::vector<PlacedValue>& window = scratch.window.rows;
+  values.clear();
+  rows.clear();
+  window.clear();
   for (std::int64_t i = 0; i < plan.rows; ++i) {
     const double o = At(obs_.observed, i, mc);
     const double p = At(modelled_, i, mc);
     if (!rule.Usable(o) || !rule.Usable(p)) continue;
     if (obs_.window_lo <= p && p <= obs_.window_hi) {
-      window_.rows.push_back({p, static_cast<int>(i)});
+      window.push_back({p, static_cast<int>(i)});
     }
     if (o == 0) continue;
     values.push_back(std::fabs((o - p) / o) * 100);
     rows.push_back(static_cast<int>(i));
   }
-  std::stable_sort(window_.rows.begin(), window_.rows.end(),
+  std::stable_sort(window.begin(), window.end(),
                    [](const PlacedValue& a, const PlacedValue& b) { return a.value < b.value; });
-  sorter.Sort(values, percentage_errors_);
-  for (PlacedValue& v : percentage_errors_) v.at = rows[static_cast<std::size_t>(v.at)];
+  scratch.sorter.Sort(values, scratch.percentage_errors);
+  for (PlacedValue& v : scratch.percentage_errors) v.at = rows[static_cast<std::size_t>(v.at)];
   const std::size_t count = percentage_errors_.size();
   for (std::size_t j = 0; j < term::kMarkCount; ++j) {
     const auto at = static_cast<std::size_t>(kMarkShares[j] * static_cast<double>(count));
@@ -174,7 +189,7 @@ ModelResamples::ModelResamples(const ObservedResamples& observed, std::span<cons
   }
   terms_.emplace(TermInputs{obs_.observed, modelled_, rule, plan.rows, obs_.centre, centre_},
                  marks_);
-  terms_->Blocks(plan, table_);
+  terms_->Blocks(plan, scratch.table, scratch.terms);
 }
 
 ErrorSums ModelResamples::SumsOf(const std::vector<double>& acc, const ResampleRows& r,
@@ -275,14 +290,29 @@ ErrorSums ModelResamples::SumsOf(const std::vector<double>& acc, const ResampleR
 ModelEvaluation ModelResamples::Figures(const ResampleRows& r) const {
   const EvaluationOptions& options = obs_.options;
   const BlockPlan& plan = obs_.plan;
-  std::vector<double> acc(term::kBlockTerms);
+  using term::kBlockTerms;
+  std::vector<double> acc(kBlockTerms);
   EmptyTerms(acc, term::kSums, 3);
+  // The whole blocks in the table's order, each a few blocks ahead asked for in advance.
+  constexpr std::size_t kAhead = 8;
+  const double* table = table_.data();
+  for (std::size_t i = 0; i < r.whole.size(); ++i) {
+    if (i + kAhead < r.whole.size()) {
+      const double* next = table + static_cast<std::size_t>(r.whole[i + kAhead]) * kBlockTerms;
+      for (std::size_t k = 0; k < kBlockTerms; k += 8) __builtin_prefetch(next + k);
+    }
+    AddBlockTerms(table + static_cast<std::size_t>(r.whole[i]) * kBlockTerms, acc.data());
+  }
+  // A block cut short from its rows; then the signs, block after block as laid down.
+  std::array<double, kBlockTerms> cut{};
   for (const auto& [c, take] : r.blocks) {
     const Block& block = plan.candidates[static_cast<std::size_t>(c)];
     if (take < block.length) {
-      terms_->AddRows(block.start, take, acc.data());
+      terms_->RowTerms(block.start, take, cut.data());
+      AddBlockTerms(cut.data(), acc.data());
+      JoinBlockSigns(cut.data(), acc.data());
     } else {
-      JoinBlockTerms(&table_[static_cast<std::size_t>(c) * term::kBlockTerms], acc.data());
+      JoinBlockSigns(table + static_cast<std::size_t>(c) * kBlockTerms, acc.data());
     }
   }
 

@@ -18,6 +18,7 @@ namespace quelvaris {
 // perhaps cut) and what the models' figures share.
 struct ResampleRows {
   std::vector<std::pair<int, std::int64_t>> blocks;  // candidate, rows taken
+  std::vector<int> whole;                            // the candidates taken whole, ascending
   std::vector<std::uint32_t> times;                  // how often it holds each record row
   SeriesStats observed;
   bool figures = false;  // the observed series has the 4 usable values the models need
@@ -39,6 +40,7 @@ class ObservedResamples {
   // The blocks of `chosen` as the resample takes them, each row's count and the observed
   // series' figures: everything the models' figures of this resample read.
   void Prepare(const std::vector<int>& chosen, ResampleRows& r) const;
+  void Tables(TermScratch& scratch);  // before any Prepare
   // The usable observed rows between the centre and every resample's mean.
   void WindowOver(std::span<const ResampleRows> resamples);
 
@@ -53,6 +55,17 @@ class ObservedResamples {
   std::vector<double> table_;
 };
 
+// Room for one model's resampled figures, kept from one model to the next.
+struct ResampleScratch {
+  TermScratch terms;
+  ValueSorter sorter;
+  std::vector<double> table;
+  std::vector<double> values;
+  std::vector<int> rows;
+  std::vector<PlacedValue> percentage_errors;
+  RowWindow window;
+};
+
 // One model's figures on resample after resample, from the sums over the resample's blocks.
 // Each figure is the one the figure code gives on the resample laid out row by row (the sums
 // differ only in the order they are added). The figures of rows not laid out that way: the
@@ -62,7 +75,7 @@ class ObservedResamples {
 class ModelResamples {
  public:
   ModelResamples(const ObservedResamples& observed, std::span<const double> modelled,
-                 ValueSorter& sorter);
+                 ResampleScratch& scratch);
 
   // The basic and error figures of the model (stats, record, errors) on resample `r`.
   ModelEvaluation Figures(const ResampleRows& r) const;
@@ -74,12 +87,12 @@ class ModelResamples {
   const ObservedResamples& obs_;
   std::span<const double> modelled_;
   double centre_ = 0;
-  std::vector<PlacedValue> percentage_errors_;  // ascending, `at` the row
+  const std::vector<PlacedValue>& percentage_errors_;  // ascending, `at` the row
   std::array<double, term::kMarkCount> marks_{};
   std::array<std::size_t, term::kMarkCount> mark_at_{};  // first entry at or above each mark
-  RowWindow window_;  // the usable pairs whose modelled value is in the observed window
+  const RowWindow& window_;  // the usable pairs whose modelled value is in the observed window
   std::optional<ModelTerms> terms_;
-  std::vector<double> table_;
+  const std::vector<double>& table_;
 };
 
 }  // namespace quelvaris
