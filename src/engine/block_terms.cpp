@@ -314,21 +314,6 @@ void EmptyTerms(std::span<double> acc, std::size_t sums, std::size_t maxima) {
   std::fill_n(acc.begin() + static_cast<std::ptrdiff_t>(sums), maxima, -kInf);
 }
 
-void AddBlockTerms(const double* block, double* acc) {
-  using namespace term;
-  for (std::size_t k = 0; k < kSums; ++k) acc[k] += block[k];
-  for (std::size_t k = kNegLow; k <= kMaxAbsE; ++k) acc[k] = std::max(acc[k], block[k]);
-}
-
-void JoinBlockSigns(const double* block, double* acc) {
-  using namespace term;
-  const double first = block[kFirstSign];
-  if (first == 0) return;
-  acc[kTransitions] += acc[kLastSign] != 0 && acc[kLastSign] != first;
-  if (acc[kFirstSign] == 0) acc[kFirstSign] = first;
-  acc[kLastSign] = block[kLastSign];
-}
-
 CentralSums Recentred(double count, double d1, double d2, double d3, double d4, double mean,
                       double centre) {
   // x - mean = (x - centre) - g with g = mean - centre, expanded by the binomial theorem.

@@ -38,12 +38,13 @@ inline constexpr std::size_t kChanges = 35, kChange = 36, kChange2 = 37, kPersis
                              kDerivative = 39;
 // Changes of sign between the non-zero errors of the stretch.
 inline constexpr std::size_t kTransitions = 40;
-inline constexpr std::size_t kSums = 41;
+// (41 is always 0: an even count of sums is added two at a time.)
+inline constexpr std::size_t kSums = 42;
 // Maxima: -min P and max P over usable modelled values, max |E| over the pairs (-inf: none).
-inline constexpr std::size_t kNegLow = 41, kHigh = 42, kMaxAbsE = 43;
+inline constexpr std::size_t kNegLow = 42, kHigh = 43, kMaxAbsE = 44;
 // The first and last non-zero sign of E in the stretch (0: none).
-inline constexpr std::size_t kFirstSign = 44, kLastSign = 45;
-inline constexpr std::size_t kBlockTerms = 46;
+inline constexpr std::size_t kFirstSign = 45, kLastSign = 46;
+inline constexpr std::size_t kBlockTerms = 48;  // six cache lines
 // The observed series' table: its own sums, then -min O and max O.
 inline constexpr std::size_t kObservedNegLow = 7, kObservedHigh = 8;
 inline constexpr std::size_t kObservedTerms = 9;
@@ -99,11 +100,6 @@ class ModelTerms {
   std::array<double, term::kMarkCount> marks_;
 };
 
-// A stretch's sums and maxima added to those of other stretches, in any order (`acc` starts
-// as EmptyTerms).
-void AddBlockTerms(const double* block, double* acc);
-// A stretch's signs joined to those of the stretches laid down before it: in their order.
-void JoinBlockSigns(const double* block, double* acc);
 void EmptyTerms(std::span<double> acc, std::size_t sums, std::size_t maxima);
 
 // The deviation sums about `mean` of `count` values from the sums of (x - centre)^k.

@@ -5,6 +5,7 @@
 #include <exception>
 #include <limits>
 #include <mutex>
+#include <optional>
 #include <thread>
 
 #include "engine/resample_figures.h"
@@ -283,17 +284,26 @@ BootstrapResult BootstrapIntervals(std::span<const double> observed,
 
   if (sums_path) {
     // The basic and error figures from the blocks' sums, the resamples taken in runs whose
-    // row counts fit in memory, each run model by model.
+    // row counts and sums fit in memory: first each model's sums over every resample of the
+    // run, then each resample's figures of every model.
     ObservedResamples shared(observed, options, plan);
     std::vector<ResampleScratch> scratch(static_cast<std::size_t>(threads));
     shared.Tables(scratch.front().terms);
     constexpr std::int64_t kCountsPerRun = std::int64_t{1} << 24;
-    const int run = static_cast<int>(std::clamp<std::int64_t>(
-        kCountsPerRun / std::max<std::int64_t>(plan.rows, 1), 1, resamples));
+    constexpr std::int64_t kSumsPerRun = std::int64_t{1} << 23;
+    const auto model_count = static_cast<std::int64_t>(models.size());
+    const std::int64_t fits =
+        std::min(kCountsPerRun / std::max<std::int64_t>(plan.rows, 1),
+                 kSumsPerRun / (model_count * static_cast<std::int64_t>(term::kBlockTerms)));
+    const int run = static_cast<int>(std::clamp<std::int64_t>(fits, 1, resamples));
     std::vector<ResampleRows> rows;
+    BlockUses uses;
+    std::vector<std::optional<ModelResamples>> of_model(models.size());
+    std::vector<double> sums;
     for (int first = 0; first < resamples && !cancelled(); first += run) {
       const int count = std::min(run, resamples - first);
-      rows.resize(static_cast<std::size_t>(count));
+      const auto size = static_cast<std::size_t>(count);
+      rows.resize(size);
       std::vector<std::vector<int>> chosen(static_cast<std::size_t>(threads));
       InParallel(count, threads, [&](int i, int t) {
         const int r = first + i;
@@ -304,22 +314,28 @@ BootstrapResult BootstrapIntervals(std::span<const double> observed,
         shared.Prepare(c, rows[static_cast<std::size_t>(i)]);
       });
       shared.WindowOver(rows);
+      IndexBlockUses(rows, plan.candidates.size(), uses);
+      sums.resize(models.size() * size * term::kBlockTerms);
       InParallel(static_cast<int>(models.size()), threads, [&](int model, int t) {
         if (cancelled()) return;
         const auto m = static_cast<std::size_t>(model);
-        const ModelResamples figures(shared, models[m], scratch[static_cast<std::size_t>(t)]);
+        ResampleScratch& room = scratch[static_cast<std::size_t>(t)];
+        of_model[m].emplace(shared, models[m], room);
+        const std::size_t span = size * term::kBlockTerms;
+        of_model[m]->Sum(rows, uses, std::span<double>(sums).subspan(m * span, span), room);
+      });
+      InParallel(count, threads, [&](int i, int) {
+        if (cancelled()) return;
+        const ResampleRows& resample = rows[static_cast<std::size_t>(i)];
         std::array<double, kBasicFigureCount + kErrorStatFields.size() + kExtendedStatCount> here;
-        for (int i = 0; i < count; ++i) {
-          if (cancelled()) return;
-          const ResampleRows& resample = rows[static_cast<std::size_t>(i)];
-          if (resample.figures) {
-            FiguresOf(figures.Figures(resample), false, here.data());
-            for (std::size_t f = 0; f < kBasicFigureCount + kErrorStatFields.size(); ++f) {
-              put(m, f, first + i, here[f]);
-            }
+        for (std::size_t m = 0; m < models.size() && resample.figures; ++m) {
+          const double* acc = &sums[(m * size + static_cast<std::size_t>(i)) * term::kBlockTerms];
+          FiguresOf(of_model[m]->Figures(acc, resample), false, here.data());
+          for (std::size_t f = 0; f < kBasicFigureCount + kErrorStatFields.size(); ++f) {
+            put(m, f, first + i, here[f]);
           }
-          advance(1);
         }
+        advance(model_count);
       });
     }
   }

@@ -14,6 +14,16 @@ namespace {
 constexpr double kInf = std::numeric_limits<double>::infinity();
 constexpr std::int64_t kMinUsable = 4;
 
+// A stretch's sums and maxima added to those of other stretches, in any order (`acc` starts
+// as EmptyTerms).
+inline void AddBlockTerms(const double* __restrict block, double* __restrict acc) {
+#pragma omp simd
+  for (std::size_t k = 0; k < term::kSums; ++k) acc[k] += block[k];
+  for (std::size_t k = term::kNegLow; k <= term::kMaxAbsE; ++k) {
+    acc[k] = acc[k] < block[k] ? block[k] : acc[k];
+  }
+}
+
 // Where the marks split a model's percentage errors: shares of them below each mark.
 constexpr std::array<double, term::kMarkCount> kMarkShares{0.25, 0.4, 0.47, 0.53, 0.6, 0.75};
 
@@ -23,6 +33,16 @@ int SignOf(double v) {
 
 double At(std::span<const double> x, std::int64_t i, double missing) {
   return i < static_cast<std::int64_t>(x.size()) ? x[static_cast<std::size_t>(i)] : missing;
+}
+
+// A stretch's signs joined to those of the stretches laid down before it: in their order.
+inline void JoinBlockSigns(const double* block, double* acc) {
+  using namespace term;
+  const double first = block[kFirstSign];
+  if (first == 0) return;
+  acc[kTransitions] += acc[kLastSign] != 0 && acc[kLastSign] != first;
+  if (acc[kFirstSign] == 0) acc[kFirstSign] = first;
+  acc[kLastSign] = block[kLastSign];
 }
 
 // A series' totals from its resampled terms (usable count, ..., -min, max at `neg_low`).
@@ -146,11 +166,7 @@ void ObservedResamples::WindowOver(std::span<const ResampleRows> resamples) {
 
 ModelResamples::ModelResamples(const ObservedResamples& observed, std::span<const double> modelled,
                                ResampleScratch& scratch)
-    : obs_(observed),
-      modelled_(modelled),
-      percentage_errors_(scratch.percentage_errors),
-      window_(scratch.window),
-      table_(scratch.table) {
+    : obs_(observed), modelled_(modelled) {
   const SeriesRule& rule = obs_.options.rule;
   const double mc = rule.missing_code;
   const BlockPlan& plan = obs_.plan;
@@ -159,7 +175,7 @@ ModelResamples::ModelResamples(const ObservedResamples& observed, std::span<cons
   // The percentage errors in order, the marks among them, and the pairs in the window.
   std::vector<double>& values = scratch.values;
   std::vector<int>& rows = scratch.rows;
-  std::vector<PlacedValue>& window = scratch.window.rows;
+  std::vector<PlacedValue>& window = window_.rows;
   values.clear();
   rows.clear();
   window.clear();
@@ -176,8 +192,8 @@ ModelResamples::ModelResamples(const ObservedResamples& observed, std::span<cons
   }
   std::stable_sort(window.begin(), window.end(),
                    [](const PlacedValue& a, const PlacedValue& b) { return a.value < b.value; });
-  scratch.sorter.Sort(values, scratch.percentage_errors);
-  for (PlacedValue& v : scratch.percentage_errors) v.at = rows[static_cast<std::size_t>(v.at)];
+  scratch.sorter.Sort(values, percentage_errors_);
+  for (PlacedValue& v : percentage_errors_) v.at = rows[static_cast<std::size_t>(v.at)];
   const std::size_t count = percentage_errors_.size();
   for (std::size_t j = 0; j < term::kMarkCount; ++j) {
     const auto at = static_cast<std::size_t>(kMarkShares[j] * static_cast<double>(count));
@@ -189,11 +205,65 @@ ModelResamples::ModelResamples(const ObservedResamples& observed, std::span<cons
   }
   terms_.emplace(TermInputs{obs_.observed, modelled_, rule, plan.rows, obs_.centre, centre_},
                  marks_);
-  terms_->Blocks(plan, scratch.table, scratch.terms);
 }
 
-ErrorSums ModelResamples::SumsOf(const std::vector<double>& acc, const ResampleRows& r,
-                                 double mean_o, double mean_p) const {
+void IndexBlockUses(std::span<const ResampleRows> resamples, std::size_t candidates,
+                    BlockUses& out) {
+  out.offsets.assign(candidates + 1, 0);
+  for (const ResampleRows& r : resamples) {
+    for (int c : r.whole) ++out.offsets[static_cast<std::size_t>(c) + 1];
+  }
+  for (std::size_t c = 0; c < candidates; ++c) out.offsets[c + 1] += out.offsets[c];
+  out.uses.resize(out.offsets.back());
+  std::vector<std::size_t> next(out.offsets.begin(), out.offsets.end() - 1);
+  for (std::size_t i = 0; i < resamples.size(); ++i) {
+    for (int c : resamples[i].whole)
+      out.uses[next[static_cast<std::size_t>(c)]++] = static_cast<int>(i);
+  }
+}
+
+void ModelResamples::Sum(std::span<const ResampleRows> resamples, const BlockUses& uses,
+                         std::span<double> acc, ResampleScratch& scratch) const {
+  using term::kBlockTerms;
+  const BlockPlan& plan = obs_.plan;
+  terms_->Blocks(plan, scratch.table, scratch.terms);
+  for (std::size_t i = 0; i < resamples.size(); ++i) {
+    EmptyTerms(acc.subspan(i * kBlockTerms, kBlockTerms), term::kSums, 3);
+  }
+  const double* table = scratch.table.data();
+  const std::size_t candidates = plan.candidates.size();
+  for (std::size_t c = 0; c < candidates; ++c) {
+    const double* t = table + c * kBlockTerms;
+    for (std::size_t u = uses.offsets[c]; u < uses.offsets[c + 1]; ++u) {
+      AddBlockTerms(t, &acc[static_cast<std::size_t>(uses.uses[u]) * kBlockTerms]);
+    }
+  }
+  // The signs of each block, apart for the joins in the order the blocks are laid down.
+  std::vector<signed char>& signs = scratch.signs;
+  signs.resize(2 * candidates);
+  for (std::size_t c = 0; c < candidates; ++c) {
+    signs[2 * c] = static_cast<signed char>(table[c * kBlockTerms + term::kFirstSign]);
+    signs[2 * c + 1] = static_cast<signed char>(table[c * kBlockTerms + term::kLastSign]);
+  }
+  std::array<double, kBlockTerms> cut{};
+  for (std::size_t i = 0; i < resamples.size(); ++i) {
+    double* a = &acc[i * kBlockTerms];
+    for (const auto& [c, take] : resamples[i].blocks) {
+      const Block& block = plan.candidates[static_cast<std::size_t>(c)];
+      if (take < block.length) {
+        terms_->RowTerms(block.start, take, cut.data());
+        AddBlockTerms(cut.data(), a);
+      } else {
+        cut[term::kFirstSign] = signs[2 * static_cast<std::size_t>(c)];
+        cut[term::kLastSign] = signs[2 * static_cast<std::size_t>(c) + 1];
+      }
+      JoinBlockSigns(cut.data(), a);
+    }
+  }
+}
+
+ErrorSums ModelResamples::SumsOf(const double* acc, const ResampleRows& r, double mean_o,
+                                 double mean_p) const {
   using namespace term;
   const SeriesRule& rule = obs_.options.rule;
   const double mc = rule.missing_code;
@@ -287,40 +357,13 @@ ErrorSums ModelResamples::SumsOf(const std::vector<double>& acc, const ResampleR
   return sums;
 }
 
-ModelEvaluation ModelResamples::Figures(const ResampleRows& r) const {
+ModelEvaluation ModelResamples::Figures(const double* acc, const ResampleRows& r) const {
   const EvaluationOptions& options = obs_.options;
-  const BlockPlan& plan = obs_.plan;
-  using term::kBlockTerms;
-  std::vector<double> acc(kBlockTerms);
-  EmptyTerms(acc, term::kSums, 3);
-  // The whole blocks in the table's order, each a few blocks ahead asked for in advance.
-  constexpr std::size_t kAhead = 8;
-  const double* table = table_.data();
-  for (std::size_t i = 0; i < r.whole.size(); ++i) {
-    if (i + kAhead < r.whole.size()) {
-      const double* next = table + static_cast<std::size_t>(r.whole[i + kAhead]) * kBlockTerms;
-      for (std::size_t k = 0; k < kBlockTerms; k += 8) __builtin_prefetch(next + k);
-    }
-    AddBlockTerms(table + static_cast<std::size_t>(r.whole[i]) * kBlockTerms, acc.data());
-  }
-  // A block cut short from its rows; then the signs, block after block as laid down.
-  std::array<double, kBlockTerms> cut{};
-  for (const auto& [c, take] : r.blocks) {
-    const Block& block = plan.candidates[static_cast<std::size_t>(c)];
-    if (take < block.length) {
-      terms_->RowTerms(block.start, take, cut.data());
-      AddBlockTerms(cut.data(), acc.data());
-      JoinBlockSigns(cut.data(), acc.data());
-    } else {
-      JoinBlockSigns(table + static_cast<std::size_t>(c) * kBlockTerms, acc.data());
-    }
-  }
-
   // The steps of EvaluateModel.
   ModelEvaluation m;
   m.record.undefined = kAllBasicFigures;
   try {
-    if (SeriesFiguresOfTerms(acc.data(), term::kNegLow, centre_, options.rule, kModelledMinStart,
+    if (SeriesFiguresOfTerms(acc, term::kNegLow, centre_, options.rule, kModelledMinStart,
                              m.stats)) {
       m.record = RecordOf(m.stats);
     }

@@ -55,15 +55,23 @@ class ObservedResamples {
   std::vector<double> table_;
 };
 
-// Room for one model's resampled figures, kept from one model to the next.
+// Which resamples of a run take each candidate block whole: for candidate c, the resamples
+// (their places in the run) at uses[offsets[c]] .. uses[offsets[c + 1] - 1], once per draw.
+struct BlockUses {
+  std::vector<std::size_t> offsets;
+  std::vector<int> uses;
+};
+void IndexBlockUses(std::span<const ResampleRows> resamples, std::size_t candidates,
+                    BlockUses& out);
+
+// Room for one model's table, kept from one model to the next.
 struct ResampleScratch {
   TermScratch terms;
   ValueSorter sorter;
   std::vector<double> table;
   std::vector<double> values;
   std::vector<int> rows;
-  std::vector<PlacedValue> percentage_errors;
-  RowWindow window;
+  std::vector<signed char> signs;
 };
 
 // One model's figures on resample after resample, from the sums over the resample's blocks.
@@ -77,22 +85,26 @@ class ModelResamples {
   ModelResamples(const ObservedResamples& observed, std::span<const double> modelled,
                  ResampleScratch& scratch);
 
-  // The basic and error figures of the model (stats, record, errors) on resample `r`.
-  ModelEvaluation Figures(const ResampleRows& r) const;
+  // The terms of each resample of a run (kBlockTerms each, in `acc`): the candidates' table
+  // read once, in order, each block added to the resamples that take it.
+  void Sum(std::span<const ResampleRows> resamples, const BlockUses& uses, std::span<double> acc,
+           ResampleScratch& scratch) const;
+
+  // The basic and error figures of the model (stats, record, errors) on resample `r` from its
+  // terms.
+  ModelEvaluation Figures(const double* acc, const ResampleRows& r) const;
 
  private:
-  ErrorSums SumsOf(const std::vector<double>& acc, const ResampleRows& r, double mean_o,
-                   double mean_p) const;
+  ErrorSums SumsOf(const double* acc, const ResampleRows& r, double mean_o, double mean_p) const;
 
   const ObservedResamples& obs_;
   std::span<const double> modelled_;
   double centre_ = 0;
-  const std::vector<PlacedValue>& percentage_errors_;  // ascending, `at` the row
+  std::vector<PlacedValue> percentage_errors_;  // ascending, `at` the row
   std::array<double, term::kMarkCount> marks_{};
   std::array<std::size_t, term::kMarkCount> mark_at_{};  // first entry at or above each mark
-  const RowWindow& window_;  // the usable pairs whose modelled value is in the observed window
+  RowWindow window_;  // the usable pairs whose modelled value is in the observed window
   std::optional<ModelTerms> terms_;
-  const std::vector<double>& table_;
 };
 
 }  // namespace quelvaris
