@@ -18,11 +18,12 @@ int SignOf(double v) {
   return (v > 0) - (v < 0);
 }
 
-// The largest of v over each candidate block. Moving blocks of one length L take the larger of
-// two running maxima, one over the block's part in its L-row segment and one over the rest in
-// the next segment; other blocks are read whole.
-void BlockMaxima(const std::vector<double>& v, const BlockPlan& plan, std::vector<double>& out,
-                 TermScratch& scratch) {
+// The largest of v over each candidate block less its first `skip` rows (-inf when that leaves
+// none). Moving blocks of one length L take the larger of two running maxima, one over the
+// block's part in its L-row segment and one over the rest in the next segment; other blocks
+// are read whole.
+void BlockMaxima(const std::vector<double>& v, const BlockPlan& plan, std::int64_t skip,
+                 std::vector<double>& out, TermScratch& scratch) {
   const std::size_t count = plan.candidates.size();
   out.resize(count);
   const std::int64_t length = plan.block_length;
@@ -30,7 +31,7 @@ void BlockMaxima(const std::vector<double>& v, const BlockPlan& plan, std::vecto
     for (std::size_t c = 0; c < count; ++c) {
       const Block& b = plan.candidates[c];
       double m = -kInf;
-      for (std::int64_t i = b.start; i < b.start + b.length; ++i) {
+      for (std::int64_t i = b.start + skip; i < b.start + b.length; ++i) {
         m = std::max(m, v[static_cast<std::size_t>(i)]);
       }
       out[c] = m;
@@ -50,8 +51,8 @@ void BlockMaxima(const std::vector<double>& v, const BlockPlan& plan, std::vecto
     to_end[i] = (i + 1) % l == 0 || i + 1 == n ? v[i] : std::max(to_end[i + 1], v[i]);
   }
   for (std::size_t c = 0; c < count; ++c) {
-    const auto s = static_cast<std::size_t>(plan.candidates[c].start);
-    out[c] = std::max(to_end[s], from_start[s + l - 1]);
+    const auto s = static_cast<std::size_t>(plan.candidates[c].start + skip);
+    out[c] = skip >= length ? -kInf : std::max(to_end[s], from_start[s + l - 1 - skip]);
   }
 }
 
@@ -107,8 +108,8 @@ void ObservedBlockTerms(const TermInputs& in, const BlockPlan& plan, std::vector
   }
   std::vector<double>& lows = scratch.lows;
   std::vector<double>& highs = scratch.highs;
-  BlockMaxima(low, plan, lows, scratch);
-  BlockMaxima(high, plan, highs, scratch);
+  BlockMaxima(low, plan, 0, lows, scratch);
+  BlockMaxima(high, plan, 0, highs, scratch);
   const std::size_t count = plan.candidates.size();
   table.assign(count * term::kObservedTerms, 0.0);
   for (std::size_t c = 0; c < count; ++c) {
@@ -222,6 +223,10 @@ void ModelTerms::Blocks(const BlockPlan& plan, std::vector<double>& table,
   std::vector<double>& low = scratch.low;
   std::vector<double>& high = scratch.high;
   std::vector<double>& abs_e = scratch.abs_e;
+  std::vector<double>& change_low = scratch.change_low;
+  std::vector<double>& change_high = scratch.change_high;
+  change_low.assign(rows, -kInf);
+  change_high.assign(rows, -kInf);
   sign.resize(rows);
   low.resize(rows);
   high.resize(rows);
@@ -246,6 +251,11 @@ void ModelTerms::Blocks(const BlockPlan& plan, std::vector<double>& table,
     low[i] = usable ? -p : -kInf;
     high[i] = usable ? p : -kInf;
     abs_e[i] = Pair(row) ? std::fabs(At(in_.observed, row, mc) - p) : -kInf;
+    if (i > 0 && Pair(row) && Pair(row - 1)) {
+      const double change = At(in_.observed, row, mc) - At(in_.observed, row - 1, mc);
+      change_low[i] = -change;
+      change_high[i] = change;
+    }
   }
   for (std::size_t i = rows; i-- > 0;) {
     next_sign[i] = sign[i] != 0 ? static_cast<int>(i) : next_sign[i + 1];
@@ -253,9 +263,13 @@ void ModelTerms::Blocks(const BlockPlan& plan, std::vector<double>& table,
   std::vector<double>& lows = scratch.lows;
   std::vector<double>& highs = scratch.highs;
   std::vector<double>& max_abs_e = scratch.max_abs_e;
-  BlockMaxima(low, plan, lows, scratch);
-  BlockMaxima(high, plan, highs, scratch);
-  BlockMaxima(abs_e, plan, max_abs_e, scratch);
+  BlockMaxima(low, plan, 0, lows, scratch);
+  BlockMaxima(high, plan, 0, highs, scratch);
+  BlockMaxima(abs_e, plan, 0, max_abs_e, scratch);
+  std::vector<double>& change_lows = scratch.change_lows;
+  std::vector<double>& change_highs = scratch.change_highs;
+  BlockMaxima(change_low, plan, 1, change_lows, scratch);
+  BlockMaxima(change_high, plan, 1, change_highs, scratch);
 
   const std::size_t count = plan.candidates.size();
   table.assign(count * kBlockTerms, 0.0);
@@ -282,12 +296,14 @@ void ModelTerms::Blocks(const BlockPlan& plan, std::vector<double>& table,
     t[kNegLow] = lows[c];
     t[kHigh] = highs[c];
     t[kMaxAbsE] = max_abs_e[c];
+    t[kNegLowChange] = change_lows[c];
+    t[kHighChange] = change_highs[c];
   }
 }
 
 void ModelTerms::RowTerms(std::int64_t start, std::int64_t length, double* t) const {
   using namespace term;
-  EmptyTerms({t, kBlockTerms}, kSums, 3);
+  EmptyTerms({t, kBlockTerms}, kSums, kMaxima);
   const double mc = in_.rule.missing_code;
   int last = 0;
   for (std::int64_t i = start; i < start + length; ++i) {
@@ -305,6 +321,11 @@ void ModelTerms::RowTerms(std::int64_t start, std::int64_t length, double* t) co
       t[kHigh] = std::max(t[kHigh], p);
     }
     if (Pair(i)) t[kMaxAbsE] = std::max(t[kMaxAbsE], std::fabs(At(in_.observed, i, mc) - p));
+    if (i > start && Pair(i) && Pair(i - 1)) {
+      const double change = At(in_.observed, i, mc) - At(in_.observed, i - 1, mc);
+      t[kNegLowChange] = std::max(t[kNegLowChange], -change);
+      t[kHighChange] = std::max(t[kHighChange], change);
+    }
   }
   t[kLastSign] = last;
 }

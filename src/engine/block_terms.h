@@ -40,11 +40,14 @@ inline constexpr std::size_t kChanges = 35, kChange = 36, kChange2 = 37, kPersis
 inline constexpr std::size_t kTransitions = 40;
 // (41 is always 0: an even count of sums is added two at a time.)
 inline constexpr std::size_t kSums = 42;
-// Maxima: -min P and max P over usable modelled values, max |E| over the pairs (-inf: none).
-inline constexpr std::size_t kNegLow = 42, kHigh = 43, kMaxAbsE = 44;
+// Maxima: -min P and max P over usable modelled values, max |E| over the pairs, -min d and
+// max d over the consecutive pairs (-inf: none).
+inline constexpr std::size_t kNegLow = 42, kHigh = 43, kMaxAbsE = 44, kNegLowChange = 45,
+                             kHighChange = 46;
+inline constexpr std::size_t kMaxima = 5;
 // The first and last non-zero sign of E in the stretch (0: none).
-inline constexpr std::size_t kFirstSign = 45, kLastSign = 46;
-inline constexpr std::size_t kBlockTerms = 48;  // six cache lines
+inline constexpr std::size_t kFirstSign = 47, kLastSign = 48;
+inline constexpr std::size_t kBlockTerms = 49;
 // The observed series' table: its own sums, then -min O and max O.
 inline constexpr std::size_t kObservedNegLow = 7, kObservedHigh = 8;
 inline constexpr std::size_t kObservedTerms = 9;
@@ -71,6 +74,7 @@ struct TermScratch {
   std::vector<int> next_sign, last_sign;
   std::vector<signed char> sign;
   std::vector<double> low, high, abs_e, lows, highs, max_abs_e, from_start, to_end;
+  std::vector<double> change_low, change_high, change_lows, change_highs;
 };
 
 // The terms of the observed series over every candidate block of `plan`, kObservedTerms each.

@@ -19,7 +19,7 @@ constexpr std::int64_t kMinUsable = 4;
 inline void AddBlockTerms(const double* __restrict block, double* __restrict acc) {
 #pragma omp simd
   for (std::size_t k = 0; k < term::kSums; ++k) acc[k] += block[k];
-  for (std::size_t k = term::kNegLow; k <= term::kMaxAbsE; ++k) {
+  for (std::size_t k = term::kNegLow; k < term::kNegLow + term::kMaxima; ++k) {
     acc[k] = acc[k] < block[k] ? block[k] : acc[k];
   }
 }
@@ -51,9 +51,10 @@ SeriesTotals TotalsOf(const double* t, std::size_t neg_low, double centre) {
   totals.usable = static_cast<std::int64_t>(t[term::kUsable]);
   totals.out_of_bounds = static_cast<std::int64_t>(t[term::kOutOfBounds]);
   totals.over_threshold = static_cast<std::int64_t>(t[term::kOverThreshold]);
-  totals.sum = t[term::kD1] + t[term::kUsable] * centre;
   totals.lo = -t[neg_low];
   totals.hi = t[neg_low + 1];
+  totals.sum = totals.lo == totals.hi ? totals.lo * t[term::kUsable]
+                                      : t[term::kD1] + t[term::kUsable] * centre;
   return totals;
 }
 
@@ -228,7 +229,7 @@ void ModelResamples::Sum(std::span<const ResampleRows> resamples, const BlockUse
   const BlockPlan& plan = obs_.plan;
   terms_->Blocks(plan, scratch.table, scratch.terms);
   for (std::size_t i = 0; i < resamples.size(); ++i) {
-    EmptyTerms(acc.subspan(i * kBlockTerms, kBlockTerms), term::kSums, 3);
+    EmptyTerms(acc.subspan(i * kBlockTerms, kBlockTerms), term::kSums, term::kMaxima);
   }
   const double* table = scratch.table.data();
   const std::size_t candidates = plan.candidates.size();
@@ -281,9 +282,14 @@ ErrorSums ModelResamples::SumsOf(const double* acc, const ResampleRows& r, doubl
   s.o = acc[kA] + n * a;
   s.e2 = acc[kE2];
   s.e4 = acc[kE4];
-  s.dev_o2 = Recentred(n, acc[kA], acc[kA2], 0, 0, mean_o, a).s2;
-  s.dev_p2 = Recentred(n, acc[kB], acc[kB2], 0, 0, mean_p, a).s2;
-  s.cross = acc[kAB] - go * acc[kB] - gp * acc[kA] + n * gp * go;
+  // A series whose every value is the mean it is taken about has no deviations at all, which
+  // the recentred sums would only give to within rounding.
+  const bool o_flat = r.observed.Min == r.observed.Max && mean_o == r.observed.Min;
+  const double p_low = -acc[kNegLow];
+  const bool p_flat = p_low == acc[kHigh] && mean_p == p_low;
+  s.dev_o2 = o_flat ? 0 : Recentred(n, acc[kA], acc[kA2], 0, 0, mean_o, a).s2;
+  s.dev_p2 = p_flat ? 0 : Recentred(n, acc[kB], acc[kB2], 0, 0, mean_p, a).s2;
+  s.cross = o_flat || p_flat ? 0 : acc[kAB] - go * acc[kB] - gp * acc[kA] + n * gp * go;
 
   // |O - mean O| and |P - mean O| |O - mean O| from the signs about the centre a, corrected
   // on the rows where a sign about the resample's mean differs: those with O or P between
@@ -310,8 +316,11 @@ ErrorSums ModelResamples::SumsOf(const double* acc, const ResampleRows& r, doubl
     if (lo <= o && o <= hi) continue;  // corrected with the observed window
     correct(v.at, o, v.value, false);
   }
+  if (o_flat) abs_dev_o = abs_product = 0;
   s.abs_dev_o = abs_dev_o;
-  s.agreement = Recentred(n, acc[kB], acc[kB2], 0, 0, mean_o, a).s2 + s.dev_o2 + 2 * abs_product;
+  const double p_dev2 = p_flat ? n * (p_low - mean_o) * (p_low - mean_o)
+                               : Recentred(n, acc[kB], acc[kB2], 0, 0, mean_o, a).s2;
+  s.agreement = p_dev2 + s.dev_o2 + 2 * abs_product;
 
   s.rel2 = acc[kRel2];
   s.rel = acc[kRel];
@@ -326,7 +335,8 @@ ErrorSums ModelResamples::SumsOf(const double* acc, const ResampleRows& r, doubl
   s.sign_changes = acc[kFirstSign] != 0 ? static_cast<std::int64_t>(acc[kTransitions]) : -1;
   if (s.derivative_pairs >= 4) {
     const double c = acc[kChanges];
-    sums.change_dev2 = std::max(0.0, acc[kChange2] - acc[kChange] * acc[kChange] / c);
+    const bool even = -acc[kNegLowChange] == acc[kHighChange];
+    sums.change_dev2 = even ? 0 : std::max(0.0, acc[kChange2] - acc[kChange] * acc[kChange] / c);
   }
 
   // The middle percentage errors: counted from the last mark at or below the lower one.
