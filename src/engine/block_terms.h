@@ -47,7 +47,7 @@ inline constexpr std::size_t kNegLow = 42, kHigh = 43, kMaxAbsE = 44, kNegLowCha
 inline constexpr std::size_t kMaxima = 5;
 // The first and last non-zero sign of E in the stretch (0: none).
 inline constexpr std::size_t kFirstSign = 47, kLastSign = 48;
-inline constexpr std::size_t kBlockTerms = 49;
+inline constexpr std::size_t kBlockTerms = 50;  // even: each block's terms 16-byte aligned
 // The observed series' table: its own sums, then -min O and max O.
 inline constexpr std::size_t kObservedNegLow = 7, kObservedHigh = 8;
 inline constexpr std::size_t kObservedTerms = 9;

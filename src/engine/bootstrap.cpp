@@ -7,6 +7,8 @@
 #include <mutex>
 #include <optional>
 #include <thread>
+#include <utility>
+#include <vector>
 
 #include "engine/resample_figures.h"
 
@@ -166,9 +168,13 @@ Interval Summarise(std::span<const double> values, double confidence,
   const auto defined = static_cast<int>(order.size());
   out.defined_share = resamples > 0 ? static_cast<double>(defined) / resamples : 0;
   // Equal values in the order of their resamples, so that the order is the same everywhere.
-  std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
-    return values[static_cast<std::size_t>(a)] < values[static_cast<std::size_t>(b)];
-  });
+  // (Sorted as value and resample together: the same order as a stable sort of the resamples
+  // by value, without its indirect reads.)
+  std::vector<std::pair<double, int>> keyed;
+  keyed.reserve(order.size());
+  for (int r : order) keyed.emplace_back(values[static_cast<std::size_t>(r)], r);
+  std::sort(keyed.begin(), keyed.end());
+  for (std::size_t i = 0; i < keyed.size(); ++i) order[i] = keyed[i].second;
   std::vector<double> scratch;
   if (!EndsOf(
           values, order, [](int) { return true; }, resamples, confidence, scratch, out.low,

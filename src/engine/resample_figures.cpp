@@ -25,7 +25,8 @@ inline void AddBlockTerms(const double* __restrict block, double* __restrict acc
 }
 
 // Where the marks split a model's percentage errors: shares of them below each mark.
-constexpr std::array<double, term::kMarkCount> kMarkShares{0.25, 0.4, 0.47, 0.53, 0.6, 0.75};
+// A resample's median lies within a few hundredths of the record's.
+constexpr std::array<double, term::kMarkCount> kMarkShares{0.4, 0.45, 0.48, 0.5, 0.52, 0.55};
 
 int SignOf(double v) {
   return (v > 0) - (v < 0);
