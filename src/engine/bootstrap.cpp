@@ -270,7 +270,10 @@ BootstrapResult BootstrapIntervals(std::span<const double> observed,
 
   // Progress in steps of one model's figures on one resample (the extended figures of all the
   // models on a resample being as many steps as there are models), told per resample's worth.
-  const bool sums_path = !boot.extended_only && plan.rows < std::numeric_limits<int>::max() &&
+  // The sums of every candidate block take about 740 bytes a row for each thread (the table
+  // and the running sums it is made from): past about 3 GB a thread, the resamples are laid out.
+  constexpr std::int64_t kMaxSummedRows = std::int64_t{1} << 22;
+  const bool sums_path = !boot.extended_only && plan.rows <= kMaxSummedRows &&
                          TermsStayFinite(observed, models, options.rule, plan.rows);
   const auto per_resample = static_cast<std::int64_t>(models.size()) *
                             ((sums_path ? 1 : 0) + (options.extended || !sums_path ? 1 : 0));

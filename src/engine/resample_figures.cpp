@@ -14,14 +14,25 @@ namespace {
 constexpr double kInf = std::numeric_limits<double>::infinity();
 constexpr std::int64_t kMinUsable = 4;
 
-// A stretch's sums and maxima added to those of other stretches, in any order (`acc` starts
-// as EmptyTerms).
-inline void AddBlockTerms(const double* __restrict block, double* __restrict acc) {
+// A stretch's sums added to those of other stretches, in any order (`acc` starts as
+// EmptyTerms).
+inline void AddBlockSums(const double* __restrict block, double* __restrict acc) {
 #pragma omp simd
   for (std::size_t k = 0; k < term::kSums; ++k) acc[k] += block[k];
-  for (std::size_t k = term::kNegLow; k < term::kNegLow + term::kMaxima; ++k) {
-    acc[k] = acc[k] < block[k] ? block[k] : acc[k];
+}
+
+// A stretch's maxima and signs, its terms from kNegLow on at `ends`, joined to those of the
+// stretches laid down before it: the maxima in any order, the signs in theirs.
+inline void JoinBlockEnds(const double* ends, double* acc) {
+  using namespace term;
+  for (std::size_t k = 0; k < kMaxima; ++k) {
+    acc[kNegLow + k] = acc[kNegLow + k] < ends[k] ? ends[k] : acc[kNegLow + k];
   }
+  const double first = ends[kFirstSign - kNegLow];
+  if (first == 0) return;
+  acc[kTransitions] += acc[kLastSign] != 0 && acc[kLastSign] != first;
+  if (acc[kFirstSign] == 0) acc[kFirstSign] = first;
+  acc[kLastSign] = ends[kLastSign - kNegLow];
 }
 
 // Where the marks split a model's percentage errors: shares of them below each mark.
@@ -34,16 +45,6 @@ int SignOf(double v) {
 
 double At(std::span<const double> x, std::int64_t i, double missing) {
   return i < static_cast<std::int64_t>(x.size()) ? x[static_cast<std::size_t>(i)] : missing;
-}
-
-// A stretch's signs joined to those of the stretches laid down before it: in their order.
-inline void JoinBlockSigns(const double* block, double* acc) {
-  using namespace term;
-  const double first = block[kFirstSign];
-  if (first == 0) return;
-  acc[kTransitions] += acc[kLastSign] != 0 && acc[kLastSign] != first;
-  if (acc[kFirstSign] == 0) acc[kFirstSign] = first;
-  acc[kLastSign] = block[kLastSign];
 }
 
 // A series' totals from its resampled terms (usable count, ..., -min, max at `neg_low`).
@@ -234,18 +235,28 @@ void ModelResamples::Sum(std::span<const ResampleRows> resamples, const BlockUse
   }
   const double* table = scratch.table.data();
   const std::size_t candidates = plan.candidates.size();
+  // The uses run on from one candidate to the next: the sums of the resample a few uses ahead
+  // are asked for in advance.
+  constexpr std::size_t kAhead = 6;
+  const std::size_t total = uses.uses.size();
   for (std::size_t c = 0; c < candidates; ++c) {
     const double* t = table + c * kBlockTerms;
     for (std::size_t u = uses.offsets[c]; u < uses.offsets[c + 1]; ++u) {
-      AddBlockTerms(t, &acc[static_cast<std::size_t>(uses.uses[u]) * kBlockTerms]);
+      if (u + kAhead < total) {
+        const double* next = &acc[static_cast<std::size_t>(uses.uses[u + kAhead]) * kBlockTerms];
+        for (std::size_t k = 0; k < kBlockTerms; k += 8) __builtin_prefetch(next + k, 1);
+      }
+      AddBlockSums(t, &acc[static_cast<std::size_t>(uses.uses[u]) * kBlockTerms]);
     }
   }
-  // The signs of each block, apart for the joins in the order the blocks are laid down.
-  std::vector<signed char>& signs = scratch.signs;
-  signs.resize(2 * candidates);
+  // The maxima and signs of each block, kept apart (a cache line each) for the joins in the
+  // order the blocks are laid down.
+  constexpr std::size_t kEnds = 8;
+  std::vector<double>& ends = scratch.ends;
+  ends.resize(kEnds * candidates);
   for (std::size_t c = 0; c < candidates; ++c) {
-    signs[2 * c] = static_cast<signed char>(table[c * kBlockTerms + term::kFirstSign]);
-    signs[2 * c + 1] = static_cast<signed char>(table[c * kBlockTerms + term::kLastSign]);
+    std::copy_n(table + c * kBlockTerms + term::kNegLow, term::kLastSign + 1 - term::kNegLow,
+                &ends[kEnds * c]);
   }
   std::array<double, kBlockTerms> cut{};
   for (std::size_t i = 0; i < resamples.size(); ++i) {
@@ -254,12 +265,11 @@ void ModelResamples::Sum(std::span<const ResampleRows> resamples, const BlockUse
       const Block& block = plan.candidates[static_cast<std::size_t>(c)];
       if (take < block.length) {
         terms_->RowTerms(block.start, take, cut.data());
-        AddBlockTerms(cut.data(), a);
+        AddBlockSums(cut.data(), a);
+        JoinBlockEnds(cut.data() + term::kNegLow, a);
       } else {
-        cut[term::kFirstSign] = signs[2 * static_cast<std::size_t>(c)];
-        cut[term::kLastSign] = signs[2 * static_cast<std::size_t>(c) + 1];
+        JoinBlockEnds(&ends[kEnds * static_cast<std::size_t>(c)], a);
       }
-      JoinBlockSigns(cut.data(), a);
     }
   }
 }
