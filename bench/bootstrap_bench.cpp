@@ -6,7 +6,9 @@
 // the batch reader and every model evaluated, without (0) and with (1) the extended figures.
 // BM_Evaluate is the evaluation alone, of the file read into memory once. BM_Bootstrap is 1,000
 // resamples of it with default blocks, on 1 or 2 threads (wall time); its counter
-// "per_resample" is the wall time of one resample.
+// "per_resample" is the wall time of one resample. The basic and error figures of 1,000
+// resamples should cost no more than about ten runs of the file (BM_FullRun/extended:0), and
+// with the extended figures about thirty (BM_FullRun/extended:1).
 
 #include <benchmark/benchmark.h>
 
