@@ -5,7 +5,12 @@
 #include <exception>
 #include <limits>
 #include <mutex>
+#include <optional>
 #include <thread>
+#include <utility>
+#include <vector>
+
+#include "engine/resample_figures.h"
 
 namespace quelvaris {
 
@@ -163,9 +168,13 @@ Interval Summarise(std::span<const double> values, double confidence,
   const auto defined = static_cast<int>(order.size());
   out.defined_share = resamples > 0 ? static_cast<double>(defined) / resamples : 0;
   // Equal values in the order of their resamples, so that the order is the same everywhere.
-  std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
-    return values[static_cast<std::size_t>(a)] < values[static_cast<std::size_t>(b)];
-  });
+  // (Sorted as value and resample together: the same order as a stable sort of the resamples
+  // by value, without its indirect reads.)
+  std::vector<std::pair<double, int>> keyed;
+  keyed.reserve(order.size());
+  for (int r : order) keyed.emplace_back(values[static_cast<std::size_t>(r)], r);
+  std::sort(keyed.begin(), keyed.end());
+  for (std::size_t i = 0; i < keyed.size(); ++i) order[i] = keyed[i].second;
   std::vector<double> scratch;
   if (!EndsOf(
           values, order, [](int) { return true; }, resamples, confidence, scratch, out.low,
@@ -250,51 +259,129 @@ BootstrapResult BootstrapIntervals(std::span<const double> observed,
   // values[(model * figures + figure) * resamples + r]: every figure's resamples side by side.
   std::vector<double> values(columns * n, kUndefined);
   GroupsDrawn drawn(boot.jackknife ? resamples : 0, plan.groups);
+  const auto put = [&](std::size_t m, std::size_t f, int r, double v) {
+    values[(m * figures + f) * n + static_cast<std::size_t>(r)] = v;
+  };
 
   int threads =
       boot.threads > 0 ? boot.threads : static_cast<int>(std::thread::hardware_concurrency());
   threads = std::clamp(threads, 1, resamples);
-  std::vector<Gathered> rooms(static_cast<std::size_t>(threads));
-  const PairRule& pair_rule = options.rule;
-  std::atomic<int> done{0};
-  std::mutex progress_mutex;
+  const auto cancelled = [&] { return control.cancel != nullptr && control.cancel->load(); };
 
-  InParallel(resamples, threads, [&](int r, int t) {
-    if (control.cancel != nullptr && control.cancel->load()) return;
-    Gathered* g = &rooms[static_cast<std::size_t>(t)];
-    std::mt19937_64 gen = ResampleGenerator(boot.seed, static_cast<std::uint64_t>(r));
-    DrawBlocks(plan, gen, g->chosen);
-    if (boot.jackknife) {
-      for (int c : g->chosen) drawn.Mark(r, plan.group[static_cast<std::size_t>(c)]);
+  // Progress in steps of one model's figures on one resample (the extended figures of all the
+  // models on a resample being as many steps as there are models), told per resample's worth.
+  // The sums of every candidate block take about 740 bytes a row for each thread (the table
+  // and the running sums it is made from): past about 3 GB a thread, the resamples are laid out.
+  constexpr std::int64_t kMaxSummedRows = std::int64_t{1} << 22;
+  const bool sums_path = !boot.extended_only && plan.rows <= kMaxSummedRows &&
+                         TermsStayFinite(observed, models, options.rule, plan.rows);
+  const auto per_resample = static_cast<std::int64_t>(models.size()) *
+                            ((sums_path ? 1 : 0) + (options.extended || !sums_path ? 1 : 0));
+  std::atomic<std::int64_t> steps{0};
+  std::mutex progress_mutex;
+  const auto advance = [&](std::int64_t by) {
+    const std::int64_t before = steps.fetch_add(by);
+    const std::int64_t after = before + by;
+    if (!control.progress || after / per_resample == before / per_resample) return;
+    std::lock_guard lock(progress_mutex);
+    control.progress(static_cast<int>(after / per_resample), resamples);
+  };
+  const auto mark_groups = [&](int r, const std::vector<int>& chosen) {
+    if (!boot.jackknife) return;
+    for (int c : chosen) drawn.Mark(r, plan.group[static_cast<std::size_t>(c)]);
+  };
+
+  if (sums_path) {
+    // The basic and error figures from the blocks' sums, the resamples taken in runs whose
+    // row counts and sums fit in memory: first each model's sums over every resample of the
+    // run, then each resample's figures of every model.
+    ObservedResamples shared(observed, options, plan);
+    std::vector<ResampleScratch> scratch(static_cast<std::size_t>(threads));
+    shared.Tables(scratch.front().terms);
+    constexpr std::int64_t kCountsPerRun = std::int64_t{1} << 24;
+    constexpr std::int64_t kSumsPerRun = std::int64_t{1} << 23;
+    const auto model_count = static_cast<std::int64_t>(models.size());
+    const std::int64_t fits =
+        std::min(kCountsPerRun / std::max<std::int64_t>(plan.rows, 1),
+                 kSumsPerRun / (model_count * static_cast<std::int64_t>(term::kBlockTerms)));
+    const int run = static_cast<int>(std::clamp<std::int64_t>(fits, 1, resamples));
+    std::vector<ResampleRows> rows;
+    BlockUses uses;
+    std::vector<std::optional<ModelResamples>> of_model(models.size());
+    std::vector<double> sums;
+    for (int first = 0; first < resamples && !cancelled(); first += run) {
+      const int count = std::min(run, resamples - first);
+      const auto size = static_cast<std::size_t>(count);
+      rows.resize(size);
+      std::vector<std::vector<int>> chosen(static_cast<std::size_t>(threads));
+      InParallel(count, threads, [&](int i, int t) {
+        const int r = first + i;
+        std::mt19937_64 gen = ResampleGenerator(boot.seed, static_cast<std::uint64_t>(r));
+        std::vector<int>& c = chosen[static_cast<std::size_t>(t)];
+        DrawBlocks(plan, gen, c);
+        mark_groups(r, c);
+        shared.Prepare(c, rows[static_cast<std::size_t>(i)]);
+      });
+      shared.WindowOver(rows);
+      IndexBlockUses(rows, plan.candidates.size(), uses);
+      sums.resize(models.size() * size * term::kBlockTerms);
+      InParallel(static_cast<int>(models.size()), threads, [&](int model, int t) {
+        if (cancelled()) return;
+        const auto m = static_cast<std::size_t>(model);
+        ResampleScratch& room = scratch[static_cast<std::size_t>(t)];
+        of_model[m].emplace(shared, models[m], room);
+        const std::size_t span = size * term::kBlockTerms;
+        of_model[m]->Sum(rows, uses, std::span<double>(sums).subspan(m * span, span), room);
+      });
+      InParallel(count, threads, [&](int i, int) {
+        if (cancelled()) return;
+        const ResampleRows& resample = rows[static_cast<std::size_t>(i)];
+        std::array<double, kBasicFigureCount + kErrorStatFields.size() + kExtendedStatCount> here;
+        for (std::size_t m = 0; m < models.size() && resample.figures; ++m) {
+          const double* acc = &sums[(m * size + static_cast<std::size_t>(i)) * term::kBlockTerms];
+          FiguresOf(of_model[m]->Figures(acc, resample), false, here.data());
+          for (std::size_t f = 0; f < kBasicFigureCount + kErrorStatFields.size(); ++f) {
+            put(m, f, first + i, here[f]);
+          }
+        }
+        advance(model_count);
+      });
     }
-    Gather(plan, observed, models, options.rule.missing_code, *g);
-    const auto put = [&](std::size_t m, std::size_t f, double v) {
-      values[(m * figures + f) * n + static_cast<std::size_t>(r)] = v;
-    };
-    if (boot.extended_only) {
-      const std::vector<ExtendedStats> extended =
-          ExtendedStatsOfModels(g->series.front(), g->models, pair_rule);
-      for (std::size_t m = 0; m < extended.size(); ++m) {
-        for (std::size_t f = 0; f < kExtendedStatCount; ++f) {
-          const ExtendedFigure& x = extended[m][f];
-          put(m, figures - kExtendedStatCount + f, x.defined ? x.value : kUndefined);
+  }
+
+  // The figures that do not follow from sums (the extended ones), and every figure of a
+  // record whose sums could overflow, from the resamples laid out row by row.
+  if (!sums_path || options.extended) {
+    std::vector<Gathered> rooms(static_cast<std::size_t>(threads));
+    const PairRule& pair_rule = options.rule;
+    InParallel(resamples, threads, [&](int r, int t) {
+      if (cancelled()) return;
+      Gathered* g = &rooms[static_cast<std::size_t>(t)];
+      std::mt19937_64 gen = ResampleGenerator(boot.seed, static_cast<std::uint64_t>(r));
+      DrawBlocks(plan, gen, g->chosen);
+      if (!sums_path) mark_groups(r, g->chosen);
+      Gather(plan, observed, models, options.rule.missing_code, *g);
+      if (boot.extended_only || sums_path) {
+        const std::vector<ExtendedStats> extended =
+            ExtendedStatsOfModels(g->series.front(), g->models, pair_rule);
+        for (std::size_t m = 0; m < extended.size(); ++m) {
+          for (std::size_t f = 0; f < kExtendedStatCount; ++f) {
+            const ExtendedFigure& x = extended[m][f];
+            put(m, figures - kExtendedStatCount + f, r, x.defined ? x.value : kUndefined);
+          }
+        }
+      } else {
+        const Evaluation ev = Evaluate(g->series.front(), g->models, options);
+        std::array<double, kBasicFigureCount + kErrorStatFields.size() + kExtendedStatCount> here;
+        for (std::size_t m = 0; m < ev.models.size(); ++m) {
+          FiguresOf(ev.models[m], options.extended, here.data());
+          for (std::size_t f = 0; f < figures; ++f) put(m, f, r, here[f]);
         }
       }
-    } else {
-      const Evaluation ev = Evaluate(g->series.front(), g->models, options);
-      std::array<double, kBasicFigureCount + kErrorStatFields.size() + kExtendedStatCount> here;
-      for (std::size_t m = 0; m < ev.models.size(); ++m) {
-        FiguresOf(ev.models[m], options.extended, here.data());
-        for (std::size_t f = 0; f < figures; ++f) put(m, f, here[f]);
-      }
-    }
-    const int now = ++done;
-    if (control.progress) {
-      std::lock_guard lock(progress_mutex);
-      control.progress(now, resamples);
-    }
-  });
-  if (control.cancel != nullptr && control.cancel->load()) {
+      advance(static_cast<std::int64_t>(models.size()));
+    });
+  }
+  if (cancelled()) {
     result.cancelled = true;
     result.models.clear();
     return result;

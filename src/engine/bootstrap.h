@@ -75,10 +75,12 @@ struct BootstrapControl {
 // The intervals of every figure of each model: `boot.resamples` resamples of the paired rows,
 // each the blocks of `plan` laid end to end (with a missing-data row between two blocks, so that
 // no figure of consecutive rows pairs the last row of one block with the first of the next),
-// and each resample's figures from Evaluate, the computation of the figures themselves. Resample
-// r draws its blocks with ResampleGenerator(seed, r), whichever thread takes it. A plan of fewer
-// than 2 blocks leaves every interval undefined. Options are taken as given: the callers check
-// them (1 <= resamples <= kMaxResamples, 0 < confidence < 1).
+// and each resample's figures those Evaluate gives on it: the basic and error figures from the
+// sums of its blocks (ModelResamples), finished by the figure code's own last steps, the
+// extended ones from the resample laid out row by row. Resample r draws its blocks with
+// ResampleGenerator(seed, r), whichever thread takes it. A plan of fewer than 2 blocks leaves every
+// interval undefined. Options are taken as given: the callers check them (1 <= resamples <=
+// kMaxResamples, 0 < confidence < 1).
 BootstrapResult BootstrapIntervals(std::span<const double> observed,
                                    const std::vector<std::span<const double>>& models,
                                    const EvaluationOptions& options, const BlockPlan& plan,

@@ -12,32 +12,6 @@ namespace quelvaris {
 
 namespace {
 
-// Sums of one pass over the usable pairs. E = O - P throughout (observed minus modelled).
-struct PairSums {
-  double e = 0;              // sum of E
-  double abs_e = 0;          // sum of |E|
-  double max_abs_e = -9999;  // largest |E|; the starting value is what n = 0 reports
-  double abs_dev_o = 0;      // sum of |O - mean O|
-  double o = 0;              // sum of O over the pairs
-  double e2 = 0;             // sum of E^2
-  double e4 = 0;             // sum of E^4
-  double dev_o2 = 0;         // sum of (O - mean O)^2
-  double agreement = 0;      // sum of (|P - mean O| + |O - mean O|)^2
-  double cross = 0;          // sum of (P - mean P)(O - mean O)
-  double dev_p2 = 0;         // sum of (P - mean P)^2
-  double rel2 = 0;           // sum of (E/O)^2, O != 0
-  double rel = 0;            // sum of E/O
-  double abs_rel = 0;        // sum of |E/O|
-  double log2 = 0;           // sum of (ln O - ln P)^2, O > 0 and P > 0
-  double change2 = 0;        // sum of (O - previous O)^2
-  double persistence = 0;    // sum of (P - O)^2 over rows with a previous pair
-  double derivative = 0;     // sum of ((O - prev O) - (P - prev P))^2
-  std::int64_t zero_observed = 0;
-  std::int64_t log_count = 0;
-  std::int64_t derivative_pairs = 0;
-  std::int64_t sign_changes = -1;  // the first non-zero error brings it to 0
-};
-
 // True while every sum of the pass is finite. The data are finite and every division in the
 // pass is guarded, so the only possible fault is an overflow, and an infinity or NaN never
 // leaves a sum once in it: one look at the sums after the pass tells whether any step faulted.
@@ -230,18 +204,8 @@ OrderStats SelectMiddle(std::vector<double>& values, std::vector<double>& scratc
   return {*mid, below};
 }
 
-// Median: the middle value or, for an even count, the mean of the middle two (positions
-// counted from 0 in ascending order).
-double Median(std::vector<double>& values, std::vector<double>& scratch) {
-  const std::size_t c = values.size();
-  const bool even = c % 2 == 0;
-  const OrderStats middle = SelectMiddle(values, scratch, c / 2, even);
-  if (!even) return middle.kth;
-  return CheckedDiv(CheckedAdd(middle.kth, middle.below), 2);
-}
-
-// Sample standard deviation of the observed changes, or 0 when it is not defined here.
-double ChangeSpread(const std::vector<double>& changes) {
+// Sum of squared deviations of the observed changes from their mean.
+double ChangeDeviations(const std::vector<double>& changes) {
   const double c = static_cast<double>(changes.size());
   double total = 0;
   for (double d : changes) total += d;
@@ -251,9 +215,14 @@ double ChangeSpread(const std::vector<double>& changes) {
     const double dev = d - mean;
     s += dev * dev;
   }
-  s = Checked(s);
-  if (s == 0) return 0;
-  return CheckedSqrt(CheckedDiv(s, c - 1));
+  return Checked(s);
+}
+
+// Sample standard deviation of the observed changes from their squared deviations, or 0 when
+// it is not defined here.
+double ChangeSpread(double dev2, std::int64_t count) {
+  if (dev2 == 0) return 0;
+  return CheckedSqrt(CheckedDiv(dev2, static_cast<double>(count) - 1));
 }
 
 }  // namespace
@@ -261,20 +230,35 @@ double ChangeSpread(const std::vector<double>& changes) {
 ErrorStats ErrorFiguresOf(std::span<const double> observed, std::span<const double> modelled,
                           const SeriesRule& rule, const ErrorInputs& inputs, SeriesCounts& counts,
                           ErrorScratch& scratch) {
-  const double mc = rule.missing_code;
-  const SeriesStats& obs = inputs.observed;
-  const ModelledRecord& mod = inputs.modelled;
-
   PairPass pass(observed, modelled, rule, inputs, scratch);
   const bool clean = pass.Run<false>() || pass.Run<true>();
   counts.missing = pass.missing;
   counts.out_of_bounds = pass.out_of_bounds;
   if (!clean) throw RunTimeError(err::kOverflow);
-  const PairSums& s = pass.s;
+
+  ErrorSums sums;
+  sums.s = pass.s;
+  sums.pairs = pass.rows - (pass.missing + pass.out_of_bounds);
   std::vector<double>& percentage_errors = pass.percentage_errors;
   std::vector<double>& changes = pass.changes;
+  if (changes.size() >= 4) sums.change_dev2 = ChangeDeviations(changes);
+  // The change list is spent by now and serves as the selection's scratch space.
+  if (percentage_errors.size() >= 3) {
+    const std::size_t c = percentage_errors.size();
+    const OrderStats middle = SelectMiddle(percentage_errors, changes, c / 2, c % 2 == 0);
+    sums.middle = middle.kth;
+    sums.below_middle = middle.below;
+  }
+  return ErrorFiguresFromSums(sums, rule, inputs);
+}
 
-  const std::int64_t n = pass.rows - (pass.missing + pass.out_of_bounds);
+ErrorStats ErrorFiguresFromSums(const ErrorSums& sums, const SeriesRule& rule,
+                                const ErrorInputs& inputs) {
+  const double mc = rule.missing_code;
+  const SeriesStats& obs = inputs.observed;
+  const ModelledRecord& mod = inputs.modelled;
+  const PairSums& s = sums.s;
+  const std::int64_t n = sums.pairs;
   const std::int64_t n_rel = n - s.zero_observed;
 
   ErrorStats r;
@@ -370,18 +354,22 @@ ErrorStats ErrorFiguresOf(std::span<const double> observed, std::span<const doub
   // RMSE relative to the spread (sample SD) of the observed changes. Equal changes (a constant
   // or evenly rising series) leave it undefined rather than dividing by zero.
   r.IRMSE = undefined(&ErrorStats::IRMSE);
-  if (changes.size() >= 4) {
-    const double spread = ChangeSpread(changes);
+  if (s.derivative_pairs >= 4) {
+    const double spread = ChangeSpread(sums.change_dev2, s.derivative_pairs);
     if (spread != 0) {
       r.IRMSE = CheckedDiv(r.RMSE, spread);
       r.undefined &= ~ErrorStatBit(&ErrorStats::IRMSE);
     }
   }
 
-  // Median absolute percentage error. The change list is spent by now and serves as the
-  // selection's scratch space.
-  r.MdAPE = percentage_errors.size() < 3 ? undefined(&ErrorStats::MdAPE)
-                                         : Median(percentage_errors, changes);
+  // Median absolute percentage error: the middle value or, for an even count, the mean of
+  // the middle two.
+  if (n_rel < 3) {
+    r.MdAPE = undefined(&ErrorStats::MdAPE);
+  } else {
+    r.MdAPE =
+        n_rel % 2 != 0 ? sums.middle : CheckedDiv(CheckedAdd(sums.middle, sums.below_middle), 2);
+  }
 
   // Akaike and Bayesian information criteria from the RMSE, with m calibration points and p
   // parameters. An undefined RMSE leaves them undefined whatever the missing-data code is.

@@ -63,31 +63,26 @@ FirstPass RunFirstPass(std::span<const double> x, const SeriesRule& rule) {
 
 }  // namespace
 
-bool SeriesFiguresOf(std::span<const double> x, const SeriesRule& rule, double min_start,
-                     SeriesStats& rec, SeriesCounts& counts) {
+SeriesStage SeriesFiguresFromTotals(const SeriesTotals& totals, const SeriesRule& rule,
+                                    double min_start, SeriesStats& rec) {
   rec.undefined = kAllBasicFigures;  // each figure is cleared once it is reached
-
-  FirstPass pass = RunFirstPass<false>(x, rule);
-  if (!std::isfinite(pass.sum)) pass = RunFirstPass<true>(x, rule);
-  counts.missing = pass.missing;
-  counts.out_of_bounds = pass.out_of_bounds;
-  const bool any_usable = pass.lo <= pass.hi;
-  const double lo = pass.lo;
-  const double hi = pass.hi;
+  const bool any_usable = totals.lo <= totals.hi;
+  const double lo = totals.lo;
+  const double hi = totals.hi;
 
   // True extremes; the starting values only when nothing was usable.
   rec.Min = any_usable ? lo : min_start;
   rec.Max = any_usable ? hi : kMaxStart;
-  rec.POT = pass.over_threshold;
+  rec.POT = totals.over_threshold;
   rec.undefined &=
       static_cast<std::uint8_t>(any_usable ? ~(kMinFigure | kMaxFigure | kPOTFigure) : ~kPOTFigure);
-  rec.Sum = pass.sum;
-  if (pass.overflowed) throw RunTimeError(err::kOverflow);
+  rec.Sum = totals.sum;
+  if (totals.overflowed) throw RunTimeError(err::kOverflow);
 
-  const std::int64_t n = static_cast<std::int64_t>(x.size()) - (pass.out_of_bounds + pass.missing);
-  if (n < kMinUsable) return false;
+  const std::int64_t n = totals.usable;
+  if (n < kMinUsable) return SeriesStage::TooFew;
 
-  rec.OOB = pass.out_of_bounds;
+  rec.OOB = totals.out_of_bounds;
   rec.undefined &= static_cast<std::uint8_t>(~kOOBFigure);
 
   // A constant series is valid (a constant benchmark model is common). Its mean is the value
@@ -99,30 +94,17 @@ bool SeriesFiguresOf(std::span<const double> x, const SeriesRule& rule, double m
     rec.Skew = rule.missing_code;
     rec.Kur = rule.missing_code;
     rec.undefined &= static_cast<std::uint8_t>(~(kMeanFigure | kSDFigure));
-    return true;
+    return SeriesStage::Complete;
   }
+  rec.Mean = CheckedDiv(rec.Sum, static_cast<double>(n));
+  return SeriesStage::NeedsDeviations;
+}
 
-  const double count = static_cast<double>(n);
-  rec.Mean = CheckedDiv(rec.Sum, count);
-  const double mean = rec.Mean;
-
-  // Deviation powers as products: the same figures to every reported decimal as a general
-  // power function, at a tenth of the cost.
-  double s2 = 0;
-  double s3 = 0;
-  double s4 = 0;
-  for (const double v : x) {
-    if (!rule.Usable(v)) continue;
-    const double d = v - mean;
-    const double d2 = d * d;
-    s2 += d2;
-    s3 += d2 * d;
-    s4 += d2 * d2;
-  }
-  s2 = Checked(s2);
-  s3 = Checked(s3);
-  s4 = Checked(s4);
-
+void SeriesFiguresFromDeviations(const CentralSums& sums, std::int64_t usable, SeriesStats& rec) {
+  const double count = static_cast<double>(usable);
+  const double s2 = Checked(sums.s2);
+  const double s3 = Checked(sums.s3);
+  const double s4 = Checked(sums.s4);
   // Population standard deviation (divisor n); moment coefficients of skewness and kurtosis,
   // the kurtosis not reduced by 3.
   rec.SD = CheckedSqrt(CheckedDiv(s2, count));
@@ -130,6 +112,39 @@ bool SeriesFiguresOf(std::span<const double> x, const SeriesRule& rule, double m
   rec.Skew = CheckedDiv(s3, CheckedMul(CheckedMul(sd2, rec.SD), count));
   rec.Kur = CheckedDiv(s4, CheckedMul(CheckedMul(sd2, sd2), count));
   rec.undefined &= static_cast<std::uint8_t>(~(kMeanFigure | kSDFigure | kSkewFigure | kKurFigure));
+}
+
+bool SeriesFiguresOf(std::span<const double> x, const SeriesRule& rule, double min_start,
+                     SeriesStats& rec, SeriesCounts& counts) {
+  rec.undefined = kAllBasicFigures;
+  FirstPass pass = RunFirstPass<false>(x, rule);
+  if (!std::isfinite(pass.sum)) pass = RunFirstPass<true>(x, rule);
+  counts.missing = pass.missing;
+  counts.out_of_bounds = pass.out_of_bounds;
+  const SeriesTotals totals{
+      .usable = static_cast<std::int64_t>(x.size()) - (pass.out_of_bounds + pass.missing),
+      .out_of_bounds = pass.out_of_bounds,
+      .over_threshold = pass.over_threshold,
+      .sum = pass.sum,
+      .lo = pass.lo,
+      .hi = pass.hi,
+      .overflowed = pass.overflowed};
+  const SeriesStage stage = SeriesFiguresFromTotals(totals, rule, min_start, rec);
+  if (stage != SeriesStage::NeedsDeviations) return stage == SeriesStage::Complete;
+
+  // Deviation powers as products: the same figures to every reported decimal as a general
+  // power function, at a tenth of the cost.
+  const double mean = rec.Mean;
+  CentralSums sums;
+  for (const double v : x) {
+    if (!rule.Usable(v)) continue;
+    const double d = v - mean;
+    const double d2 = d * d;
+    sums.s2 += d2;
+    sums.s3 += d2 * d;
+    sums.s4 += d2 * d2;
+  }
+  SeriesFiguresFromDeviations(sums, totals.usable, rec);
   return true;
 }
 

@@ -44,6 +44,42 @@ inline constexpr double kMaxStart = -9999;
 bool SeriesFiguresOf(std::span<const double> x, const SeriesRule& rule, double min_start,
                      SeriesStats& rec, SeriesCounts& counts);
 
+// What the figures of a series are finished from: the counts, sum and extremes of its usable
+// values, however they were summed (row by row, or stretch by stretch of a resampled record).
+struct SeriesTotals {
+  std::int64_t usable = 0;
+  std::int64_t out_of_bounds = 0;
+  std::int64_t over_threshold = 0;
+  double sum = 0;
+  double lo = 0;  // lo <= hi when any value is usable
+  double hi = 0;
+  bool overflowed = false;  // the sum overflowed: a fault once the extremes are in place
+};
+
+// The sums of the usable values' deviations from the series mean, squared, cubed and to the
+// fourth power.
+struct CentralSums {
+  double s2 = 0;
+  double s3 = 0;
+  double s4 = 0;
+};
+
+// Where the finishing from the totals leaves a series' figures.
+enum class SeriesStage {
+  TooFew,           // fewer than 4 usable values: only the extremes and POT
+  Complete,         // every figure in place (a constant series)
+  NeedsDeviations,  // SD, Skew and Kur wait for the deviation sums about rec.Mean
+};
+
+// The figures that the totals alone give (extremes, POT, OOB, and the mean): the first half of
+// SeriesFiguresOf's finishing. Raises RunTimeError for an overflowed sum, once the extremes
+// are in `rec`.
+SeriesStage SeriesFiguresFromTotals(const SeriesTotals& totals, const SeriesRule& rule,
+                                    double min_start, SeriesStats& rec);
+
+// The second half: SD, Skew and Kur from the deviation sums of `usable` values.
+void SeriesFiguresFromDeviations(const CentralSums& sums, std::int64_t usable, SeriesStats& rec);
+
 // A modelled series' stored record of its complete figures.
 ModelledRecord RecordOf(const SeriesStats& stats);
 

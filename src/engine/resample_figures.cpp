@@ -1,0 +1,404 @@
+#include "engine/resample_figures.h"
+
+#include <algorithm>
+#include <cmath>
+#include <exception>
+#include <limits>
+
+#include "platform/run_time_error.h"
+
+namespace quelvaris {
+
+namespace {
+
+constexpr double kInf = std::numeric_limits<double>::infinity();
+constexpr std::int64_t kMinUsable = 4;
+
+// A stretch's sums added to those of other stretches, in any order (`acc` starts as
+// EmptyTerms).
+inline void AddBlockSums(const double* __restrict block, double* __restrict acc) {
+#pragma omp simd
+  for (std::size_t k = 0; k < term::kSums; ++k) acc[k] += block[k];
+}
+
+// A stretch's maxima and signs, its terms from kNegLow on at `ends`, joined to those of the
+// stretches laid down before it: the maxima in any order, the signs in theirs.
+inline void JoinBlockEnds(const double* ends, double* acc) {
+  using namespace term;
+  for (std::size_t k = 0; k < kMaxima; ++k) {
+    acc[kNegLow + k] = acc[kNegLow + k] < ends[k] ? ends[k] : acc[kNegLow + k];
+  }
+  const double first = ends[kFirstSign - kNegLow];
+  if (first == 0) return;
+  acc[kTransitions] += acc[kLastSign] != 0 && acc[kLastSign] != first;
+  if (acc[kFirstSign] == 0) acc[kFirstSign] = first;
+  acc[kLastSign] = ends[kLastSign - kNegLow];
+}
+
+// Where the marks split a model's percentage errors: shares of them below each mark.
+// A resample's median lies within a few hundredths of the record's.
+constexpr std::array<double, term::kMarkCount> kMarkShares{0.4, 0.45, 0.48, 0.5, 0.52, 0.55};
+
+int SignOf(double v) {
+  return (v > 0) - (v < 0);
+}
+
+double At(std::span<const double> x, std::int64_t i, double missing) {
+  return i < static_cast<std::int64_t>(x.size()) ? x[static_cast<std::size_t>(i)] : missing;
+}
+
+// A series' totals from its resampled terms (usable count, ..., -min, max at `neg_low`).
+SeriesTotals TotalsOf(const double* t, std::size_t neg_low, double centre) {
+  SeriesTotals totals;
+  totals.usable = static_cast<std::int64_t>(t[term::kUsable]);
+  totals.out_of_bounds = static_cast<std::int64_t>(t[term::kOutOfBounds]);
+  totals.over_threshold = static_cast<std::int64_t>(t[term::kOverThreshold]);
+  totals.lo = -t[neg_low];
+  totals.hi = t[neg_low + 1];
+  totals.sum = totals.lo == totals.hi ? totals.lo * t[term::kUsable]
+                                      : t[term::kD1] + t[term::kUsable] * centre;
+  return totals;
+}
+
+// A series' basic figures from its resampled terms, as SeriesFiguresOf gives them. True when
+// they are complete.
+bool SeriesFiguresOfTerms(const double* t, std::size_t neg_low, double centre,
+                          const SeriesRule& rule, double min_start, SeriesStats& rec) {
+  const SeriesTotals totals = TotalsOf(t, neg_low, centre);
+  const SeriesStage stage = SeriesFiguresFromTotals(totals, rule, min_start, rec);
+  if (stage != SeriesStage::NeedsDeviations) return stage == SeriesStage::Complete;
+  const CentralSums sums = Recentred(t[term::kUsable], t[term::kD1], t[term::kD2], t[term::kD3],
+                                     t[term::kD4], rec.Mean, centre);
+  SeriesFiguresFromDeviations(sums, totals.usable, rec);
+  return true;
+}
+
+}  // namespace
+
+std::span<const PlacedValue> RowWindow::Within(double lo, double hi) const {
+  const auto first = std::lower_bound(rows.begin(), rows.end(), lo,
+                                      [](const PlacedValue& v, double x) { return v.value < x; });
+  const auto last = std::upper_bound(first, rows.end(), hi,
+                                     [](double x, const PlacedValue& v) { return x < v.value; });
+  return {first, last};
+}
+
+ObservedResamples::ObservedResamples(std::span<const double> observed_series,
+                                     const EvaluationOptions& evaluation, const BlockPlan& blocks)
+    : observed(observed_series), options(evaluation), plan(blocks) {
+  centre = CentreOf(observed, options.rule, plan.rows);
+}
+
+void ObservedResamples::Tables(TermScratch& scratch) {
+  const TermInputs in{observed, {}, options.rule, plan.rows, centre, 0};
+  ObservedBlockTerms(in, plan, table_, scratch);
+}
+
+void ObservedResamples::Prepare(const std::vector<int>& chosen, ResampleRows& r) const {
+  r.blocks.clear();
+  r.whole.clear();
+  std::int64_t left = plan.rows;
+  for (std::size_t b = 0; b < chosen.size() && left > 0; ++b) {
+    const Block& block = plan.candidates[static_cast<std::size_t>(chosen[b])];
+    const std::int64_t take = std::min(block.length, left);
+    left -= take;
+    r.blocks.emplace_back(chosen[b], take);
+    if (take == block.length) r.whole.push_back(chosen[b]);
+  }
+  // In the order of the table, which the sums may be added in.
+  std::sort(r.whole.begin(), r.whole.end());
+  // Each row's count: +1 where a block starts, -1 past its end, summed down the record.
+  const auto rows = static_cast<std::size_t>(plan.rows);
+  r.times.assign(rows + 1, 0);
+  for (const auto& [c, take] : r.blocks) {
+    const Block& block = plan.candidates[static_cast<std::size_t>(c)];
+    ++r.times[static_cast<std::size_t>(block.start)];
+    --r.times[static_cast<std::size_t>(block.start + take)];
+  }
+  std::uint32_t running = 0;
+  for (std::uint32_t& t : r.times) {
+    running += t;
+    t = running;
+  }
+  r.times.resize(rows);
+
+  std::array<double, term::kObservedTerms> acc{};
+  EmptyTerms(acc, term::kSeriesSums, 2);
+  const TermInputs in{observed, {}, options.rule, plan.rows, centre, 0};
+  for (const auto& [c, take] : r.blocks) {
+    const Block& block = plan.candidates[static_cast<std::size_t>(c)];
+    if (take < block.length) {
+      AddObservedRows(in, block.start, take, acc.data());
+      continue;
+    }
+    const double* t = &table_[static_cast<std::size_t>(c) * term::kObservedTerms];
+    for (std::size_t k = 0; k < term::kSeriesSums; ++k) acc[k] += t[k];
+    for (std::size_t k = term::kObservedNegLow; k < term::kObservedTerms; ++k) {
+      acc[k] = std::max(acc[k], t[k]);
+    }
+  }
+  // As Evaluate: without 4 usable observed values no model has figures; a fault in the
+  // observed figures leaves the ones it reached.
+  r.figures = acc[term::kUsable] >= kMinUsable;
+  if (!r.figures) return;
+  try {
+    SeriesFiguresOfTerms(acc.data(), term::kObservedNegLow, centre, options.rule, kObservedMinStart,
+                         r.observed);
+  } catch (const std::exception&) {
+  }
+}
+
+void ObservedResamples::WindowOver(std::span<const ResampleRows> resamples) {
+  window_lo = centre;
+  window_hi = centre;
+  for (const ResampleRows& r : resamples) {
+    if (!r.figures) continue;
+    window_lo = std::min(window_lo, r.observed.Mean);
+    window_hi = std::max(window_hi, r.observed.Mean);
+  }
+  window.rows.clear();
+  for (std::int64_t i = 0; i < plan.rows; ++i) {
+    const double o = At(observed, i, options.rule.missing_code);
+    if (options.rule.Usable(o) && window_lo <= o && o <= window_hi) {
+      window.rows.push_back({o, static_cast<int>(i)});
+    }
+  }
+  std::stable_sort(window.rows.begin(), window.rows.end(),
+                   [](const PlacedValue& a, const PlacedValue& b) { return a.value < b.value; });
+}
+
+ModelResamples::ModelResamples(const ObservedResamples& observed, std::span<const double> modelled,
+                               ResampleScratch& scratch)
+    : obs_(observed), modelled_(modelled) {
+  const SeriesRule& rule = obs_.options.rule;
+  const double mc = rule.missing_code;
+  const BlockPlan& plan = obs_.plan;
+  centre_ = CentreOf(modelled_, rule, plan.rows);
+
+  // The percentage errors in order, the marks among them, and the pairs in the window.
+  std::vector<double>& values = scratch.values;
+  std::vector<int>& rows = scratch.rows;
+  std::vector<PlacedValue>& window = window_.rows;
+  values.clear();
+  rows.clear();
+  window.clear();
+  for (std::int64_t i = 0; i < plan.rows; ++i) {
+    const double o = At(obs_.observed, i, mc);
+    const double p = At(modelled_, i, mc);
+    if (!rule.Usable(o) || !rule.Usable(p)) continue;
+    if (obs_.window_lo <= p && p <= obs_.window_hi) {
+      window.push_back({p, static_cast<int>(i)});
+    }
+    if (o == 0) continue;
+    values.push_back(std::fabs((o - p) / o) * 100);
+    rows.push_back(static_cast<int>(i));
+  }
+  std::stable_sort(window.begin(), window.end(),
+                   [](const PlacedValue& a, const PlacedValue& b) { return a.value < b.value; });
+  scratch.sorter.Sort(values, percentage_errors_);
+  for (PlacedValue& v : percentage_errors_) v.at = rows[static_cast<std::size_t>(v.at)];
+  const std::size_t count = percentage_errors_.size();
+  for (std::size_t j = 0; j < term::kMarkCount; ++j) {
+    const auto at = static_cast<std::size_t>(kMarkShares[j] * static_cast<double>(count));
+    marks_[j] = at < count ? percentage_errors_[at].value : kInf;
+    mark_at_[j] = static_cast<std::size_t>(
+        std::lower_bound(percentage_errors_.begin(), percentage_errors_.end(), marks_[j],
+                         [](const PlacedValue& v, double x) { return v.value < x; }) -
+        percentage_errors_.begin());
+  }
+  terms_.emplace(TermInputs{obs_.observed, modelled_, rule, plan.rows, obs_.centre, centre_},
+                 marks_);
+}
+
+void IndexBlockUses(std::span<const ResampleRows> resamples, std::size_t candidates,
+                    BlockUses& out) {
+  out.offsets.assign(candidates + 1, 0);
+  for (const ResampleRows& r : resamples) {
+    for (int c : r.whole) ++out.offsets[static_cast<std::size_t>(c) + 1];
+  }
+  for (std::size_t c = 0; c < candidates; ++c) out.offsets[c + 1] += out.offsets[c];
+  out.uses.resize(out.offsets.back());
+  std::vector<std::size_t> next(out.offsets.begin(), out.offsets.end() - 1);
+  for (std::size_t i = 0; i < resamples.size(); ++i) {
+    for (int c : resamples[i].whole)
+      out.uses[next[static_cast<std::size_t>(c)]++] = static_cast<int>(i);
+  }
+}
+
+void ModelResamples::Sum(std::span<const ResampleRows> resamples, const BlockUses& uses,
+                         std::span<double> acc, ResampleScratch& scratch) const {
+  using term::kBlockTerms;
+  const BlockPlan& plan = obs_.plan;
+  terms_->Blocks(plan, scratch.table, scratch.terms);
+  for (std::size_t i = 0; i < resamples.size(); ++i) {
+    EmptyTerms(acc.subspan(i * kBlockTerms, kBlockTerms), term::kSums, term::kMaxima);
+  }
+  const double* table = scratch.table.data();
+  const std::size_t candidates = plan.candidates.size();
+  // The uses run on from one candidate to the next: the sums of the resample a few uses ahead
+  // are asked for in advance.
+  constexpr std::size_t kAhead = 6;
+  const std::size_t total = uses.uses.size();
+  for (std::size_t c = 0; c < candidates; ++c) {
+    const double* t = table + c * kBlockTerms;
+    for (std::size_t u = uses.offsets[c]; u < uses.offsets[c + 1]; ++u) {
+      if (u + kAhead < total) {
+        const double* next = &acc[static_cast<std::size_t>(uses.uses[u + kAhead]) * kBlockTerms];
+        for (std::size_t k = 0; k < kBlockTerms; k += 8) __builtin_prefetch(next + k, 1);
+      }
+      AddBlockSums(t, &acc[static_cast<std::size_t>(uses.uses[u]) * kBlockTerms]);
+    }
+  }
+  // The maxima and signs of each block, kept apart (a cache line each) for the joins in the
+  // order the blocks are laid down.
+  constexpr std::size_t kEnds = 8;
+  std::vector<double>& ends = scratch.ends;
+  ends.resize(kEnds * candidates);
+  for (std::size_t c = 0; c < candidates; ++c) {
+    std::copy_n(table + c * kBlockTerms + term::kNegLow, term::kLastSign + 1 - term::kNegLow,
+                &ends[kEnds * c]);
+  }
+  std::array<double, kBlockTerms> cut{};
+  for (std::size_t i = 0; i < resamples.size(); ++i) {
+    double* a = &acc[i * kBlockTerms];
+    for (const auto& [c, take] : resamples[i].blocks) {
+      const Block& block = plan.candidates[static_cast<std::size_t>(c)];
+      if (take < block.length) {
+        terms_->RowTerms(block.start, take, cut.data());
+        AddBlockSums(cut.data(), a);
+        JoinBlockEnds(cut.data() + term::kNegLow, a);
+      } else {
+        JoinBlockEnds(&ends[kEnds * static_cast<std::size_t>(c)], a);
+      }
+    }
+  }
+}
+
+ErrorSums ModelResamples::SumsOf(const double* acc, const ResampleRows& r, double mean_o,
+                                 double mean_p) const {
+  using namespace term;
+  const SeriesRule& rule = obs_.options.rule;
+  const double mc = rule.missing_code;
+  const double a = obs_.centre;
+  const double n = acc[kPairs];
+  const double go = mean_o - a;
+  const double gp = mean_p - a;
+
+  ErrorSums sums;
+  PairSums& s = sums.s;
+  sums.pairs = static_cast<std::int64_t>(n);
+  s.e = acc[kE];
+  s.abs_e = acc[kAbsE];
+  s.max_abs_e = n > 0 ? acc[kMaxAbsE] : s.max_abs_e;
+  s.o = acc[kA] + n * a;
+  s.e2 = acc[kE2];
+  s.e4 = acc[kE4];
+  // A series whose every value is the mean it is taken about has no deviations at all, which
+  // the recentred sums would only give to within rounding.
+  const bool o_flat = r.observed.Min == r.observed.Max && mean_o == r.observed.Min;
+  const double p_low = -acc[kNegLow];
+  const bool p_flat = p_low == acc[kHigh] && mean_p == p_low;
+  s.dev_o2 = o_flat ? 0 : Recentred(n, acc[kA], acc[kA2], 0, 0, mean_o, a).s2;
+  s.dev_p2 = p_flat ? 0 : Recentred(n, acc[kB], acc[kB2], 0, 0, mean_p, a).s2;
+  s.cross = o_flat || p_flat ? 0 : acc[kAB] - go * acc[kB] - gp * acc[kA] + n * gp * go;
+
+  // |O - mean O| and |P - mean O| |O - mean O| from the signs about the centre a, corrected
+  // on the rows where a sign about the resample's mean differs: those with O or P between
+  // a and that mean.
+  double abs_dev_o = acc[kAbsA] - go * acc[kSignA];
+  double abs_product = acc[kAbsAB] - go * (acc[kSB] + acc[kSA]) + go * go * acc[kS];
+  const double lo = std::min(a, mean_o);
+  const double hi = std::max(a, mean_o);
+  const auto correct = [&](int row, double o, double p, bool own_sign) {
+    const double w = r.times[static_cast<std::size_t>(row)];
+    if (w == 0) return;
+    const double x = o - mean_o;
+    const double y = p - mean_o;
+    if (own_sign) abs_dev_o += w * (std::fabs(x) - SignOf(o - a) * x);
+    const int sign = SignOf(o - a) * SignOf(p - a);
+    abs_product += w * (std::fabs(x) * std::fabs(y) - sign * (x * y));
+  };
+  for (const PlacedValue& v : obs_.window.Within(lo, hi)) {
+    const double p = At(modelled_, v.at, mc);
+    if (rule.Usable(p)) correct(v.at, v.value, p, true);
+  }
+  for (const PlacedValue& v : window_.Within(lo, hi)) {
+    const double o = obs_.observed[static_cast<std::size_t>(v.at)];
+    if (lo <= o && o <= hi) continue;  // corrected with the observed window
+    correct(v.at, o, v.value, false);
+  }
+  if (o_flat) abs_dev_o = abs_product = 0;
+  s.abs_dev_o = abs_dev_o;
+  const double p_dev2 = p_flat ? n * (p_low - mean_o) * (p_low - mean_o)
+                               : Recentred(n, acc[kB], acc[kB2], 0, 0, mean_o, a).s2;
+  s.agreement = p_dev2 + s.dev_o2 + 2 * abs_product;
+
+  s.rel2 = acc[kRel2];
+  s.rel = acc[kRel];
+  s.abs_rel = acc[kAbsRel];
+  s.log2 = acc[kLog2];
+  s.change2 = acc[kChange2];
+  s.persistence = acc[kPersistence];
+  s.derivative = acc[kDerivative];
+  s.zero_observed = static_cast<std::int64_t>(acc[kZeroObserved]);
+  s.log_count = static_cast<std::int64_t>(acc[kLogCount]);
+  s.derivative_pairs = static_cast<std::int64_t>(acc[kChanges]);
+  s.sign_changes = acc[kFirstSign] != 0 ? static_cast<std::int64_t>(acc[kTransitions]) : -1;
+  if (s.derivative_pairs >= 4) {
+    const double c = acc[kChanges];
+    const bool even = -acc[kNegLowChange] == acc[kHighChange];
+    sums.change_dev2 = even ? 0 : std::max(0.0, acc[kChange2] - acc[kChange] * acc[kChange] / c);
+  }
+
+  // The middle percentage errors: counted from the last mark at or below the lower one.
+  const std::int64_t count = sums.pairs - s.zero_observed;
+  if (count >= 3) {
+    const std::int64_t k = count / 2;
+    const std::int64_t first = count % 2 == 0 ? k - 1 : k;
+    std::size_t from = 0;
+    double rank = 0;
+    for (std::size_t j = 0; j < kMarkCount; ++j) {
+      if (acc[kBelowMark + j] > static_cast<double>(first)) break;
+      from = mark_at_[j];
+      rank = acc[kBelowMark + j];
+    }
+    auto at = static_cast<std::int64_t>(rank);
+    for (std::size_t i = from; i < percentage_errors_.size(); ++i) {
+      const PlacedValue& v = percentage_errors_[i];
+      const auto w = static_cast<std::int64_t>(r.times[static_cast<std::size_t>(v.at)]);
+      if (w == 0) continue;
+      if (at <= first && first < at + w) sums.below_middle = v.value;
+      if (at <= k && k < at + w) {
+        sums.middle = v.value;
+        break;
+      }
+      at += w;
+    }
+  }
+  return sums;
+}
+
+ModelEvaluation ModelResamples::Figures(const double* acc, const ResampleRows& r) const {
+  const EvaluationOptions& options = obs_.options;
+  // The steps of EvaluateModel.
+  ModelEvaluation m;
+  m.record.undefined = kAllBasicFigures;
+  try {
+    if (SeriesFiguresOfTerms(acc, term::kNegLow, centre_, options.rule, kModelledMinStart,
+                             m.stats)) {
+      m.record = RecordOf(m.stats);
+    }
+  } catch (const std::exception& e) {
+    m.basic_fault = ErrorNumberOf(e);
+  }
+  try {
+    const ErrorSums sums = SumsOf(acc, r, r.observed.Mean, m.record.Mean);
+    m.errors = ErrorFiguresFromSums(sums, options.rule,
+                                    {r.observed, m.record, options.parameters, options.points, {}});
+  } catch (const std::exception& e) {
+    m.error_fault = ErrorNumberOf(e);
+  }
+  return m;
+}
+
+}  // namespace quelvaris

@@ -1,0 +1,110 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <utility>
+#include <vector>
+
+#include "engine/block_terms.h"
+#include "engine/bootstrap_blocks.h"
+#include "engine/evaluation.h"
+#include "engine/value_order.h"
+
+namespace quelvaris {
+
+// One resample: the blocks it lays end to end (each with the rows it takes, the last one
+// perhaps cut) and what the models' figures share.
+struct ResampleRows {
+  std::vector<std::pair<int, std::int64_t>> blocks;  // candidate, rows taken
+  std::vector<int> whole;                            // the candidates taken whole, ascending
+  std::vector<std::uint32_t> times;                  // how often it holds each record row
+  SeriesStats observed;
+  bool figures = false;  // the observed series has the 4 usable values the models need
+};
+
+// Usable rows whose value lies in a window, in ascending order of the value.
+struct RowWindow {
+  std::vector<PlacedValue> rows;  // `at` is the row
+  // The entries with lo <= value <= hi.
+  std::span<const PlacedValue> Within(double lo, double hi) const;
+};
+
+// The observed series' part of the resampled figures, shared by every model.
+class ObservedResamples {
+ public:
+  ObservedResamples(std::span<const double> observed, const EvaluationOptions& options,
+                    const BlockPlan& plan);
+
+  // The blocks of `chosen` as the resample takes them, each row's count and the observed
+  // series' figures: everything the models' figures of this resample read.
+  void Prepare(const std::vector<int>& chosen, ResampleRows& r) const;
+  void Tables(TermScratch& scratch);  // before any Prepare
+  // The usable observed rows between the centre and every resample's mean.
+  void WindowOver(std::span<const ResampleRows> resamples);
+
+  std::span<const double> observed;
+  const EvaluationOptions& options;
+  const BlockPlan& plan;
+  double centre = 0;
+  RowWindow window;  // after WindowOver
+  double window_lo = 0, window_hi = 0;
+
+ private:
+  std::vector<double> table_;
+};
+
+// Which resamples of a run take each candidate block whole: for candidate c, the resamples
+// (their places in the run) at uses[offsets[c]] .. uses[offsets[c + 1] - 1], once per draw.
+struct BlockUses {
+  std::vector<std::size_t> offsets;
+  std::vector<int> uses;
+};
+void IndexBlockUses(std::span<const ResampleRows> resamples, std::size_t candidates,
+                    BlockUses& out);
+
+// Room for one model's table, kept from one model to the next.
+struct ResampleScratch {
+  TermScratch terms;
+  ValueSorter sorter;
+  std::vector<double> table;
+  std::vector<double> values;
+  std::vector<int> rows;
+  std::vector<double> ends;
+};
+
+// One model's figures on resample after resample, from the sums over the resample's blocks.
+// Each figure is the one the figure code gives on the resample laid out row by row (the sums
+// differ only in the order they are added). The figures of rows not laid out that way: the
+// mean absolute deviations (RAE, IoA d) take the sign of each row about the record's mean
+// and correct the rows that lie between it and the resample's mean; the median percentage
+// error walks the model's sorted percentage errors from the last mark below it.
+class ModelResamples {
+ public:
+  ModelResamples(const ObservedResamples& observed, std::span<const double> modelled,
+                 ResampleScratch& scratch);
+
+  // The terms of each resample of a run (kBlockTerms each, in `acc`): the candidates' table
+  // read once, in order, each block added to the resamples that take it.
+  void Sum(std::span<const ResampleRows> resamples, const BlockUses& uses, std::span<double> acc,
+           ResampleScratch& scratch) const;
+
+  // The basic and error figures of the model (stats, record, errors) on resample `r` from its
+  // terms.
+  ModelEvaluation Figures(const double* acc, const ResampleRows& r) const;
+
+ private:
+  ErrorSums SumsOf(const double* acc, const ResampleRows& r, double mean_o, double mean_p) const;
+
+  const ObservedResamples& obs_;
+  std::span<const double> modelled_;
+  double centre_ = 0;
+  std::vector<PlacedValue> percentage_errors_;  // ascending, `at` the row
+  std::array<double, term::kMarkCount> marks_{};
+  std::array<std::size_t, term::kMarkCount> mark_at_{};  // first entry at or above each mark
+  RowWindow window_;  // the usable pairs whose modelled value is in the observed window
+  std::optional<ModelTerms> terms_;
+};
+
+}  // namespace quelvaris
