@@ -7,7 +7,7 @@
 
 namespace quelvaris::cli {
 
-void DeclareTimeOptions(CLI::App& app, TimeCliOptions& o) {
+void DeclareTimeWindowOptions(CLI::App& app, TimeCliOptions& o) {
   app.add_option("--time", o.time,
                  "The column of time stamps, by header name or number; never a model")
       ->type_name("NAME|N");
@@ -24,6 +24,10 @@ void DeclareTimeOptions(CLI::App& app, TimeCliOptions& o) {
                  "Also score each period: year, water-year[=M], season, month, month-of-year "
                  "or season-of-year")
       ->type_name("PERIOD");
+}
+
+void DeclareTimeOptions(CLI::App& app, TimeCliOptions& o) {
+  DeclareTimeWindowOptions(app, o);
   app.add_option("--benchmark", o.benchmarks,
                  "Skill against a benchmark: mean, monthly, daily, persistence or a column "
                  "(may be given more than once)")

@@ -31,6 +31,8 @@ struct TimeCliOptions {
 // --time, --time-format, --from, --to, --skip, --by, --benchmark (which may be given more than
 // once), --benchmark-from and --benchmark-to.
 void DeclareTimeOptions(CLI::App& app, TimeCliOptions& options);
+// The first six alone: the time column, the evaluation period and the periods.
+void DeclareTimeWindowOptions(CLI::App& app, TimeCliOptions& options);
 
 // The checked options. No time column: nothing of this is in play.
 struct TimeSetup {
