@@ -95,14 +95,9 @@ void DelimitedOutput::Intervals(const ColumnFigures& column, std::string& out) c
   }
 }
 
-void DelimitedOutput::Row(const FileFigures& file, const ColumnFigures& observed,
-                          const ColumnFigures& model, const SpanFigures* span,
-                          const std::vector<SkillColumn>* skill, std::string& out) const {
-  AppendDelimitedField(file.file, delimiter_, out);
-  out += delimiter_;
-  out += std::to_string(model.column);
-  out += delimiter_;
-  AppendDelimitedField(model.name, delimiter_, out);
+std::string DelimitedOutput::SpanText(const FileFigures& file, const ColumnFigures& observed,
+                                      const SpanFigures* span) const {
+  std::string out;
   if (setup_.periods) {
     for (const auto text : {&SpanFigures::period, &SpanFigures::start, &SpanFigures::end}) {
       out += delimiter_;
@@ -114,6 +109,14 @@ void DelimitedOutput::Row(const FileFigures& file, const ColumnFigures& observed
   out += delimiter_;
   out += std::to_string(span != nullptr ? span->missing : file.missing);
   Figures(setup_.observed_groups, observed, out);
+  return out;
+}
+
+void DelimitedOutput::Row(const std::string& model_text, const std::string& span_text,
+                          const ColumnFigures& model, const std::vector<SkillColumn>* skill,
+                          std::string& out) const {
+  out += model_text;
+  out += span_text;
   Figures(setup_.model_groups, model, out);
   for (std::size_t b = 0; b < setup_.benchmarks.size(); ++b) {
     for (const bool own : {false, true}) {
@@ -134,18 +137,45 @@ void DelimitedOutput::FileAt(const FileFigures& file, std::size_t /*index*/,
                              std::string& out) const {
   if (!file.has_figures) return;
   const TimeFigures* time = setup_.periods ? file.time.get() : nullptr;
+  // What a row shares with the other rows of its model (file, column, name) and with the rows
+  // of the other models over the same span (the span, its rows and the observed figures) is
+  // laid out once: with many periods the rows are most of the output.
+  std::vector<std::string> spans;
+  if (time == nullptr) {
+    spans.push_back(SpanText(file, file.observed, nullptr));
+  } else {
+    spans.reserve(time->periods.size() + 1);
+    spans.push_back(SpanText(file, time->whole.observed, &time->whole));
+    for (const SpanFigures& period : time->periods) {
+      spans.push_back(SpanText(file, period.observed, &period));
+    }
+  }
+  std::string model_text;
   for (std::size_t m = 0; m < file.models.size(); ++m) {
+    model_text.clear();
+    AppendDelimitedField(file.file, delimiter_, model_text);
+    model_text += delimiter_;
+    model_text += std::to_string(file.models[m].column);
+    model_text += delimiter_;
+    AppendDelimitedField(file.models[m].name, delimiter_, model_text);
+    const std::size_t before = out.size();
     if (time == nullptr) {
-      Row(file, file.observed, file.models[m], nullptr, nullptr, out);
+      Row(model_text, spans.front(), file.models[m], nullptr, out);
       continue;
     }
     const auto skill_of = [m](const SpanFigures& span) {
       return m < span.skill.size() ? &span.skill[m] : nullptr;
     };
-    Row(file, time->whole.observed, time->whole.models[m], &time->whole, skill_of(time->whole),
-        out);
-    for (const SpanFigures& period : time->periods) {
-      Row(file, period.observed, period.models[m], &period, skill_of(period), out);
+    Row(model_text, spans.front(), time->whole.models[m], skill_of(time->whole), out);
+    // The rows of one model are about as long as each other: room for all of the file's at once
+    // rather than growing the text again and again.
+    if (m == 0) {
+      const std::size_t rows = file.models.size() * spans.size();
+      out.reserve(before + (out.size() - before) * rows * 9 / 8);
+    }
+    for (std::size_t p = 0; p < time->periods.size(); ++p) {
+      const SpanFigures& period = time->periods[p];
+      Row(model_text, spans[p + 1], period.models[m], skill_of(period), out);
     }
   }
 }
