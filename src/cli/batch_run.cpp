@@ -252,6 +252,11 @@ int RunBatch(std::vector<std::string> words, std::FILE* out, std::FILE* err) {
       setup.options.push_back({"seed", std::to_string(seed)});
     }
   }
+  // The cores that the files leave free score the models of each file and lay out its rows.
+  const int jobs = JobsOf(options);
+  const int threads_per_file =
+      std::max(1, jobs / static_cast<int>(std::min<std::size_t>(options.data_files.size(), jobs)));
+  setup.threads = threads_per_file;
   setup.call_messages = host.TakeBoxes();  // the settings file's, if any
   int status = host.error_boxes() == 0 ? 0 : kExitRunFailed;
 
@@ -312,9 +317,7 @@ int RunBatch(std::vector<std::string> words, std::FILE* out, std::FILE* err) {
     call.reader = ReaderOptionsOf(options, settings.GlobalMissingCode);
     call.settings = &settings;
     call.extended = options.extended;
-    // The cores that the files leave free score the models of each file.
-    const int jobs = JobsOf(options);
-    call.threads = std::max(1, jobs / static_cast<int>(std::min<std::size_t>(files, jobs)));
+    call.threads = threads_per_file;
     call.result_format = settings.ResultFormat;
     call.calc_aicbic = host.SwitchOn(RunSwitch::CalcAICBIC);
     call.one_column = options.column.has_value();

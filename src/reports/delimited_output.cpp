@@ -1,5 +1,8 @@
 #include "reports/delimited_output.h"
 
+#include <algorithm>
+#include <thread>
+
 #include "reports/delimited_field.h"
 #include "reports/machine_number.h"
 #include "reports/time_figures.h"
@@ -133,13 +136,36 @@ void DelimitedOutput::Row(const std::string& model_text, const std::string& span
   out += '\n';
 }
 
+void DelimitedOutput::ModelRows(const FileFigures& file, const std::vector<std::string>& spans,
+                                std::size_t m, std::string& out) const {
+  std::string model_text;
+  AppendDelimitedField(file.file, delimiter_, model_text);
+  model_text += delimiter_;
+  model_text += std::to_string(file.models[m].column);
+  model_text += delimiter_;
+  AppendDelimitedField(file.models[m].name, delimiter_, model_text);
+  const TimeFigures* time = setup_.periods ? file.time.get() : nullptr;
+  if (time == nullptr) {
+    Row(model_text, spans.front(), file.models[m], nullptr, out);
+    return;
+  }
+  const auto skill_of = [m](const SpanFigures& span) {
+    return m < span.skill.size() ? &span.skill[m] : nullptr;
+  };
+  Row(model_text, spans.front(), time->whole.models[m], skill_of(time->whole), out);
+  for (std::size_t p = 0; p < time->periods.size(); ++p) {
+    const SpanFigures& period = time->periods[p];
+    Row(model_text, spans[p + 1], period.models[m], skill_of(period), out);
+  }
+}
+
 void DelimitedOutput::FileAt(const FileFigures& file, std::size_t /*index*/,
                              std::string& out) const {
   if (!file.has_figures) return;
   const TimeFigures* time = setup_.periods ? file.time.get() : nullptr;
-  // What a row shares with the other rows of its model (file, column, name) and with the rows
-  // of the other models over the same span (the span, its rows and the observed figures) is
-  // laid out once: with many periods the rows are most of the output.
+  // What a row shares with the rows of the other models over the same span (the span, its rows
+  // and the observed figures) is laid out once: with many periods the rows are most of the
+  // output.
   std::vector<std::string> spans;
   if (time == nullptr) {
     spans.push_back(SpanText(file, file.observed, nullptr));
@@ -150,34 +176,37 @@ void DelimitedOutput::FileAt(const FileFigures& file, std::size_t /*index*/,
       spans.push_back(SpanText(file, period.observed, &period));
     }
   }
-  std::string model_text;
-  for (std::size_t m = 0; m < file.models.size(); ++m) {
-    model_text.clear();
-    AppendDelimitedField(file.file, delimiter_, model_text);
-    model_text += delimiter_;
-    model_text += std::to_string(file.models[m].column);
-    model_text += delimiter_;
-    AppendDelimitedField(file.models[m].name, delimiter_, model_text);
+  const std::size_t models = file.models.size();
+  // Each model's rows are laid out on their own, so many of them can go to several threads,
+  // each model's text landing in its own place and written in order.
+  constexpr std::size_t kRowsForThreads = 2000;
+  const std::size_t workers =
+      models * spans.size() < kRowsForThreads
+          ? 1
+          : std::min<std::size_t>(models, static_cast<std::size_t>(std::max(setup_.threads, 1)));
+  if (workers == 1) {
     const std::size_t before = out.size();
-    if (time == nullptr) {
-      Row(model_text, spans.front(), file.models[m], nullptr, out);
-      continue;
+    for (std::size_t m = 0; m < models; ++m) {
+      ModelRows(file, spans, m, out);
+      // The models' rows are about as long as each other: room for all of them at once rather
+      // than growing the text again and again.
+      if (m == 0) out.reserve(before + (out.size() - before) * models * 9 / 8);
     }
-    const auto skill_of = [m](const SpanFigures& span) {
-      return m < span.skill.size() ? &span.skill[m] : nullptr;
-    };
-    Row(model_text, spans.front(), time->whole.models[m], skill_of(time->whole), out);
-    // The rows of one model are about as long as each other: room for all of the file's at once
-    // rather than growing the text again and again.
-    if (m == 0) {
-      const std::size_t rows = file.models.size() * spans.size();
-      out.reserve(before + (out.size() - before) * rows * 9 / 8);
-    }
-    for (std::size_t p = 0; p < time->periods.size(); ++p) {
-      const SpanFigures& period = time->periods[p];
-      Row(model_text, spans[p + 1], period.models[m], skill_of(period), out);
-    }
+    return;
   }
+  std::vector<std::string> texts(models);
+  const auto work = [&](std::size_t first) {
+    for (std::size_t m = first; m < models; m += workers) ModelRows(file, spans, m, texts[m]);
+  };
+  {
+    std::vector<std::jthread> helpers;  // joined at the end of this block
+    for (std::size_t t = 1; t < workers; ++t) helpers.emplace_back(work, t);
+    work(0);
+  }
+  std::size_t length = out.size();
+  for (const std::string& text : texts) length += text.size();
+  out.reserve(length);
+  for (const std::string& text : texts) out += text;
 }
 
 }  // namespace quelvaris

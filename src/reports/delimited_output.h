@@ -39,6 +39,10 @@ class DelimitedOutput : public BatchOutput {
   void Row(const std::string& model_text, const std::string& span_text, const ColumnFigures& model,
            const std::vector<SkillColumn>* skill, std::string& out) const;
   void Intervals(const ColumnFigures& column, std::string& out) const;
+  // Every row of model m of the file: the file's own, or the evaluation period's and then
+  // each period's.
+  void ModelRows(const FileFigures& file, const std::vector<std::string>& spans, std::size_t m,
+                 std::string& out) const;
 
   const OutputSetup& setup_;
   char delimiter_;
