@@ -200,7 +200,8 @@ FileFigures ScoreFile(const ReaderCall& call, const std::string& file,
                         .results_text = call.keep_results_text,
                         .result_format = call.result_format,
                         .aic_bic = call.calc_aicbic,
-                        .date_only = timed->date_only},
+                        .date_only = timed->date_only,
+                        .threads = call.threads},
                        *time);
     out.time = std::move(time);
   }

@@ -1,8 +1,8 @@
 #include "reports/delimited_output.h"
 
 #include <algorithm>
-#include <thread>
 
+#include "platform/strided_threads.h"
 #include "reports/delimited_field.h"
 #include "reports/machine_number.h"
 #include "reports/time_figures.h"
@@ -195,14 +195,7 @@ void DelimitedOutput::FileAt(const FileFigures& file, std::size_t /*index*/,
     return;
   }
   std::vector<std::string> texts(models);
-  const auto work = [&](std::size_t first) {
-    for (std::size_t m = first; m < models; m += workers) ModelRows(file, spans, m, texts[m]);
-  };
-  {
-    std::vector<std::jthread> helpers;  // joined at the end of this block
-    for (std::size_t t = 1; t < workers; ++t) helpers.emplace_back(work, t);
-    work(0);
-  }
+  ForEachStrided(models, workers, [&](std::size_t m) { ModelRows(file, spans, m, texts[m]); });
   std::size_t length = out.size();
   for (const std::string& text : texts) length += text.size();
   out.reserve(length);
