@@ -17,6 +17,7 @@ void Collect(const SeriesName& name, const FigureSource* source,
   for (std::size_t g = 0; g < groups.size(); ++g) {
     auto& values = out.groups[g];
     values.clear();
+    values.reserve(groups[g].figures.size());  // one allocation, not one per doubling
     for (const auto& figure : groups[g].figures) {
       values.push_back(source != nullptr ? figure.value(*source) : FigureValue{});
     }
