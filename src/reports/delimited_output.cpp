@@ -179,7 +179,7 @@ void DelimitedOutput::FileAt(const FileFigures& file, std::size_t /*index*/,
   const std::size_t models = file.models.size();
   // Each model's rows are laid out on their own, so many of them can go to several threads,
   // each model's text landing in its own place and written in order.
-  constexpr std::size_t kRowsForThreads = 2000;
+  constexpr std::size_t kRowsForThreads = 1000;
   const std::size_t workers =
       models * spans.size() < kRowsForThreads
           ? 1
