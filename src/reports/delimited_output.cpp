@@ -152,7 +152,11 @@ void DelimitedOutput::ModelRows(const FileFigures& file, const std::vector<std::
   const auto skill_of = [m](const SpanFigures& span) {
     return m < span.skill.size() ? &span.skill[m] : nullptr;
   };
+  const bool fresh = out.empty();
   Row(model_text, spans.front(), time->whole.models[m], skill_of(time->whole), out);
+  // A model's rows are about as long as each other: a text of its own gets room for all of
+  // them at once rather than growing again and again.
+  if (fresh) out.reserve(out.size() * spans.size() * 9 / 8);
   for (std::size_t p = 0; p < time->periods.size(); ++p) {
     const SpanFigures& period = time->periods[p];
     Row(model_text, spans[p + 1], period.models[m], skill_of(period), out);
