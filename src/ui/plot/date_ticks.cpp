@@ -34,6 +34,22 @@ std::vector<DateTick> MonthTicks(std::int64_t from, std::int64_t to, int months,
   return ticks;
 }
 
+// Ticks on the first and the sixteenth of every month.
+std::vector<DateTick> HalfMonthTicks(std::int64_t from, std::int64_t to) {
+  std::vector<DateTick> ticks;
+  const QDate first = AtSeconds(from).date();
+  for (QDate month(first.year(), first.month(), 1);; month = month.addMonths(1)) {
+    for (const int day : {1, 16}) {
+      const std::int64_t at =
+          QDateTime(QDate(month.year(), month.month(), day), QTime(0, 0), Qt::UTC)
+              .toSecsSinceEpoch();
+      if (at > to) return ticks;
+      if (at >= from)
+        ticks.push_back({static_cast<double>(at), AtSeconds(at).toString("yyyy-MM-dd")});
+    }
+  }
+}
+
 // Ticks on whole multiples of `step` seconds.
 std::vector<DateTick> EvenTicks(std::int64_t from, std::int64_t to, std::int64_t step,
                                 const QString& format) {
@@ -61,13 +77,14 @@ std::vector<DateTick> DateTicks(double from, double to, int intervals) {
       return EvenTicks(lo, hi, minutes * 60, QStringLiteral("yyyy-MM-dd hh:mm"));
     }
   }
-  for (const std::int64_t days : {1, 2, 7, 14}) {
+  for (const std::int64_t days : {1, 2}) {
     if (fits(static_cast<double>(days * kDay))) {
       return EvenTicks(lo, hi, days * kDay, QStringLiteral("yyyy-MM-dd"));
     }
   }
   // Months and years are no fixed number of seconds: their mean length decides the step.
   constexpr double kMonth = 365.2425 * kDay / 12;
+  if (fits(kMonth / 2)) return HalfMonthTicks(lo, hi);
   for (const int months : {1, 2, 3, 6}) {
     if (fits(months * kMonth)) return MonthTicks(lo, hi, months, QStringLiteral("yyyy-MM"));
   }

@@ -14,7 +14,8 @@ struct DateTick {
 };
 
 // The ticks of a time axis over [from, to] on round calendar steps (whole years of 1, 2, 5,
-// 10 ..., months of 1, 2, 3 or 6, days, hours), the smallest step that leaves at most
+// 10 ..., months of 1, 2, 3 or 6, the 1st and 16th of each month, one or two days, hours and
+// minutes), the smallest step that leaves at most
 // `intervals` of them; each labelled as far as its step tells (2003, 2003-04, 2003-04-17,
 // 2003-04-17 06:00).
 std::vector<DateTick> DateTicks(double from, double to, int intervals);
