@@ -161,19 +161,25 @@ void ForgetFigures(AnalysisSession& session) {
 class Output {
  public:
   explicit Output(std::FILE* out) : out_(out) {}
-  // Writes what the buffer holds and empties it; false once standard output has failed.
+  // Writes what the buffer holds and then `after`, and empties both; false once standard output
+  // has failed.
   bool Flush() {
-    if (!failed_ && !buffer.empty()) {
+    if (!failed_ && !(buffer.empty() && after.empty())) {
       errno = 0;
       failed_ = std::fwrite(buffer.data(), 1, buffer.size(), out_) != buffer.size() ||
+                std::fwrite(after.data(), 1, after.size(), out_) != after.size() ||
                 std::fflush(out_) != 0;
       if (failed_) error_ = errno;
     }
     buffer.clear();
+    after.clear();
     return !failed_;
   }
   int error() const { return error_; }  // the errno of the failed write
   std::string buffer;
+  // A file's text, written after the buffer at the next flush: the text of many periods runs
+  // to megabytes, which are not copied once more behind what the buffer holds.
+  std::string after;
 
  private:
   std::FILE* out_;
@@ -249,6 +255,11 @@ int RunBatch(std::vector<std::string> words, std::FILE* out, std::FILE* err) {
       setup.options.push_back({"seed", std::to_string(seed)});
     }
   }
+  // The cores that the files leave free score the models of each file and lay out its rows.
+  const int jobs = JobsOf(options);
+  const int threads_per_file =
+      std::max(1, jobs / static_cast<int>(std::min<std::size_t>(options.data_files.size(), jobs)));
+  setup.threads = threads_per_file;
   setup.call_messages = host.TakeBoxes();  // the settings file's, if any
   int status = host.error_boxes() == 0 ? 0 : kExitRunFailed;
 
@@ -309,9 +320,7 @@ int RunBatch(std::vector<std::string> words, std::FILE* out, std::FILE* err) {
     call.reader = ReaderOptionsOf(options, settings.GlobalMissingCode);
     call.settings = &settings;
     call.extended = options.extended;
-    // The cores that the files leave free score the models of each file.
-    const int jobs = JobsOf(options);
-    call.threads = std::max(1, jobs / static_cast<int>(std::min<std::size_t>(files, jobs)));
+    call.threads = threads_per_file;
     call.result_format = settings.ResultFormat;
     call.calc_aicbic = host.SwitchOn(RunSwitch::CalcAICBIC);
     call.one_column = options.column.has_value();
@@ -365,7 +374,7 @@ int RunBatch(std::vector<std::string> words, std::FILE* out, std::FILE* err) {
           Scored& s = scored[i];
           std::fwrite(s.messages.data(), 1, s.messages.size(), err);
           std::fflush(err);
-          stdout_text.buffer += s.text;
+          stdout_text.after.swap(s.text);
           if (s.failed) status = kExitRunFailed;
           if (s.refused) usage_fault = true;
           flush();

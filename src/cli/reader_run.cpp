@@ -207,7 +207,8 @@ FileFigures ScoreFile(const ReaderCall& call, const std::string& file,
                         .results_text = call.keep_results_text,
                         .result_format = call.result_format,
                         .aic_bic = call.calc_aicbic,
-                        .date_only = timed->date_only},
+                        .date_only = timed->date_only,
+                        .threads = call.threads},
                        *time);
     // The intervals are those of the evaluation period's figures.
     for (std::size_t i = 0; i < out.models.size() && i < time->whole.models.size(); ++i) {

@@ -4,7 +4,7 @@
 
 namespace quelvaris::cli {
 
-void DeclareTimeOptions(CLI::App& app, TimeOptionTexts& o) {
+void DeclareTimeWindowOptions(CLI::App& app, TimeOptionTexts& o) {
   app.add_option("--time", o.time,
                  "The column of time stamps, by header name or number; never a model")
       ->type_name("NAME|N");
@@ -21,6 +21,10 @@ void DeclareTimeOptions(CLI::App& app, TimeOptionTexts& o) {
                  "Also score each period: year, water-year[=M], season, month, month-of-year "
                  "or season-of-year")
       ->type_name("PERIOD");
+}
+
+void DeclareTimeOptions(CLI::App& app, TimeOptionTexts& o) {
+  DeclareTimeWindowOptions(app, o);
   app.add_option("--benchmark", o.benchmarks,
                  "Skill against a benchmark: mean, monthly, daily, persistence or a column "
                  "(may be given more than once)")

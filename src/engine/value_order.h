@@ -45,6 +45,9 @@ class ValueSorter {
 
   // Leaves keyed_ in the order of the values, ranking them into `rank` unless it is empty.
   void Order(std::span<const double> values, std::span<double> rank);
+  // The same order and ranks by a stable merge sort, for series of at most kFew values.
+  void OrderFew(std::span<const double> values, std::span<double> rank);
+  static constexpr std::size_t kFew = 512;
 
   std::vector<Keyed> keyed_;
   std::vector<Keyed> spare_;

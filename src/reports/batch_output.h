@@ -30,6 +30,7 @@ struct OutputSetup {
   std::vector<ShownBox> call_messages;  // json: boxes shown before any file (the settings file)
   bool intervals = false;  // the rows are resampled: every model figure gets its interval
   bool jackknife = false;  // and the jackknife errors of its ends
+  int threads = 1;         // a file's many rows may be laid out on this many threads at once
 };
 
 // The batch command's standard output in one format: Begin before the first data file, File

@@ -1,5 +1,8 @@
 #include "reports/delimited_output.h"
 
+#include <algorithm>
+
+#include "platform/strided_threads.h"
 #include "reports/delimited_field.h"
 #include "reports/machine_number.h"
 #include "reports/time_figures.h"
@@ -95,14 +98,9 @@ void DelimitedOutput::Intervals(const ColumnFigures& column, std::string& out) c
   }
 }
 
-void DelimitedOutput::Row(const FileFigures& file, const ColumnFigures& observed,
-                          const ColumnFigures& model, const SpanFigures* span,
-                          const std::vector<SkillColumn>* skill, std::string& out) const {
-  AppendDelimitedField(file.file, delimiter_, out);
-  out += delimiter_;
-  out += std::to_string(model.column);
-  out += delimiter_;
-  AppendDelimitedField(model.name, delimiter_, out);
+std::string DelimitedOutput::SpanText(const FileFigures& file, const ColumnFigures& observed,
+                                      const SpanFigures* span) const {
+  std::string out;
   if (setup_.periods) {
     for (const auto text : {&SpanFigures::period, &SpanFigures::start, &SpanFigures::end}) {
       out += delimiter_;
@@ -114,6 +112,14 @@ void DelimitedOutput::Row(const FileFigures& file, const ColumnFigures& observed
   out += delimiter_;
   out += std::to_string(span != nullptr ? span->missing : file.missing);
   Figures(setup_.observed_groups, observed, out);
+  return out;
+}
+
+void DelimitedOutput::Row(const std::string& model_text, const std::string& span_text,
+                          const ColumnFigures& model, const std::vector<SkillColumn>* skill,
+                          std::string& out) const {
+  out += model_text;
+  out += span_text;
   Figures(setup_.model_groups, model, out);
   for (std::size_t b = 0; b < setup_.benchmarks.size(); ++b) {
     for (const bool own : {false, true}) {
@@ -130,24 +136,74 @@ void DelimitedOutput::Row(const FileFigures& file, const ColumnFigures& observed
   out += '\n';
 }
 
+void DelimitedOutput::ModelRows(const FileFigures& file, const std::vector<std::string>& spans,
+                                std::size_t m, std::string& out) const {
+  std::string model_text;
+  AppendDelimitedField(file.file, delimiter_, model_text);
+  model_text += delimiter_;
+  model_text += std::to_string(file.models[m].column);
+  model_text += delimiter_;
+  AppendDelimitedField(file.models[m].name, delimiter_, model_text);
+  const TimeFigures* time = setup_.periods ? file.time.get() : nullptr;
+  if (time == nullptr) {
+    Row(model_text, spans.front(), file.models[m], nullptr, out);
+    return;
+  }
+  const auto skill_of = [m](const SpanFigures& span) {
+    return m < span.skill.size() ? &span.skill[m] : nullptr;
+  };
+  const bool fresh = out.empty();
+  Row(model_text, spans.front(), time->whole.models[m], skill_of(time->whole), out);
+  // A model's rows are about as long as each other: a text of its own gets room for all of
+  // them at once rather than growing again and again.
+  if (fresh) out.reserve(out.size() * spans.size() * 9 / 8);
+  for (std::size_t p = 0; p < time->periods.size(); ++p) {
+    const SpanFigures& period = time->periods[p];
+    Row(model_text, spans[p + 1], period.models[m], skill_of(period), out);
+  }
+}
+
 void DelimitedOutput::FileAt(const FileFigures& file, std::size_t /*index*/,
                              std::string& out) const {
   if (!file.has_figures) return;
   const TimeFigures* time = setup_.periods ? file.time.get() : nullptr;
-  for (std::size_t m = 0; m < file.models.size(); ++m) {
-    if (time == nullptr) {
-      Row(file, file.observed, file.models[m], nullptr, nullptr, out);
-      continue;
-    }
-    const auto skill_of = [m](const SpanFigures& span) {
-      return m < span.skill.size() ? &span.skill[m] : nullptr;
-    };
-    Row(file, time->whole.observed, time->whole.models[m], &time->whole, skill_of(time->whole),
-        out);
+  // What a row shares with the rows of the other models over the same span (the span, its rows
+  // and the observed figures) is laid out once: with many periods the rows are most of the
+  // output.
+  std::vector<std::string> spans;
+  if (time == nullptr) {
+    spans.push_back(SpanText(file, file.observed, nullptr));
+  } else {
+    spans.reserve(time->periods.size() + 1);
+    spans.push_back(SpanText(file, time->whole.observed, &time->whole));
     for (const SpanFigures& period : time->periods) {
-      Row(file, period.observed, period.models[m], &period, skill_of(period), out);
+      spans.push_back(SpanText(file, period.observed, &period));
     }
   }
+  const std::size_t models = file.models.size();
+  // Each model's rows are laid out on their own, so many of them can go to several threads,
+  // each model's text landing in its own place and written in order.
+  constexpr std::size_t kRowsForThreads = 1000;
+  const std::size_t workers =
+      models * spans.size() < kRowsForThreads
+          ? 1
+          : std::min<std::size_t>(models, static_cast<std::size_t>(std::max(setup_.threads, 1)));
+  if (workers == 1) {
+    const std::size_t before = out.size();
+    for (std::size_t m = 0; m < models; ++m) {
+      ModelRows(file, spans, m, out);
+      // The models' rows are about as long as each other: room for all of them at once rather
+      // than growing the text again and again.
+      if (m == 0) out.reserve(before + (out.size() - before) * models * 9 / 8);
+    }
+    return;
+  }
+  std::vector<std::string> texts(models);
+  ForEachStrided(models, workers, [&](std::size_t m) { ModelRows(file, spans, m, texts[m]); });
+  std::size_t length = out.size();
+  for (const std::string& text : texts) length += text.size();
+  out.reserve(length);
+  for (const std::string& text : texts) out += text;
 }
 
 }  // namespace quelvaris

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <string>
+#include <vector>
+
 #include "reports/batch_output.h"
 
 namespace quelvaris {
@@ -28,9 +31,18 @@ class DelimitedOutput : public BatchOutput {
  private:
   void Figures(const std::vector<FigureGroup>& groups, const ColumnFigures& column,
                std::string& out) const;
-  void Row(const FileFigures& file, const ColumnFigures& observed, const ColumnFigures& model,
-           const SpanFigures* span, const std::vector<SkillColumn>* skill, std::string& out) const;
+  // The fields of a row that depend on its span alone: the period's (with a time column), rows,
+  // missing and the observed figures, each after a delimiter. No span: the file's own.
+  std::string SpanText(const FileFigures& file, const ColumnFigures& observed,
+                       const SpanFigures* span) const;
+  // One row: `model_text` (file, column, name), `span_text`, then the model's own fields.
+  void Row(const std::string& model_text, const std::string& span_text, const ColumnFigures& model,
+           const std::vector<SkillColumn>* skill, std::string& out) const;
   void Intervals(const ColumnFigures& column, std::string& out) const;
+  // Every row of model m of the file: the file's own, or the evaluation period's and then
+  // each period's.
+  void ModelRows(const FileFigures& file, const std::vector<std::string>& spans, std::size_t m,
+                 std::string& out) const;
 
   const OutputSetup& setup_;
   char delimiter_;

@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 
 #include "platform/number_text.h"
 
@@ -20,6 +21,18 @@ bool AppendFigure(const FigureValue& figure, bool is_count, int decimals, std::s
   // The statistics never leave an infinity or NaN behind; if one ever came, no format could
   // write it as a number.
   if (!figure.defined || !std::isfinite(figure.value)) return false;
+  // A whole count is its digits, as the fixed form with no decimals writes it (no sign on a
+  // zero); the fixed form's text of the digits costs as much as the figures of a short period.
+  constexpr double kExactWhole = 9007199254740992.0;  // 2^53
+  if (is_count && std::fabs(figure.value) < kExactWhole &&
+      figure.value == std::trunc(figure.value)) {
+    char buf[24];
+    const auto [end, ec] =
+        std::to_chars(buf, buf + sizeof buf, static_cast<std::int64_t>(figure.value));
+    (void)ec;
+    out.append(buf, end);
+    return true;
+  }
   if (is_count || decimals >= 0) {
     out += MachineNumber(figure.value, is_count, decimals);
     return true;

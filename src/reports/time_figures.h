@@ -57,6 +57,7 @@ struct SpanSetup {
   std::string result_format;
   bool aic_bic = false;
   bool date_only = true;  // stamps written as dates
+  int threads = 1;        // the periods may be collected on this many threads
 };
 
 // Collects every span of `timed` (its models first, then one per benchmark) into `out`.

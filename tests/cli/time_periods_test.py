@@ -192,6 +192,14 @@ class TimePeriods(unittest.TestCase):
                                  (block, blocks))
                 self.assertIsNotNone(doc["models"][0]["intervals"]["nse"]["low"])
 
+    def test_every_number_of_jobs_writes_the_same_bytes(self):
+        # 361 spans of 3 models: the periods are scored, collected and laid out on threads.
+        options = [DATA, "--time", "date", "--by", "month", "--extended", "--benchmark",
+                   "monthly", "--format", "tsv", "--quiet", "--jobs"]
+        outputs = {subprocess.run([CLI, *options, jobs], capture_output=True, check=True).stdout
+                   for jobs in ("1", "2", "5")}
+        self.assertEqual(len(outputs), 1)
+
     def test_the_example_file_is_what_its_generator_writes(self):
         generator = os.path.join(EXAMPLES, "over_time", "make_daily_30y.py")
         made = subprocess.run([sys.executable, generator], capture_output=True, check=True).stdout

@@ -35,6 +35,7 @@ TEST(ValueOrderTest, SortsLikeAStableComparisonSort) {
       {"beyond float", beyond_float},
       {"equal as floats", close},
       {"ties", {2, 1, 2, 1, 2, 1, 3, 3}},
+      {"a year of flows", {flows.begin(), flows.begin() + 365}},  // sorted by comparison
       {"flows", flows},
       {"crowded", crowded},
   };

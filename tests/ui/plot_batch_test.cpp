@@ -7,12 +7,17 @@
 #include <string>
 #include <vector>
 
+#include <QCategoryAxis>
+#include <QChart>
+#include <QDateTime>
 #include <QImage>
 #include <QString>
 
 #include "pdf_pages.h"
 #include "support/test_support.h"
 #include "ui/plot/plot_charts.h"
+#include "ui/plot/plot_data.h"
+#include "ui/plot/plot_view.h"
 
 namespace quelvaris::testing {
 namespace {
@@ -132,6 +137,75 @@ TEST(PlotBatchTest, FailuresSayWhyAndWriteNothing) {
     EXPECT_FALSE(fs::exists(out));
     EXPECT_FALSE(fs::exists(out + ".jpg"));
   }
+}
+
+// With a time column the hydrograph runs along the dates: ticks on round calendar steps,
+// labelled as far as the step tells.
+TEST(PlotBatchTest, HydrographAgainstTimeStampsIsLabelledWithDates) {
+  struct Case {
+    const char* from;
+    const char* to;
+    QStringList labels;
+  };
+  const Case cases[] = {
+      {"1995-06-01",
+       "2003-05-31",
+       {"1996", "1997", "1998", "1999", "2000", "2001", "2002", "2003"}},
+      {"2003-02-01",
+       "2003-08-31",
+       {"2003-02", "2003-03", "2003-04", "2003-05", "2003-06", "2003-07", "2003-08"}},
+      {"2003-02-01", "2003-03-20", {"2003-02-01", "2003-02-16", "2003-03-01", "2003-03-16"}},
+      {"2003-02-01",
+       "2003-02-07",
+       {"2003-02-01", "2003-02-02", "2003-02-03", "2003-02-04", "2003-02-05", "2003-02-06",
+        "2003-02-07"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.from);
+    const auto seconds = [](const char* date) {
+      return static_cast<double>(
+          QDateTime(QDate::fromString(date, Qt::ISODate), QTime(0, 0), Qt::UTC).toSecsSinceEpoch());
+    };
+    ui::PlotData data;
+    data.columns = {1};
+    data.values = {std::vector<double>{1, 2, 3}};
+    data.times = {seconds(c.from), (seconds(c.from) + seconds(c.to)) / 2, seconds(c.to)};
+    ui::PlotView view;
+    ui::BuildHydrograph(view, data, 0);
+    auto* x = qobject_cast<QCategoryAxis*>(view.chart()->axes(Qt::Horizontal).front());
+    ASSERT_NE(x, nullptr);
+    EXPECT_EQ(x->categoriesLabels(), c.labels) << x->categoriesLabels().join(' ').toStdString();
+  }
+}
+
+TEST(PlotBatchTest, TimeColumnGivesTheEvaluationPeriodsDatesAndTheNseOfEachPeriod) {
+  TempDir dir;
+  std::string text = "date\tobs\tsim\n";
+  for (QDate d(2000, 1, 1); d.year() < 2003; d = d.addDays(1)) {
+    const int v = 10 + d.dayOfYear() % 17;
+    text += d.toString(Qt::ISODate).toStdString() + "\t" + std::to_string(v) + "\t" +
+            std::to_string(v + d.day() % 3) + "\n";
+  }
+  const std::string data = dir.Write("daily.txt", text);
+  const std::string png = (dir.path() / "daily.png").string();
+  ProgramResult r = RunProgram(
+      QUELVARIS_PLOT_PATH,
+      {data, "--time", "date", "--from", "2001-01-01", "--by", "year", "--quiet", "--output", png},
+      dir.path());
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(QImage(QString::fromStdString(png)).size(), QSize(1600, 960));
+
+  // A stamp that does not read stops the run with the batch command's message.
+  fs::remove(png);
+  const std::string bad =
+      dir.Write("bad.txt",
+                "date\tobs\tsim\n2001-01-01\t1\t1\n2001-01-0x\t2\t2\n2001-01-03\t3\t3\n"
+                "2001-01-04\t4\t4\n2001-01-05\t5\t5\n");
+  r = RunProgram(QUELVARIS_PLOT_PATH, {bad, "--time", "date", "--output", png}, dir.path());
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("bad.txt: line 3: \"2001-01-0x\" is not a time stamp"), std::string::npos)
+      << r.err;
+  EXPECT_FALSE(fs::exists(png));
 }
 
 }  // namespace

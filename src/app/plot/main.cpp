@@ -1,5 +1,7 @@
 // quelvaris-plot: runs the batch command's analysis and draws the hydrograph of the run beside
-// the scatter of its models against the observations, into a PNG image or a one-page PDF.
+// the scatter of its models against the observations, into a PNG image or a one-page PDF. With
+// a time column the hydrograph runs along the dates of the evaluation period, and with periods
+// the NSE of each period is drawn under it.
 //
 // Exit status: 0 when the picture was written and no error box was shown, 1 when the run
 // stopped, an error box was shown or the picture could not be written, 2 for a wrong command
@@ -7,8 +9,10 @@
 
 #include <CLI/CLI.hpp>
 #include <cstdio>
+#include <limits>
 #include <memory>
 #include <optional>
+#include <variant>
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -20,10 +24,13 @@
 #include "cli/cli_setup.h"
 #include "cli/reader_options.h"
 #include "cli/reader_run.h"
+#include "cli/time_options.h"
 #include "engine/analysis_run.h"
+#include "engine/time_column.h"
 #include "platform/visible_text.h"
 #include "reports/machine_figures.h"
 #include "reports/results_file.h"
+#include "reports/time_figures.h"
 #include "settings/global_settings.h"
 #include "ui/plot/image_export.h"
 #include "ui/plot/plot_data.h"
@@ -35,6 +42,7 @@ namespace {
 
 constexpr int kSheetWidth = 1600;
 constexpr int kSheetHeight = 720;
+constexpr int kSheetHeightWithPeriods = 960;  // the periods' picture under the hydrograph
 
 // The end of the run: the results file when asked for, and the series of the run kept for
 // the picture in place of the screen report.
@@ -74,6 +82,54 @@ void QuietQtNotes(QtMsgType type, const QMessageLogContext&, const QString& text
   }
 }
 
+// The name of a grouping in the title of the periods' picture.
+QString GroupingName(PeriodKind kind) {
+  switch (kind) {
+    case PeriodKind::Year:
+      return QStringLiteral("year");
+    case PeriodKind::WaterYear:
+      return QStringLiteral("water year");
+    case PeriodKind::Season:
+      return QStringLiteral("season");
+    case PeriodKind::Month:
+      return QStringLiteral("month");
+    case PeriodKind::MonthOfYear:
+      return QStringLiteral("month of the year");
+    case PeriodKind::SeasonOfYear:
+      return QStringLiteral("season of the year");
+  }
+  return {};
+}
+
+// The stamps of the rows the run scored, and each model's NSE in each of its periods. The
+// stamps are those the run read, read the same way, so they read here too.
+void AddTimes(const TimeSetup& time, const TimeFigures& figures,
+              const std::vector<TimeStamp>& stamps, ui::PlotData& data) {
+  data.times.reserve(stamps.size());
+  for (const TimeStamp t : stamps)
+    data.times.push_back(static_cast<double>(t.time_since_epoch().count()));
+  const RowRange window = RowsInWindow(stamps, time.window);
+  ui::KeepRows(data, window.first, window.count);
+  if (!time.by) return;
+  const std::vector<FigureColumn>& errors = ErrorFigures(false).figures;
+  std::size_t nse = 0;
+  while (nse < errors.size() && errors[nse].key != "nse") ++nse;
+  data.period_figure_name = QStringLiteral("NSE");
+  data.period_grouping = GroupingName(time.by->kind);
+  data.period_figure.assign(data.columns.size() - 1, {});
+  for (const SpanFigures& period : figures.periods) {
+    data.period_labels.push_back(QString::fromStdString(period.period));
+    for (std::size_t m = 0; m < data.period_figure.size(); ++m) {
+      double v = std::numeric_limits<double>::quiet_NaN();
+      if (period.has_figures && m < period.models.size()) {
+        const FigureValue f = period.models[m].groups.front()[nse];
+        if (f.defined) v = f.value;
+      }
+      data.period_figure[m].push_back(v);
+    }
+  }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -82,6 +138,11 @@ int main(int argc, char** argv) {
   CLI::App app{"Plots how well one or more models reproduce observed values.", "quelvaris-plot"};
   cli::DeclareOptions(app, options, cli::DataFiles::One);
   cli::DeclareReaderOptions(app, options, false);
+  TimeOptionTexts time_options;
+  cli::DeclareTimeWindowOptions(app, time_options);
+  app.get_option("--by")->description(
+      "Also draw the NSE of each model in each period: year, water-year[=M], season, month, "
+      "month-of-year or season-of-year");
   cli::DeclareVersion(app);
   app.footer(
       "Exit status:\n"
@@ -98,8 +159,15 @@ int main(int argc, char** argv) {
   GlobalSettings settings;
   auto session = std::make_unique<AnalysisSession>();
   // Checked last, like its place on the command line; the format follows the name.
+  TimeSetup time;
   const auto check_output = [&]() -> std::optional<std::string> {
     if (auto m = cli::CheckReaderOptions(options)) return m;
+    auto checked = CheckTimeOptions(time_options);
+    if (const auto* m = std::get_if<std::string>(&checked)) return *m;
+    time = std::get<TimeSetup>(std::move(checked));
+    if (time.time && options.desktop_reader) {
+      return std::string("--desktop-reader reads numbers only and takes no --time.");
+    }
     if (HasPictureSuffix(output)) return std::nullopt;
     return "Output file name must end in .png or .pdf.";
   };
@@ -112,6 +180,8 @@ int main(int argc, char** argv) {
   } else {
     // The batch reader's run: the same messages and results file as the batch command's.
     const std::vector<FigureGroup> none;
+    // The NSE of each period is read from the periods' error figures.
+    const std::vector<FigureGroup> errors{ErrorFigures(false)};
     cli::ReaderCall call;
     call.reader = cli::ReaderOptionsOf(options, settings.GlobalMissingCode);
     call.settings = &settings;
@@ -119,13 +189,24 @@ int main(int argc, char** argv) {
     call.calc_aicbic = host.SwitchOn(RunSwitch::CalcAICBIC);
     call.one_column = options.column.has_value();
     call.observed_groups = &none;
-    call.model_groups = &none;
+    call.model_groups = time.by ? &errors : &none;
+    if (time.time) {
+      call.time = &time;
+      call.reader.time = time.time;
+    }
     BatchTable table;
-    const FileFigures figures = cli::ScoreFile(call, options.data_files.front(),
-                                               options.results.value_or(""), host, &table);
+    const std::string& file = options.data_files.front();
+    const FileFigures figures =
+        cli::ScoreFile(call, file, options.results.value_or(""), host, &table);
     if (figures.has_figures) {
+      std::vector<TimeStamp> stamps;
+      if (figures.time) {
+        TimeStampReader reader(time.layout);
+        stamps = TimeColumnOf(table.times, table.time_lines, reader, DataFileShownName(file));
+      }
       reports.data =
           ui::MakePlotData(std::move(table), cli::EvaluationOptionsOf(host, settings, false).rule);
+      if (figures.time) AddTimes(time, *figures.time, stamps, *reports.data);
     }
   }
   if (!reports.data) return cli::kExitRunFailed;
@@ -138,7 +219,9 @@ int main(int argc, char** argv) {
   ui::PlotSheet sheet(*reports.data);
   // A PDF is laid out in the shape of its page, so that the sheet fills it.
   sheet.resize(ui::IsPdfPath(path) ? ui::PdfLayoutSize(kSheetWidth)
-                                   : QSize(kSheetWidth, kSheetHeight));
+                                   : QSize(kSheetWidth, reports.data->period_labels.empty()
+                                                            ? kSheetHeight
+                                                            : kSheetHeightWithPeriods));
   sheet.show();
   WaitUntilExposed(sheet);
   if (!ui::SaveWidgetImage(&sheet, path)) {

@@ -4,6 +4,7 @@
 #include <array>
 #include <cmath>
 
+#include <QCategoryAxis>
 #include <QChart>
 #include <QLogValueAxis>
 #include <QValueAxis>
@@ -117,19 +118,75 @@ void BuildHydrograph(PlotView& view, const PlotData& data, int highlighted) {
     outside.insert(outside.end(), more.begin(), more.end());
   }
   const int rows = std::max(data.Rows(), 1);
+  const double first = data.X(0);
+  const double last = data.Rows() > 0 ? data.X(static_cast<std::size_t>(rows - 1)) : first;
   if (data.apply_bounds) {
     view.AddMarks(QStringLiteral("Out of bounds"), 0, outside,
                   {QColor(200, 0, 0), 9, MarkShape::Triangle});
   }
   if (data.threshold != 0) {
     view.AddLine(QStringLiteral("Threshold"), 0,
-                 {{QPointF(1, data.threshold), QPointF(rows, data.threshold)}},
+                 {{QPointF(first, data.threshold), QPointF(last, data.threshold)}},
                  GuidePen(QColor(90, 90, 90)), false);
   }
   const QRectF r = view.DataRect();
-  view.SetAxes(ValueAxis(QStringLiteral("Row"), 1, rows, false),
-               ValueAxis(QStringLiteral("Value"), r.top(), r.bottom(), true));
-  view.SetWholeNumberTicks(true);
+  QValueAxis* y = ValueAxis(QStringLiteral("Value"), r.top(), r.bottom(), true);
+  if (data.times.empty()) {
+    view.SetAxes(ValueAxis(QStringLiteral("Row"), 1, rows, false), y);
+    view.SetWholeNumberTicks(true);
+    return;
+  }
+  auto* x = new QCategoryAxis;
+  x->setTitleText(QStringLiteral("Date"));
+  x->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
+  // A single stamp still needs a day around it.
+  x->setRange(first, last > first ? last : first + 86400);
+  view.SetAxes(x, y);
+  view.SetDateTicks(true);
+}
+
+void BuildPeriodFigure(PlotView& view, const PlotData& data) {
+  view.chart()->setTitle(data.period_figure_name + QStringLiteral(" by ") + data.period_grouping);
+  const std::size_t periods = data.period_labels.size();
+  double lowest = 1;
+  for (std::size_t m = 0; m < data.period_figure.size() && m + 1 < data.columns.size(); ++m) {
+    const int column = data.columns[m + 1];
+    std::vector<std::vector<QPointF>> pieces(1);
+    for (std::size_t p = 0; p < periods && p < data.period_figure[m].size(); ++p) {
+      const double v = data.period_figure[m][p];
+      if (!std::isfinite(v)) {
+        if (!pieces.back().empty()) pieces.emplace_back();
+        continue;
+      }
+      pieces.back().emplace_back(static_cast<double>(p + 1), v);
+      lowest = std::min(lowest, v);
+    }
+    const QPen pen = SeriesPen(column, 0);
+    view.AddLine(SeriesName(data, column), column, pieces, pen, false);
+    // A mark at each period while they stand apart; a line alone once they crowd.
+    if (periods <= 60) {
+      std::vector<QPointF> marks;
+      for (const auto& piece : pieces) marks.insert(marks.end(), piece.begin(), piece.end());
+      view.AddMarks(SeriesName(data, column), column, marks,
+                    {SeriesColor(column), 6, SeriesShape(column)});
+    }
+  }
+  // Efficiencies far below 0 would flatten the rest: the axis stops at -1 (the figures drawn
+  // are efficiencies, at most 1).
+  auto* y =
+      ValueAxis(data.period_figure_name, std::max(-1.0, std::floor(lowest * 10) / 10), 1, false);
+  auto* x = new QCategoryAxis;
+  const QString& grouping = data.period_grouping;
+  x->setTitleText(grouping.left(1).toUpper() + grouping.mid(1));
+  x->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
+  x->setRange(0.5, static_cast<double>(periods) + 0.5);
+  x->setStartValue(0.5);
+  // About twelve labels at most, each on its period.
+  const std::size_t every = std::max<std::size_t>(1, (periods + 11) / 12);
+  for (std::size_t p = 0; p < periods; p += every) {
+    x->append(data.period_labels[p], static_cast<double>(p + 1));
+  }
+  view.SetAxes(x, y);
 }
 
 void BuildScatter(PlotView& view, const PlotData& data, const std::vector<int>& columns) {

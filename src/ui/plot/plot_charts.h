@@ -24,11 +24,16 @@ MarkShape SeriesShape(int column);
 // else "Model N".
 QString SeriesName(const PlotData& data, int column);
 
-// Each analysed modelled series and, over them, the observed one, against the row number,
+// Each analysed modelled series and, over them, the observed one, against the row number (the
+// date with a time column),
 // with gaps at missing values, the values outside the bounds marked when bounds apply, and the
 // threshold as a line when it is not 0. The `highlighted` model column is drawn heavier, over
 // the other models.
 void BuildHydrograph(PlotView& view, const PlotData& data, int highlighted);
+
+// One figure of each model (data.period_figure) in each period, against the periods in time
+// order, labelled with their names.
+void BuildPeriodFigure(PlotView& view, const PlotData& data);
 
 // Modelled against observed over the usable pairs of each of `columns`, with the 1:1 line and
 // the same range on both axes.

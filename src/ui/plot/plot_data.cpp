@@ -69,8 +69,34 @@ PlotData MakePlotData(BatchTable&& table, const SeriesRule& rule) {
   return data;
 }
 
+void KeepRows(PlotData& data, std::size_t first, std::size_t count) {
+  const auto keep = [first, count](std::vector<double>& v) {
+    const std::size_t from = std::min(first, v.size());
+    const std::size_t to = std::min(from + count, v.size());
+    v.erase(v.begin() + static_cast<std::ptrdiff_t>(to), v.end());
+    v.erase(v.begin(), v.begin() + static_cast<std::ptrdiff_t>(from));
+  };
+  for (std::vector<double>& v : data.values) keep(v);
+  keep(data.times);
+}
+
+namespace {
+
+// The usual step between the stamps: their median step, 0 without stamps.
+double UsualStep(const std::vector<double>& times) {
+  if (times.size() < 2) return 0;
+  std::vector<double> steps(times.size() - 1);
+  for (std::size_t i = 1; i < times.size(); ++i) steps[i - 1] = times[i] - times[i - 1];
+  const auto middle = steps.begin() + static_cast<std::ptrdiff_t>(steps.size() / 2);
+  std::nth_element(steps.begin(), middle, steps.end());
+  return *middle;
+}
+
+}  // namespace
+
 std::vector<std::vector<QPointF>> ContiguousRuns(const PlotData& data, int column) {
   const std::vector<double>& v = data.Values(column);
+  const double usual = UsualStep(data.times);
   std::vector<std::vector<QPointF>> runs;
   bool in_run = false;
   for (std::size_t i = 0; i < v.size(); ++i) {
@@ -78,9 +104,13 @@ std::vector<std::vector<QPointF>> ContiguousRuns(const PlotData& data, int colum
       in_run = false;
       continue;
     }
+    if (in_run && usual > 0 && i < data.times.size() &&
+        data.times[i] - data.times[i - 1] > 2 * usual) {
+      in_run = false;
+    }
     if (!in_run) runs.emplace_back();
     in_run = true;
-    runs.back().emplace_back(static_cast<double>(i + 1), v[i]);
+    runs.back().emplace_back(data.X(i), v[i]);
   }
   return runs;
 }
@@ -90,7 +120,7 @@ std::vector<QPointF> OutOfBoundsPoints(const PlotData& data, int column) {
   const std::vector<double>& v = data.Values(column);
   for (std::size_t i = 0; i < v.size(); ++i) {
     if (!data.Missing(v[i]) && data.OutOfBounds(v[i])) {
-      points.emplace_back(static_cast<double>(i + 1), v[i]);
+      points.emplace_back(data.X(i), v[i]);
     }
   }
   return points;

@@ -26,7 +26,18 @@ struct PlotData {
   double lower = 0;
   double upper = 9999;
   double threshold = 0;
+  // With a time column: the stamp of each row in seconds since 1970-01-01 00:00, and the
+  // hydrograph is drawn against them; empty: against the row number.
+  std::vector<double> times;
+  // With periods: a figure of each model (after the observed series in `columns`) in each
+  // period, NaN where it is undefined, with the periods' labels and the names of both.
+  std::vector<QString> period_labels;
+  std::vector<std::vector<double>> period_figure;  // [model][period]
+  QString period_figure_name;                      // "NSE"
+  QString period_grouping;                         // "water year"
 
+  // Where row i (from 0) stands along the hydrograph's horizontal axis.
+  double X(std::size_t i) const { return times.empty() ? static_cast<double>(i + 1) : times[i]; }
   int Rows() const { return values.empty() ? 0 : static_cast<int>(values.front().size()); }
   // The values of a column of the run; empty when the run did not analyse it.
   const std::vector<double>& Values(int column) const;
@@ -46,11 +57,17 @@ PlotData MakePlotData(const AnalysisSession& session, const GlobalSettings& sett
 // under its column in the file.
 PlotData MakePlotData(BatchTable&& table, const SeriesRule& rule);
 
-// The stretches of a series between missing values, as (row, value) points with rows counted
-// from 1. A missing value ends a stretch, so a line never dips to the missing-data code.
+// Keeps rows first .. first + count - 1 of every column (and of the stamps): the rows a run
+// scored.
+void KeepRows(PlotData& data, std::size_t first, std::size_t count);
+
+// The stretches of a series between missing values, as (X, value) points (the row counted from
+// 1, or its stamp). A missing value ends a stretch, so a line never dips to the missing-data
+// code; with stamps, so does a step in time more than twice the usual one (rows left out of
+// the file).
 std::vector<std::vector<QPointF>> ContiguousRuns(const PlotData& data, int column);
 
-// The values of a column outside the bounds, as (row, value); none when bounds do not apply.
+// The values of a column outside the bounds, as (X, value); none when bounds do not apply.
 std::vector<QPointF> OutOfBoundsPoints(const PlotData& data, int column);
 
 // (observed, modelled) for the rows where both values are usable: the pairs the error

@@ -10,7 +10,8 @@ namespace quelvaris::ui {
 
 class PlotView;
 
-// The printed summary of a run: the hydrograph beside the scatter of every analysed model.
+// The printed summary of a run: the hydrograph beside the scatter of every analysed model,
+// with the figure of each period under the hydrograph when the run has periods.
 class PlotSheet : public QWidget {
   Q_OBJECT
 
@@ -19,10 +20,12 @@ class PlotSheet : public QWidget {
 
   PlotView* Hydrograph() const { return hydrograph_; }
   PlotView* Scatter() const { return scatter_; }
+  PlotView* Periods() const { return periods_; }  // null without periods
 
  private:
   PlotView* hydrograph_;
   PlotView* scatter_;
+  PlotView* periods_ = nullptr;
 };
 
 }  // namespace quelvaris::ui

@@ -1,11 +1,13 @@
 #include "ui/plot/plot_view.h"
 
+#include "ui/plot/date_ticks.h"
 #include "ui/plot/plot_data.h"
 
 #include <algorithm>
 #include <cmath>
 #include <limits>
 
+#include <QCategoryAxis>
 #include <QChart>
 #include <QGraphicsItem>
 #include <QGraphicsLayout>
@@ -314,9 +316,26 @@ void PlotView::SetWholeNumberTicks(bool whole) {
   UpdateRoundTicks();
 }
 
+void PlotView::SetDateTicks(bool dates) {
+  date_ticks_ = dates;
+  UpdateRoundTicks();
+}
+
 void PlotView::UpdateRoundTicks() {
   for (Qt::Orientation o : {Qt::Horizontal, Qt::Vertical}) {
     if (chart()->axes(o).isEmpty()) continue;
+    // A category axis keeps the labels it was given; a time axis gets dates for its range.
+    if (auto* labelled = qobject_cast<QCategoryAxis*>(chart()->axes(o).front())) {
+      if (date_ticks_ && o == Qt::Horizontal) {
+        for (const QString& label : labelled->categoriesLabels()) labelled->remove(label);
+        labelled->setStartValue(labelled->min());
+        // About eight across, as on a value axis; date labels are wider than numbers.
+        for (const DateTick& tick : DateTicks(labelled->min(), labelled->max(), 8)) {
+          labelled->append(tick.label, tick.at);
+        }
+      }
+      continue;
+    }
     auto* axis = qobject_cast<QValueAxis*>(chart()->axes(o).front());
     if (!axis || !(axis->max() > axis->min())) continue;
     const bool whole = whole_ticks_ && o == Qt::Horizontal;

@@ -76,6 +76,9 @@ class PlotView : public QChartView {
   // zoom; with `whole`, those of the horizontal axis on whole numbers too: for axes that count
   // rows.
   void SetWholeNumberTicks(bool whole);
+  // The horizontal axis (a QCategoryAxis whose values are seconds since 1970) labelled with
+  // dates on round calendar steps at every zoom.
+  void SetDateTicks(bool dates);
   // Keeps the plot area square (for plots whose two axes share one range).
   void SetSquarePlotArea(bool square);
 
@@ -123,6 +126,7 @@ class PlotView : public QChartView {
   bool square_ = false;
   bool fit_scheduled_ = false;
   bool whole_ticks_ = false;
+  bool date_ticks_ = false;
 };
 
 }  // namespace quelvaris::ui

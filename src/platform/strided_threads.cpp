@@ -1,0 +1,36 @@
+#include "platform/strided_threads.h"
+
+#include <algorithm>
+#include <atomic>
+#include <exception>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+namespace quelvaris {
+
+void ForEachStrided(std::size_t count, std::size_t workers,
+                    const std::function<void(std::size_t)>& work) {
+  workers = std::clamp<std::size_t>(workers, 1, std::max<std::size_t>(count, 1));
+  std::atomic<bool> failed{false};
+  std::exception_ptr failure;
+  std::mutex failure_lock;
+  const auto run = [&](std::size_t first) {
+    try {
+      for (std::size_t i = first; i < count && !failed; i += workers) work(i);
+    } catch (...) {
+      const std::lock_guard<std::mutex> lock(failure_lock);
+      if (!failure) failure = std::current_exception();
+      failed = true;
+    }
+  };
+  {
+    std::vector<std::jthread> helpers;  // joined at the end of this block
+    helpers.reserve(workers - 1);
+    for (std::size_t t = 1; t < workers; ++t) helpers.emplace_back(run, t);
+    run(0);
+  }
+  if (failure) std::rethrow_exception(failure);
+}
+
+}  // namespace quelvaris
