@@ -312,9 +312,10 @@ int RunBatch(std::vector<std::string> words, std::FILE* out, std::FILE* err) {
     call.reader = ReaderOptionsOf(options, settings.GlobalMissingCode);
     call.settings = &settings;
     call.extended = options.extended;
-    // The cores that the files leave free score the models of each file.
+    // The cores that the files leave free read each file and score its models.
     const int jobs = JobsOf(options);
     call.threads = std::max(1, jobs / static_cast<int>(std::min<std::size_t>(files, jobs)));
+    call.reader.threads = call.threads;
     call.result_format = settings.ResultFormat;
     call.calc_aicbic = host.SwitchOn(RunSwitch::CalcAICBIC);
     call.one_column = options.column.has_value();
