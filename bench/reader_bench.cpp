@@ -26,6 +26,7 @@
 #include "batch_calls.h"
 #include "bench_data.h"
 #include "cli/batch_run.h"
+#include "engine/batch_reader.h"
 
 namespace quelvaris {
 namespace {
@@ -88,6 +89,18 @@ void BM_ReadFloor(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_ReadFloor)->Unit(benchmark::kMillisecond);
+
+// The batch reader alone on the same file, on 1 and 2 threads.
+void BM_ReadTable(benchmark::State& state) {
+  const std::string& path = LongFile();
+  BatchReaderOptions options;
+  options.threads = static_cast<int>(state.range(0));
+  for (auto _ : state) {
+    BatchTable table = ReadBatchFile(path, options);
+    benchmark::DoNotOptimize(table.models.data());
+  }
+}
+BENCHMARK(BM_ReadTable)->Arg(1)->Arg(2)->ArgName("threads")->Unit(benchmark::kMillisecond);
 
 void BM_ScoreAll(benchmark::State& state) {
   TimeBatchCalls(state, {LongFile(), "--all", "--format", "csv", "--quiet"});

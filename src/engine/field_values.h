@@ -23,6 +23,9 @@ class FieldValues {
   std::optional<double> NumberOf(std::string_view trimmed) const;
   bool IsMissing(std::string_view trimmed) const { return missing_.count(trimmed) > 0; }
 
+  // Whether a plain decimal text is always its number (no number is listed as missing).
+  bool PlainIsNumber() const { return !missing_before_number_; }
+
   // The value of a field's text as read (blanks around it allowed), nothing when it is neither
   // a number nor a missing-value text.
   std::optional<double> ValueOf(std::string_view text) const;

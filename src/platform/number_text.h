@@ -16,6 +16,13 @@ bool IsNumber(std::string_view text);
 // The value of a number text, or nothing when the text is not a number.
 std::optional<double> ParseNumber(std::string_view text);
 
+// The plain decimal at the start of [p, end): an optional sign, then digits with an optional
+// fraction (or a fraction alone), at most 19 digits of which at most 22 after the point, no
+// exponent, a value within 2^53 units of its last digit. Sets `value` (the double ParseNumber
+// gives for it) and returns the end of its text; nullptr when the text there starts none (it
+// may still be a number of another form).
+const char* ReadPlainDecimal(const char* p, const char* end, double& value);
+
 // The longest leading number of text after leading blanks; 0 when there is none
 // ("12abc" -> 12, "abc" -> 0, "1.5e" -> 1.5). A leading number too large for a double raises
 // error 6 (overflow).
