@@ -43,6 +43,9 @@ bool LineWindows::Next(std::string_view& out) {
     std::memmove(buffer_.data(), buffer_.data() + taken_, held_ - taken_);
     held_ -= taken_;
     taken_ = 0;
+  } else if (held_ == buffer_.size()) {
+    if (buffer_.size() >= kMaxBytes) return false;
+    buffer_.resize(buffer_.size() * 2);
   }
   while (held_ < buffer_.size() && next_ < end_) {
     const auto want = static_cast<std::size_t>(
@@ -63,7 +66,7 @@ bool LineWindows::Next(std::string_view& out) {
       --whole;
       back();
     }
-    if (whole == 0) return false;
+    if (whole == 0) return Next(out);  // a line longer than the buffer
   }
   out = {buffer_.data(), whole};
   taken_ = whole;

@@ -32,12 +32,15 @@ inline const char* PastLineEnd(const char* p, const char* end) {
 // at a time: a CRLF is never split between two runs. Used by one thread.
 class LineWindows {
  public:
-  static constexpr std::size_t kBytes = std::size_t{1} << 20;
+  // The buffer starts small enough to stay in the processor's cache and doubles for a line
+  // that does not fit, up to kMaxBytes.
+  static constexpr std::size_t kBytes = std::size_t{1} << 18;
+  static constexpr std::size_t kMaxBytes = std::size_t{1} << 22;
 
   LineWindows(int fd, std::int64_t begin, std::int64_t end);
 
   // The next run of whole lines in `out` (the last run of the range may end without a line
-  // end); empty at the end of the range. False for a line longer than the buffer, or a range
+  // end); empty at the end of the range. False for a line longer than kMaxBytes, or a range
   // the file no longer holds in full, or a failed read.
   bool Next(std::string_view& out);
 

@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "engine/line_windows.h"
+#include "platform/large_pages.h"
 #include "platform/number_text.h"
 
 namespace quelvaris {
@@ -235,6 +236,12 @@ RangeOutcome ReadRanges(int fd, std::int64_t start, std::int64_t size, std::int6
   series.erase(std::unique(series.begin(), series.end()), series.end());
   std::vector<std::size_t> before;
   for (const std::vector<double>* s : series) before.push_back(s->size());
+  for (std::size_t i = 0; i < series.size(); ++i) {
+    const std::size_t wanted = before[i] + static_cast<std::size_t>(rows);
+    series[i]->reserve(wanted);
+    PreferLargePages(series[i]->data() + before[i],
+                     static_cast<std::size_t>(rows) * sizeof(double));
+  }
   const std::size_t workers = std::max<std::size_t>(usable, 1);
   // Sized on the threads that fill them, so that the pages are first met in parallel.
   OnThreads(workers, [&](std::size_t w) {
