@@ -30,6 +30,12 @@ std::optional<double> FieldValues::NumberOf(std::string_view t) const {
 }
 
 std::optional<double> FieldValues::ValueOf(std::string_view text) const {
+  if (!missing_before_number_) {
+    // Nearly every field: a plain decimal as it stands.
+    double v = 0;
+    const char* const end = text.data() + text.size();
+    if (ReadPlainDecimal(text.data(), end, v) == end) return v;
+  }
   const std::string_view t = TrimmedField(text);
   if ((missing_before_number_ || t.empty()) && IsMissing(t)) return missing_code_;
   if (std::optional<double> v = NumberOf(t)) return v;
