@@ -178,7 +178,7 @@ class RangeRows {
   const RangePlan& plan_;
   const std::vector<std::vector<double*>>& into_;
   Range& r_;
-  std::vector<bool> plain_;  // columns whose plain decimals need no other look
+  std::vector<unsigned char> plain_;  // columns whose plain decimals need no other look
   std::int64_t line_;
   std::int64_t rows_ = 0;
 };

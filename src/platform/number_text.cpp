@@ -128,45 +128,6 @@ void ShortestDigits(double magnitude, std::string& digits, long long& point) {
   point = std::strtoll(std::string(s.substr(e + 1)).c_str(), nullptr, 10) + 1;
 }
 
-}  // namespace
-
-// Plain decimals ("12.375", "-0.5") are nearly every field of a data file. When the digits,
-// point removed, fit 2^53 and there are at most 22 of them after the point, both the digits and
-// the power of ten are exact doubles, so one division (rounded to nearest by the hardware)
-// gives the same double as the full conversion.
-const char* ReadPlainDecimal(const char* p, const char* end, double& value) {
-  static constexpr double kPow10[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
-                                      1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
-                                      1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
-  bool negative = false;
-  if (p != end && (*p == '+' || *p == '-')) negative = *p++ == '-';
-  std::uint64_t digits = 0;  // wraps past 19 digits, but is not used then
-  const char* const first = p;
-  const auto take_digits = [&] {
-    for (; p != end; ++p) {
-      const auto d = static_cast<unsigned>(static_cast<unsigned char>(*p)) - '0';
-      if (d > 9) break;
-      digits = digits * 10 + d;
-    }
-  };
-  take_digits();
-  long count = p - first;
-  long after_point = 0;
-  if (p != end && *p == '.') {
-    const char* const fraction = ++p;
-    take_digits();
-    after_point = p - fraction;
-    count += after_point;
-  }
-  if (count == 0 || count > 19) return nullptr;
-  if (digits > (std::uint64_t{1} << 53) || after_point > 22) return nullptr;
-  const double v = static_cast<double>(digits) / kPow10[after_point];
-  value = negative ? -v : v;
-  return p;
-}
-
-namespace {
-
 // A plain decimal with blanks around it, else nothing (the text then takes the full path).
 std::optional<double> ParsePlainDecimal(std::string_view text) {
   const char* p = text.data();
