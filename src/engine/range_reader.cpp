@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <atomic>
 #include <cstring>
+#include <exception>
 #include <iterator>
+#include <system_error>
 #include <thread>
 
 #include "engine/line_windows.h"
@@ -183,13 +185,33 @@ class RangeRows {
   std::int64_t rows_ = 0;
 };
 
+// Runs work(0) to work(count - 1) at once, one on this thread. A thread the system refuses
+// leaves its share to this one; the first failure of any share is raised once all are done.
 template <typename Work>
 void OnThreads(std::size_t count, const Work& work) {
-  if (count == 0) return;
+  std::vector<std::exception_ptr> failures(count);
+  const auto share = [&](std::size_t i) {
+    try {
+      work(i);
+    } catch (...) {
+      failures[i] = std::current_exception();
+    }
+  };
   std::vector<std::thread> pool;
-  for (std::size_t i = 1; i < count; ++i) pool.emplace_back(work, i);
-  work(std::size_t{0});
+  std::vector<std::size_t> here;
+  for (std::size_t i = 1; i < count; ++i) {
+    try {
+      pool.emplace_back(share, i);
+    } catch (const std::system_error&) {
+      here.push_back(i);
+    }
+  }
+  if (count > 0) share(0);
+  for (const std::size_t i : here) share(i);
   for (std::thread& t : pool) t.join();
+  for (const std::exception_ptr& f : failures) {
+    if (f) std::rethrow_exception(f);
+  }
 }
 
 std::vector<Range> Cut(int fd, std::int64_t start, std::int64_t size, int threads) {
