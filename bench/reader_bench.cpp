@@ -6,7 +6,8 @@
 // BM_ReadFloor reads the 1,000,000 x 30 tab file (about 200 MB, written once into the temporary
 // folder) and converts every field with fast_float, nothing else: no storage, no checks, no
 // figures. BM_ScoreAll is the whole batch command over the same file with every model scored
-// (csv to /dev/null); it should stay within 1.5 times the floor. BM_TenThousand compares the
+// (csv to /dev/null); it should stay within 1.5 times the floor. BM_ReadTable is the batch
+// reader alone on the same file, on 1 and 2 threads. BM_TenThousand compares the
 // 10,000 x 30 file read by the desktop program's reader (0) and by the batch reader (1).
 // BM_Jobs scores 200 copies of the 10,000 x 30 file with --jobs 1 and 2.
 //
@@ -26,6 +27,7 @@
 #include "batch_calls.h"
 #include "bench_data.h"
 #include "cli/batch_run.h"
+#include "engine/batch_reader.h"
 
 namespace quelvaris {
 namespace {
@@ -88,6 +90,17 @@ void BM_ReadFloor(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_ReadFloor)->Unit(benchmark::kMillisecond);
+
+void BM_ReadTable(benchmark::State& state) {
+  const std::string& path = LongFile();
+  BatchReaderOptions options;
+  options.threads = static_cast<int>(state.range(0));
+  for (auto _ : state) {
+    BatchTable table = ReadBatchFile(path, options);
+    benchmark::DoNotOptimize(table.models.data());
+  }
+}
+BENCHMARK(BM_ReadTable)->Arg(1)->Arg(2)->ArgName("threads")->Unit(benchmark::kMillisecond);
 
 void BM_ScoreAll(benchmark::State& state) {
   TimeBatchCalls(state, {LongFile(), "--all", "--format", "csv", "--quiet"});

@@ -7,11 +7,12 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <unordered_set>
+#include <iterator>
 
 #include "engine/column_choice.h"
 #include "engine/dialect_detection.h"
-#include "platform/number_text.h"
+#include "engine/field_values.h"
+#include "engine/range_reader.h"
 #include "platform/visible_text.h"
 
 namespace quelvaris {
@@ -26,9 +27,7 @@ constexpr std::int64_t kMaxColumns = 100000;
 constexpr std::size_t kShownFieldText = 40;
 
 std::string_view Trimmed(std::string_view t) {
-  while (!t.empty() && (t.front() == ' ' || t.front() == '\t')) t.remove_prefix(1);
-  while (!t.empty() && (t.back() == ' ' || t.back() == '\t')) t.remove_suffix(1);
-  return t;
+  return TrimmedField(t);
 }
 
 // A field kept whole, for the lines read before the columns are known.
@@ -85,13 +84,7 @@ void Append(std::vector<double>& column, double v) {
 class TableReader {
  public:
   TableReader(const std::string& path, const BatchReaderOptions& options)
-      : options_(options), shown_(VisibleText(DataFileShownName(path))) {
-    for (const std::string& t : options.missing_texts) {
-      missing_texts_.insert(t);
-      // A number listed as missing must be looked up before the text is read as a number.
-      if (ParseNumber(t)) missing_before_number_ = true;
-    }
-  }
+      : options_(options), shown_(VisibleText(DataFileShownName(path))) {}
 
   BatchTable Read(int fd) {
     FieldScanner scanner(fd, shown_);
@@ -99,6 +92,7 @@ class TableReader {
     BatchTable& t = table_;
     t.dialect = DetectDialect(start, options_.delimiter, options_.decimal_comma);
     scanner.SetDialect(t.dialect);
+    values_.emplace(options_.missing_texts, options_.missing_code, t.dialect.decimal_comma);
 
     SavedRecord first;
     SavedRecord second;
@@ -137,7 +131,7 @@ class TableReader {
 
     if (!t.header) TakeSaved(first, first_line);
     if (second_line != 0) TakeSaved(second, second_line);
-    while (scanner.NextRecord()) TakeStreamed(scanner);
+    ReadRest(fd, scanner);
     return std::move(table_);
   }
 
@@ -147,6 +141,41 @@ class TableReader {
     std::vector<std::vector<double>*> into;  // the series it belongs to (several when asked)
     bool time = false;
   };
+
+  // The lines after the first two: a large regular file in byte ranges on threads as far as
+  // they can take it, the rest (or all) one line at a time.
+  void ReadRest(int fd, FieldScanner& scanner) {
+    struct stat st {};
+    const std::int64_t start = scanner.offset();
+    if (options_.threads < 2 || ::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) ||
+        st.st_size - start < options_.range_bytes) {
+      while (scanner.NextRecord()) TakeStreamed(scanner);
+      return;
+    }
+    RangePlan plan;
+    plan.dialect = table_.dialect;
+    plan.columns = table_.columns;
+    for (std::int64_t c = 0; c < last_used_; ++c) {
+      plan.into.push_back(plans_[static_cast<std::size_t>(c)].into);
+    }
+    plan.time_column = table_.time_column;
+    plan.values = &*values_;
+    plan.rows_left = options_.max_rows - table_.rows;
+    RangeOutcome read =
+        ReadRanges(fd, start, st.st_size, scanner.next_line(), plan, options_.threads);
+    table_.rows += read.rows;
+    if (table_.wide_line == 0) table_.wide_line = read.wide_line;
+    std::move(read.times.begin(), read.times.end(), std::back_inserter(table_.times));
+    table_.time_lines.insert(table_.time_lines.end(), read.time_lines.begin(),
+                             read.time_lines.end());
+    if (::lseek(fd, static_cast<off_t>(read.offset), SEEK_SET) < 0) {
+      throw BatchReadError{"Cannot read the data file " + shown_ + ": " + std::strerror(errno) +
+                           "."};
+    }
+    FieldScanner rest(fd, shown_, read.line);
+    rest.SetDialect(table_.dialect);
+    while (rest.NextRecord()) TakeStreamed(rest);
+  }
 
   SavedRecord SaveRecord(FieldScanner& scanner, std::int64_t keep) {
     SavedRecord r;
@@ -166,22 +195,13 @@ class TableReader {
   bool LooksLikeHeader(const SavedRecord& first, const SavedRecord& second) const {
     const auto is_value = [&](const SavedField& f) {
       const std::string_view t = Trimmed(f.text);
-      return !f.too_long && (NumberOf(t).has_value() || missing_texts_.count(t) > 0);
+      return !f.too_long && (values_->NumberOf(t).has_value() || values_->IsMissing(t));
     };
     for (std::size_t c = 0; c < first.size(); ++c) {
       if (is_value(first[c])) continue;
       if (second.empty() || (c < second.size() && is_value(second[c]))) return true;
     }
     return false;
-  }
-
-  std::optional<double> NumberOf(std::string_view t) const {
-    if (!table_.dialect.decimal_comma || t.find(',') == std::string_view::npos) {
-      return ParseNumber(t);
-    }
-    std::string dotted(t);
-    std::replace(dotted.begin(), dotted.end(), ',', '.');
-    return ParseNumber(dotted);
   }
 
   void PlanColumns() {
@@ -218,15 +238,10 @@ class TableReader {
   }
 
   double ValueOf(std::string_view text, bool too_long, std::int64_t line, std::int64_t column) {
-    const std::string_view t = Trimmed(text);
     if (!too_long) {
-      if (missing_before_number_ || t.empty()) {
-        if (missing_texts_.count(t) > 0) return options_.missing_code;
-      }
-      if (std::optional<double> v = NumberOf(t)) return *v;
-      if (missing_texts_.count(t) > 0) return options_.missing_code;
+      if (std::optional<double> v = values_->ValueOf(text)) return *v;
     }
-    NotANumber(line, column, t, too_long);
+    NotANumber(line, column, Trimmed(text), too_long);
   }
 
   void Take(std::int64_t column, std::string_view text, bool too_long, std::int64_t line) {
@@ -286,8 +301,7 @@ class TableReader {
 
   const BatchReaderOptions& options_;
   std::string shown_;
-  std::unordered_set<std::string_view> missing_texts_;
-  bool missing_before_number_ = false;
+  std::optional<FieldValues> values_;
   BatchTable table_;
   std::vector<Plan> plans_;
   std::int64_t last_used_ = 0;

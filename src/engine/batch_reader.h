@@ -30,6 +30,10 @@ struct BatchReaderOptions {
   std::optional<std::string> time;  // a column kept as text, never a model
   // Columns read as benchmarks (by name or number): no model unless --models names them.
   std::vector<std::string> benchmarks;
+  // A regular file with at least `range_bytes` after its first two lines is read in byte ranges
+  // on up to `threads` threads.
+  int threads = 1;
+  std::int64_t range_bytes = std::int64_t{4} << 20;
 };
 
 // The columns a batch run scores, each as the file gave it.

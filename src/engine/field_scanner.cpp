@@ -22,6 +22,13 @@ bool IsBlank(char c) {
 FieldScanner::FieldScanner(int fd, std::string name)
     : fd_(fd), name_(std::move(name)), buffer_(kBufferBytes) {}
 
+FieldScanner::FieldScanner(int fd, std::string name, std::int64_t line)
+    : FieldScanner(fd, std::move(name)) {
+  started_ = true;
+  line_ = line;
+  record_line_ = line;
+}
+
 void FieldScanner::Binary() const {
   throw ScanFailure{VisibleText(name_) + ": line " + std::to_string(line_) +
                     " holds a NUL byte: the file is binary, not text."};
@@ -47,6 +54,7 @@ bool FieldScanner::Fill() {
       return false;
     }
     end_ += static_cast<std::size_t>(got);
+    consumed_ += got;
     break;
   }
   if (!started_ && end_ >= 3) {

@@ -48,6 +48,9 @@ class FieldScanner {
   // `fd` stays open and owned by the caller; `name` is the data file as the user gave it, for
   // messages.
   FieldScanner(int fd, std::string name);
+  // Goes on reading a file whose bytes before the descriptor's position were read already: the
+  // position is the start of line `line`, no byte order mark is looked for.
+  FieldScanner(int fd, std::string name, std::int64_t line);
 
   // The first bytes of the file (at least `bytes` of them unless the file is shorter), for
   // detecting its dialect before the first field is read. Valid until the next call.
@@ -68,6 +71,9 @@ class FieldScanner {
 
   // The line (from 1) where the current record starts.
   std::int64_t line() const { return record_line_; }
+  // The line of the next unread byte, and where that byte stands in the file.
+  std::int64_t next_line() const { return line_; }
+  std::int64_t offset() const { return consumed_ - static_cast<std::int64_t>(end_ - begin_); }
 
  private:
   bool Fill();  // more bytes into the buffer; false at the end of the file
@@ -86,7 +92,8 @@ class FieldScanner {
   bool started_ = false;   // the byte order mark has been looked for
   std::int64_t line_ = 1;  // the line of the next unread byte
   std::int64_t record_line_ = 1;
-  std::string field_;  // the text of a field that straddles the buffer or had quotes undone
+  std::int64_t consumed_ = 0;  // bytes read from the descriptor
+  std::string field_;          // the text of a field that straddles the buffer or had quotes undone
 };
 
 }  // namespace quelvaris

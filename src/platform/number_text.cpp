@@ -128,34 +128,17 @@ void ShortestDigits(double magnitude, std::string& digits, long long& point) {
   point = std::strtoll(std::string(s.substr(e + 1)).c_str(), nullptr, 10) + 1;
 }
 
-// Plain decimals ("12.375", "-0.5", " 40 ") are nearly every field of a data file. When the
-// digits, point removed, fit 2^53 and there are at most 22 of them after the point, both the
-// digits and the power of ten are exact doubles, so one division (rounded to nearest by the
-// hardware) gives the same double as the full conversion. Nothing for any other text, which
-// then takes the full path.
+// A plain decimal with blanks around it, else nothing (the text then takes the full path).
 std::optional<double> ParsePlainDecimal(std::string_view text) {
-  static constexpr double kPow10[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
-                                      1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
-                                      1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
   const char* p = text.data();
   const char* const end = p + text.size();
   while (p != end && IsBlank(*p)) ++p;
-  bool negative = false;
-  if (p != end && (*p == '+' || *p == '-')) negative = *p++ == '-';
-  std::uint64_t digits = 0;  // wraps past 19 digits, but is not used then
-  int count = 0;
-  int after_point = 0;
-  for (; p != end && IsDigit(*p); ++p, ++count) digits = digits * 10 + (*p - '0');
-  if (p != end && *p == '.') {
-    for (++p; p != end && IsDigit(*p); ++p, ++count, ++after_point) {
-      digits = digits * 10 + (*p - '0');
-    }
-  }
+  double value = 0;
+  p = ReadPlainDecimal(p, end, value);
+  if (p == nullptr) return std::nullopt;
   while (p != end && IsBlank(*p)) ++p;
-  if (p != end || count == 0 || count > 19) return std::nullopt;
-  if (digits > (std::uint64_t{1} << 53) || after_point > 22) return std::nullopt;
-  const double value = static_cast<double>(digits) / kPow10[after_point];
-  return negative ? -value : value;
+  if (p != end) return std::nullopt;
+  return value;
 }
 
 }  // namespace
