@@ -71,7 +71,7 @@ struct ResampleScratch {
   std::vector<double> table;
   std::vector<double> values;
   std::vector<int> rows;
-  std::vector<double> ends;
+  std::vector<signed char> signs;  // each candidate's first and last sign
 };
 
 // One model's figures on resample after resample, from the sums over the resample's blocks.
