@@ -320,7 +320,7 @@ BootstrapResult BootstrapIntervals(std::span<const double> observed,
         std::vector<int>& c = chosen[static_cast<std::size_t>(t)];
         DrawBlocks(plan, gen, c);
         mark_groups(r, c);
-        shared.Prepare(c, rows[static_cast<std::size_t>(i)]);
+        shared.PrepareSums(c, rows[static_cast<std::size_t>(i)]);
       });
       shared.WindowOver(rows);
       IndexBlockUses(rows, plan.candidates.size(), uses);
@@ -333,13 +333,15 @@ BootstrapResult BootstrapIntervals(std::span<const double> observed,
         const std::size_t span = size * term::kBlockTerms;
         of_model[m]->Sum(rows, uses, std::span<double>(sums).subspan(m * span, span), room);
       });
-      InParallel(count, threads, [&](int i, int) {
+      InParallel(count, threads, [&](int i, int t) {
         if (cancelled()) return;
         const ResampleRows& resample = rows[static_cast<std::size_t>(i)];
+        std::vector<std::uint32_t>& times = scratch[static_cast<std::size_t>(t)].times;
+        if (resample.figures) shared.CountRows(resample, times);
         std::array<double, kBasicFigureCount + kErrorStatFields.size() + kExtendedStatCount> here;
         for (std::size_t m = 0; m < models.size() && resample.figures; ++m) {
           const double* acc = &sums[(m * size + static_cast<std::size_t>(i)) * term::kBlockTerms];
-          FiguresOf(of_model[m]->Figures(acc, resample), false, here.data());
+          FiguresOf(of_model[m]->Figures(acc, resample, times), false, here.data());
           for (std::size_t f = 0; f < kBasicFigureCount + kErrorStatFields.size(); ++f) {
             put(m, f, first + i, here[f]);
           }

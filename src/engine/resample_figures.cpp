@@ -128,6 +128,28 @@ void ObservedResamples::Tables(TermScratch& scratch) {
 }
 
 void ObservedResamples::Prepare(const std::vector<int>& chosen, ResampleRows& r) const {
+  PrepareSums(chosen, r);
+  CountRows(r, r.times);
+}
+
+void ObservedResamples::CountRows(const ResampleRows& r, std::vector<std::uint32_t>& times) const {
+  // Each row's count: +1 where a block starts, -1 past its end, summed down the record.
+  const auto rows = static_cast<std::size_t>(plan.rows);
+  times.assign(rows + 1, 0);
+  for (std::size_t b = 0; b < r.blocks.size(); ++b) {
+    const Block& block = plan.candidates[static_cast<std::size_t>(r.blocks[b])];
+    ++times[static_cast<std::size_t>(block.start)];
+    --times[static_cast<std::size_t>(block.start + r.Take(b, block))];
+  }
+  std::uint32_t running = 0;
+  for (std::uint32_t& t : times) {
+    running += t;
+    t = running;
+  }
+  times.resize(rows);
+}
+
+void ObservedResamples::PrepareSums(const std::vector<int>& chosen, ResampleRows& r) const {
   r.blocks.clear();
   r.whole.clear();
   std::int64_t left = plan.rows;
@@ -135,31 +157,20 @@ void ObservedResamples::Prepare(const std::vector<int>& chosen, ResampleRows& r)
     const Block& block = plan.candidates[static_cast<std::size_t>(chosen[b])];
     const std::int64_t take = std::min(block.length, left);
     left -= take;
-    r.blocks.emplace_back(chosen[b], take);
+    r.blocks.push_back(chosen[b]);
+    r.last_take = take;
     if (take == block.length) r.whole.push_back(chosen[b]);
   }
   // In the order of the table, which the sums may be added in.
   std::sort(r.whole.begin(), r.whole.end());
-  // Each row's count: +1 where a block starts, -1 past its end, summed down the record.
-  const auto rows = static_cast<std::size_t>(plan.rows);
-  r.times.assign(rows + 1, 0);
-  for (const auto& [c, take] : r.blocks) {
-    const Block& block = plan.candidates[static_cast<std::size_t>(c)];
-    ++r.times[static_cast<std::size_t>(block.start)];
-    --r.times[static_cast<std::size_t>(block.start + take)];
-  }
-  std::uint32_t running = 0;
-  for (std::uint32_t& t : r.times) {
-    running += t;
-    t = running;
-  }
-  r.times.resize(rows);
 
   std::array<double, term::kObservedTerms> acc{};
   EmptyTerms(acc, term::kSeriesSums, 2);
   const TermInputs in{observed, {}, options.rule, plan.rows, centre, 0};
-  for (const auto& [c, take] : r.blocks) {
+  for (std::size_t b = 0; b < r.blocks.size(); ++b) {
+    const auto c = r.blocks[b];
     const Block& block = plan.candidates[static_cast<std::size_t>(c)];
+    const std::int64_t take = r.Take(b, block);
     if (take < block.length) {
       AddObservedRows(in, block.start, take, acc.data());
       continue;
@@ -280,15 +291,23 @@ void ModelResamples::Sum(std::span<const ResampleRows> resamples, const BlockUse
   for (std::size_t i = 0; i < resamples.size(); ++i) {
     double* a = &acc[i * kBlockTerms];
     SignJoin join;
-    for (const auto& [c, take] : resamples[i].blocks) {
-      const Block& block = plan.candidates[static_cast<std::size_t>(c)];
+    const std::vector<int>& laid = resamples[i].blocks;
+    // Only the last block may be cut.
+    const std::size_t whole = laid.empty() ? 0 : laid.size() - 1;
+    for (std::size_t b = 0; b < whole; ++b) {
+      const auto at = 2 * static_cast<std::size_t>(laid[b]);
+      join.Join(signs[at], signs[at + 1]);
+    }
+    if (!laid.empty()) {
+      const Block& block = plan.candidates[static_cast<std::size_t>(laid.back())];
+      const std::int64_t take = resamples[i].last_take;
       if (take < block.length) {
         terms_->RowTerms(block.start, take, cut.data());
         AddBlockSums(cut.data(), a);
         TakeBlockMaxima(cut.data(), a);
         join.Join(static_cast<int>(cut[term::kFirstSign]), static_cast<int>(cut[term::kLastSign]));
       } else {
-        const auto at = 2 * static_cast<std::size_t>(c);
+        const auto at = 2 * static_cast<std::size_t>(laid.back());
         join.Join(signs[at], signs[at + 1]);
       }
     }
@@ -298,7 +317,8 @@ void ModelResamples::Sum(std::span<const ResampleRows> resamples, const BlockUse
   }
 }
 
-ErrorSums ModelResamples::SumsOf(const double* acc, const ResampleRows& r, double mean_o,
+ErrorSums ModelResamples::SumsOf(const double* acc, const ResampleRows& r,
+                                 std::span<const std::uint32_t> times, double mean_o,
                                  double mean_p) const {
   using namespace term;
   const SeriesRule& rule = obs_.options.rule;
@@ -334,7 +354,7 @@ ErrorSums ModelResamples::SumsOf(const double* acc, const ResampleRows& r, doubl
   const double lo = std::min(a, mean_o);
   const double hi = std::max(a, mean_o);
   const auto correct = [&](int row, double o, double p, bool own_sign) {
-    const double w = r.times[static_cast<std::size_t>(row)];
+    const double w = times[static_cast<std::size_t>(row)];
     if (w == 0) return;
     const double x = o - mean_o;
     const double y = p - mean_o;
@@ -389,7 +409,7 @@ ErrorSums ModelResamples::SumsOf(const double* acc, const ResampleRows& r, doubl
     auto at = static_cast<std::int64_t>(rank);
     for (std::size_t i = from; i < percentage_errors_.size(); ++i) {
       const PlacedValue& v = percentage_errors_[i];
-      const auto w = static_cast<std::int64_t>(r.times[static_cast<std::size_t>(v.at)]);
+      const auto w = static_cast<std::int64_t>(times[static_cast<std::size_t>(v.at)]);
       if (w == 0) continue;
       if (at <= first && first < at + w) sums.below_middle = v.value;
       if (at <= k && k < at + w) {
@@ -403,6 +423,11 @@ ErrorSums ModelResamples::SumsOf(const double* acc, const ResampleRows& r, doubl
 }
 
 ModelEvaluation ModelResamples::Figures(const double* acc, const ResampleRows& r) const {
+  return Figures(acc, r, r.times);
+}
+
+ModelEvaluation ModelResamples::Figures(const double* acc, const ResampleRows& r,
+                                        std::span<const std::uint32_t> times) const {
   const EvaluationOptions& options = obs_.options;
   // The steps of EvaluateModel.
   ModelEvaluation m;
@@ -416,7 +441,7 @@ ModelEvaluation ModelResamples::Figures(const double* acc, const ResampleRows& r
     m.basic_fault = ErrorNumberOf(e);
   }
   try {
-    const ErrorSums sums = SumsOf(acc, r, r.observed.Mean, m.record.Mean);
+    const ErrorSums sums = SumsOf(acc, r, times, r.observed.Mean, m.record.Mean);
     m.errors = ErrorFiguresFromSums(sums, options.rule,
                                     {r.observed, m.record, options.parameters, options.points, {}});
   } catch (const std::exception& e) {
