@@ -138,48 +138,86 @@ void InParallel(int count, int threads, const Body& body) {
   if (failure) std::rethrow_exception(failure);
 }
 
-// The interval ends of the values at `order` (indices of resamples, ascending by value) that
-// `keep` keeps. False when fewer than half of `kept_of` resamples, or fewer than 2, are kept.
-template <typename Keep>
-bool EndsOf(std::span<const double> values, std::span<const int> order, const Keep& keep,
-            int kept_of, double confidence, std::vector<double>& scratch, double& low,
-            double& high) {
-  scratch.clear();
-  for (int r : order) {
-    if (keep(r)) scratch.push_back(values[static_cast<std::size_t>(r)]);
+// Where PercentileOfSorted reads a list of `m` values: the entry at `below` and the one after
+// it (none when `below` is the last), and how far between them.
+struct PercentilePlace {
+  std::size_t below = 0;
+  bool last = false;
+  double fraction = 0;
+  PercentilePlace(std::size_t m, double p) {
+    const double h = static_cast<double>(m - 1) * p;
+    below = static_cast<std::size_t>(std::floor(h));
+    last = below + 1 >= m;
+    fraction = h - static_cast<double>(below);
   }
-  const auto m = static_cast<int>(scratch.size());
-  if (m < 2 || 2 * m < kept_of) return false;
-  low = PercentileOfSorted(scratch, (1 - confidence) / 2);
-  high = PercentileOfSorted(scratch, (1 + confidence) / 2);
-  return true;
+};
+
+// PercentileOfSorted of the values of `keyed` (value and resample, all distinct) in ascending
+// order, the two entries it reads put in their places instead of the whole list sorted.
+double PercentileOfKeyed(std::vector<std::pair<double, int>>& keyed, double p) {
+  const PercentilePlace at(keyed.size(), p);
+  if (at.last) return std::max_element(keyed.begin(), keyed.end())->first;
+  const auto here = keyed.begin() + static_cast<std::ptrdiff_t>(at.below);
+  std::nth_element(keyed.begin(), here, keyed.end());
+  const double low = here->first;
+  const double high = std::min_element(here + 1, keyed.end())->first;
+  return low + at.fraction * (high - low);
+}
+
+// PercentileOfSorted of the `m` values at `order` (indices of resamples, ascending by value)
+// that `keep` keeps, counted from the nearer end of the order to the entries it reads.
+template <typename Keep>
+double PercentileOfKept(std::span<const double> values, std::span<const int> order,
+                        const Keep& keep, std::size_t m, double p) {
+  const PercentilePlace at(m, p);
+  const bool from_top = p > 0.5;
+  // The value of rank j (from 0) among the kept ones.
+  const auto ranked = [&](std::size_t j) {
+    std::size_t seen = 0;
+    const std::size_t wanted = from_top ? m - 1 - j : j;
+    for (std::size_t i = 0; i < order.size(); ++i) {
+      const int r = order[from_top ? order.size() - 1 - i : i];
+      if (!keep(r)) continue;
+      if (seen++ == wanted) return values[static_cast<std::size_t>(r)];
+    }
+    return values[static_cast<std::size_t>(order.back())];  // not reached: m are kept
+  };
+  if (at.last) return ranked(m - 1);
+  const double low = ranked(at.below);
+  return low + at.fraction * (ranked(at.below + 1) - low);
 }
 
 // The interval of one figure from its values on every resample (NaN: undefined there).
-// `absent[g]` counts the resamples that drew nothing from jackknife group g.
+// `absent[g]` counts the resamples that drew nothing from jackknife group g. Interval ends are
+// taken only from at least 2 values and at least half of the resamples they may come from.
 Interval Summarise(std::span<const double> values, double confidence,
                    const std::vector<int>* absent, const GroupsDrawn* drawn) {
   Interval out;
   const auto resamples = static_cast<int>(values.size());
-  std::vector<int> order;
-  for (int r = 0; r < resamples; ++r) {
-    if (!std::isnan(values[static_cast<std::size_t>(r)])) order.push_back(r);
-  }
-  const auto defined = static_cast<int>(order.size());
-  out.defined_share = resamples > 0 ? static_cast<double>(defined) / resamples : 0;
-  // Equal values in the order of their resamples, so that the order is the same everywhere.
-  // (Sorted as value and resample together: the same order as a stable sort of the resamples
-  // by value, without its indirect reads.)
+  // Equal values in the order of their resamples, so that the order is the same everywhere
+  // (value and resample together: the same order as a stable sort of the resamples by value).
   std::vector<std::pair<double, int>> keyed;
-  keyed.reserve(order.size());
-  for (int r : order) keyed.emplace_back(values[static_cast<std::size_t>(r)], r);
-  std::sort(keyed.begin(), keyed.end());
-  for (std::size_t i = 0; i < keyed.size(); ++i) order[i] = keyed[i].second;
-  std::vector<double> scratch;
-  if (!EndsOf(
-          values, order, [](int) { return true; }, resamples, confidence, scratch, out.low,
-          out.high)) {
-    return out;
+  keyed.reserve(values.size());
+  for (int r = 0; r < resamples; ++r) {
+    const double v = values[static_cast<std::size_t>(r)];
+    if (!std::isnan(v)) keyed.emplace_back(v, r);
+  }
+  const auto defined = static_cast<int>(keyed.size());
+  out.defined_share = resamples > 0 ? static_cast<double>(defined) / resamples : 0;
+  if (defined < 2 || 2 * defined < resamples) return out;
+  const double low_p = (1 - confidence) / 2;
+  const double high_p = (1 + confidence) / 2;
+  std::vector<int> order;
+  if (absent == nullptr) {
+    out.low = PercentileOfKeyed(keyed, low_p);
+    out.high = PercentileOfKeyed(keyed, high_p);
+  } else {
+    std::sort(keyed.begin(), keyed.end());
+    for (const auto& [v, r] : keyed) order.push_back(r);
+    out.low = PercentileOfKept(
+        values, order, [](int) { return true; }, keyed.size(), low_p);
+    out.high = PercentileOfKept(
+        values, order, [](int) { return true; }, keyed.size(), high_p);
   }
   double sum = 0;
   for (double v : values) {
@@ -199,14 +237,15 @@ Interval Summarise(std::span<const double> values, double confidence,
   const auto groups = static_cast<int>(absent->size());
   std::vector<double> lows, highs;
   for (int g = 0; g < groups; ++g) {
-    double low = 0, high = 0;
     const auto keep = [&](int r) { return !drawn->Drew(r, g); };
-    if (!EndsOf(values, order, keep, (*absent)[static_cast<std::size_t>(g)], confidence, scratch,
-                low, high)) {
-      return out;
-    }
-    lows.push_back(low);
-    highs.push_back(high);
+    const int kept_of = (*absent)[static_cast<std::size_t>(g)];
+    // Every resample that left the group out has the figure, or count the ones that do.
+    int m = kept_of;
+    if (defined < resamples) m = static_cast<int>(std::count_if(order.begin(), order.end(), keep));
+    if (m < 2 || 2 * m < kept_of) return out;
+    const auto kept = static_cast<std::size_t>(m);
+    lows.push_back(PercentileOfKept(values, order, keep, kept, low_p));
+    highs.push_back(PercentileOfKept(values, order, keep, kept, high_p));
   }
   if (groups < 2) return out;
   const auto jackknife_se = [groups](const std::vector<double>& ends) {
