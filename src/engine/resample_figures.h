@@ -19,7 +19,7 @@ namespace quelvaris {
 struct ResampleRows {
   std::vector<int> blocks;           // the candidates, in the order laid down
   std::int64_t last_take = 0;        // the rows taken of the last one (fewer than its length: cut)
-  std::vector<int> whole;            // the candidates taken whole, ascending
+  std::vector<int> whole;            // the candidates taken whole, in any order
   std::vector<std::uint32_t> times;  // how often it holds each record row (see CountRows)
   // The rows taken of block b, which is `block`.
   std::int64_t Take(std::size_t b, const Block& block) const {
