@@ -92,7 +92,9 @@ void ObservedBlockTerms(const TermInputs& in, const BlockPlan& plan, std::vector
   constexpr std::size_t kSums = term::kSeriesSums;
   const auto rows = static_cast<std::size_t>(in.rows);
   std::vector<double>& prefix = scratch.prefix;
-  prefix.assign((rows + 1) * kSums, 0.0);
+  // Every row past the first is written whole from the one before it.
+  prefix.resize((rows + 1) * kSums);
+  std::fill_n(prefix.begin(), kSums, 0.0);
   std::vector<double>& low = scratch.low;
   std::vector<double>& high = scratch.high;
   low.resize(rows);
@@ -214,7 +216,9 @@ void ModelTerms::Blocks(const BlockPlan& plan, std::vector<double>& table,
   // prefix[i]: the sums over rows before i, each row with the step into it and, for a sign
   // that differs from the last non-zero sign before it, a transition.
   std::vector<double>& prefix = scratch.prefix;
-  prefix.assign((rows + 1) * kSums, 0.0);
+  // Every row past the first is written whole from the one before it.
+  prefix.resize((rows + 1) * kSums);
+  std::fill_n(prefix.begin(), kSums, 0.0);
   std::vector<int>& next_sign = scratch.next_sign;  // first non-zero at or after
   std::vector<int>& last_sign = scratch.last_sign;  // last non-zero at or before
   next_sign.assign(rows + 1, static_cast<int>(rows));
