@@ -4,6 +4,7 @@
 #include <cmath>
 #include <exception>
 #include <limits>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <thread>
@@ -347,7 +348,10 @@ BootstrapResult BootstrapIntervals(std::span<const double> observed,
     std::vector<ResampleRows> rows;
     BlockUses uses;
     std::vector<std::optional<ModelResamples>> of_model(models.size());
-    std::vector<double> sums;
+    // Each model's sums are laid out by its own thread (ModelResamples::Sum writes them all):
+    // left uncleared here, so that their pages are first touched there, on every core.
+    std::unique_ptr<double[]> sums;
+    std::size_t sums_size = 0;
     for (int first = 0; first < resamples && !cancelled(); first += run) {
       const int count = std::min(run, resamples - first);
       const auto size = static_cast<std::size_t>(count);
@@ -363,14 +367,18 @@ BootstrapResult BootstrapIntervals(std::span<const double> observed,
       });
       shared.WindowOver(rows);
       IndexBlockUses(rows, plan.candidates.size(), uses);
-      sums.resize(models.size() * size * term::kBlockTerms);
+      const std::size_t wanted = models.size() * size * term::kBlockTerms;
+      if (wanted > sums_size) {
+        sums = std::make_unique_for_overwrite<double[]>(wanted);
+        sums_size = wanted;
+      }
       InParallel(static_cast<int>(models.size()), threads, [&](int model, int t) {
         if (cancelled()) return;
         const auto m = static_cast<std::size_t>(model);
         ResampleScratch& room = scratch[static_cast<std::size_t>(t)];
         of_model[m].emplace(shared, models[m], room);
         const std::size_t span = size * term::kBlockTerms;
-        of_model[m]->Sum(rows, uses, std::span<double>(sums).subspan(m * span, span), room);
+        of_model[m]->Sum(rows, uses, std::span<double>(sums.get() + m * span, span), room);
       });
       InParallel(count, threads, [&](int i, int t) {
         if (cancelled()) return;
