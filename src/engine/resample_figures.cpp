@@ -33,11 +33,12 @@ inline void TakeBlockMaxima(const double* __restrict block, double* __restrict a
 struct SignJoin {
   int first = 0, last = 0;
   int transitions = 0;
+  // Without branches: the signs of errors change often and at random.
   void Join(int block_first, int block_last) {
-    if (block_first == 0) return;
-    transitions += last != 0 && last != block_first;
-    if (first == 0) first = block_first;
-    last = block_last;
+    const bool signed_block = block_first != 0;
+    transitions += static_cast<int>(signed_block & (last != 0) & (last != block_first));
+    first = first != 0 ? first : block_first;
+    last = signed_block ? block_last : last;
   }
 };
 
