@@ -8,6 +8,7 @@
 #include <mutex>
 #include <optional>
 #include <thread>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -154,15 +155,23 @@ struct PercentilePlace {
 };
 
 // PercentileOfSorted of the values of `keyed` (value and resample, all distinct) in ascending
-// order, the two entries it reads put in their places instead of the whole list sorted.
-double PercentileOfKeyed(std::vector<std::pair<double, int>>& keyed, double p) {
-  const PercentilePlace at(keyed.size(), p);
-  if (at.last) return std::max_element(keyed.begin(), keyed.end())->first;
-  const auto here = keyed.begin() + static_cast<std::ptrdiff_t>(at.below);
-  std::nth_element(keyed.begin(), here, keyed.end());
-  const double low = here->first;
-  const double high = std::min_element(here + 1, keyed.end())->first;
-  return low + at.fraction * (high - low);
+// order at `low_p` and at a higher `high_p`, the entries read put in their places instead of
+// the whole list sorted: the higher ones selected among those above the lower.
+std::pair<double, double> PercentilesOfKeyed(std::vector<std::pair<double, int>>& keyed,
+                                             double low_p, double high_p) {
+  auto from = keyed.begin();
+  const auto at_place = [&](double p) {
+    const PercentilePlace at(keyed.size(), p);
+    if (at.last) return std::max_element(from, keyed.end())->first;
+    const auto here = keyed.begin() + static_cast<std::ptrdiff_t>(at.below);
+    std::nth_element(from, here, keyed.end());
+    from = here;
+    const double low = here->first;
+    const double high = std::min_element(here + 1, keyed.end())->first;
+    return low + at.fraction * (high - low);
+  };
+  const double low = at_place(low_p);
+  return {low, at_place(high_p)};
 }
 
 // PercentileOfSorted of the `m` values at `order` (indices of resamples, ascending by value)
@@ -210,8 +219,7 @@ Interval Summarise(std::span<const double> values, double confidence,
   const double high_p = (1 + confidence) / 2;
   std::vector<int> order;
   if (absent == nullptr) {
-    out.low = PercentileOfKeyed(keyed, low_p);
-    out.high = PercentileOfKeyed(keyed, high_p);
+    std::tie(out.low, out.high) = PercentilesOfKeyed(keyed, low_p, high_p);
   } else {
     std::sort(keyed.begin(), keyed.end());
     for (const auto& [v, r] : keyed) order.push_back(r);
