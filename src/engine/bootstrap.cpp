@@ -1,6 +1,7 @@
 #include "engine/bootstrap.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <exception>
 #include <limits>
@@ -175,26 +176,37 @@ std::pair<double, double> PercentilesOfKeyed(std::vector<std::pair<double, int>>
 }
 
 // PercentileOfSorted of the `m` values at `order` (indices of resamples, ascending by value)
-// that `keep` keeps, counted from the nearer end of the order to the entries it reads.
+// that `keep` keeps: the two entries it reads found in one walk from the nearer end.
 template <typename Keep>
 double PercentileOfKept(std::span<const double> values, std::span<const int> order,
                         const Keep& keep, std::size_t m, double p) {
   const PercentilePlace at(m, p);
-  const bool from_top = p > 0.5;
-  // The value of rank j (from 0) among the kept ones.
-  const auto ranked = [&](std::size_t j) {
-    std::size_t seen = 0;
-    const std::size_t wanted = from_top ? m - 1 - j : j;
-    for (std::size_t i = 0; i < order.size(); ++i) {
-      const int r = order[from_top ? order.size() - 1 - i : i];
-      if (!keep(r)) continue;
-      if (seen++ == wanted) return values[static_cast<std::size_t>(r)];
+  const std::size_t n = order.size();
+  const auto value = [&](int r) { return values[static_cast<std::size_t>(r)]; };
+  if (at.last) {
+    for (std::size_t i = n; i-- > 0;) {
+      if (keep(order[i])) return value(order[i]);
     }
-    return values[static_cast<std::size_t>(order.back())];  // not reached: m are kept
-  };
-  if (at.last) return ranked(m - 1);
-  const double low = ranked(at.below);
-  return low + at.fraction * (ranked(at.below + 1) - low);
+    return value(order.back());  // not reached: m > 0 are kept
+  }
+  // The kept values of ranks below and below + 1 (from 0, ascending).
+  std::array<double, 2> read{};
+  std::size_t seen = 0;
+  if (p <= 0.5) {
+    for (std::size_t i = 0; i < n && seen < at.below + 2; ++i) {
+      if (!keep(order[i])) continue;
+      if (seen >= at.below) read[seen - at.below] = value(order[i]);
+      ++seen;
+    }
+  } else {
+    const std::size_t upper = m - 2 - at.below;  // kept entries above rank below + 1
+    for (std::size_t i = n; i-- > 0 && seen < upper + 2;) {
+      if (!keep(order[i])) continue;
+      if (seen >= upper) read[1 - (seen - upper)] = value(order[i]);
+      ++seen;
+    }
+  }
+  return read[0] + at.fraction * (read[1] - read[0]);
 }
 
 // The interval of one figure from its values on every resample (NaN: undefined there).
