@@ -44,11 +44,12 @@ void BlockMaxima(const std::vector<double>& v, const BlockPlan& plan, std::int64
   std::vector<double>& to_end = scratch.to_end;
   from_start.resize(n);
   to_end.resize(n);
-  for (std::size_t i = 0; i < n; ++i) {
-    from_start[i] = i % l == 0 ? v[i] : std::max(from_start[i - 1], v[i]);
+  // (`at`: i's place in its segment, counted along instead of divided out.)
+  for (std::size_t i = 0, at = 0; i < n; ++i, at = at + 1 == l ? 0 : at + 1) {
+    from_start[i] = at == 0 ? v[i] : std::max(from_start[i - 1], v[i]);
   }
-  for (std::size_t i = n; i-- > 0;) {
-    to_end[i] = (i + 1) % l == 0 || i + 1 == n ? v[i] : std::max(to_end[i + 1], v[i]);
+  for (std::size_t i = n, at = n == 0 ? 0 : (n - 1) % l; i-- > 0; at = at == 0 ? l - 1 : at - 1) {
+    to_end[i] = at + 1 == l || i + 1 == n ? v[i] : std::max(to_end[i + 1], v[i]);
   }
   for (std::size_t c = 0; c < count; ++c) {
     const auto s = static_cast<std::size_t>(plan.candidates[c].start + skip);
