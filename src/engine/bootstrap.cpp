@@ -403,12 +403,16 @@ BootstrapResult BootstrapIntervals(std::span<const double> observed,
       InParallel(count, threads, [&](int i, int t) {
         if (cancelled()) return;
         const ResampleRows& resample = rows[static_cast<std::size_t>(i)];
-        std::vector<std::uint32_t>& times = scratch[static_cast<std::size_t>(t)].times;
-        if (resample.figures) shared.CountRows(resample, times);
+        ResampleScratch& room = scratch[static_cast<std::size_t>(t)];
+        if (resample.figures) {
+          shared.CountRows(resample, room.times);
+          shared.CorrectedRows(resample, room.times, room.corrected);
+        }
+        const RowCounts counts{room.times, room.corrected};
         std::array<double, kBasicFigureCount + kErrorStatFields.size() + kExtendedStatCount> here;
         for (std::size_t m = 0; m < models.size() && resample.figures; ++m) {
           const double* acc = &sums[(m * size + static_cast<std::size_t>(i)) * term::kBlockTerms];
-          FiguresOf(of_model[m]->Figures(acc, resample, times), false, here.data());
+          FiguresOf(of_model[m]->Figures(acc, resample, counts), false, here.data());
           for (std::size_t f = 0; f < kBasicFigureCount + kErrorStatFields.size(); ++f) {
             put(m, f, first + i, here[f]);
           }

@@ -192,6 +192,17 @@ void ObservedResamples::PrepareSums(const std::vector<int>& chosen, ResampleRows
   }
 }
 
+void ObservedResamples::CorrectedRows(const ResampleRows& r, std::span<const std::uint32_t> times,
+                                      std::vector<CountedRow>& out) const {
+  out.clear();
+  if (!r.figures) return;
+  const double mean_o = r.observed.Mean;
+  for (const PlacedValue& v : window.Within(std::min(centre, mean_o), std::max(centre, mean_o))) {
+    const std::uint32_t w = times[static_cast<std::size_t>(v.at)];
+    if (w != 0) out.push_back({v.at, static_cast<double>(w), v.value});
+  }
+}
+
 void ObservedResamples::WindowOver(std::span<const ResampleRows> resamples) {
   window_lo = centre;
   window_hi = centre;
@@ -317,9 +328,9 @@ void ModelResamples::Sum(std::span<const ResampleRows> resamples, const BlockUse
   }
 }
 
-ErrorSums ModelResamples::SumsOf(const double* acc, const ResampleRows& r,
-                                 std::span<const std::uint32_t> times, double mean_o,
-                                 double mean_p) const {
+ErrorSums ModelResamples::SumsOf(const double* acc, const ResampleRows& r, const RowCounts& counts,
+                                 double mean_o, double mean_p) const {
+  const std::span<const std::uint32_t> times = counts.times;
   using namespace term;
   const SeriesRule& rule = obs_.options.rule;
   const double mc = rule.missing_code;
@@ -353,23 +364,22 @@ ErrorSums ModelResamples::SumsOf(const double* acc, const ResampleRows& r,
   double abs_product = acc[kAbsAB] - go * (acc[kSB] + acc[kSA]) + go * go * acc[kS];
   const double lo = std::min(a, mean_o);
   const double hi = std::max(a, mean_o);
-  const auto correct = [&](int row, double o, double p, bool own_sign) {
-    const double w = times[static_cast<std::size_t>(row)];
-    if (w == 0) return;
+  const auto correct = [&](double w, double o, double p, bool own_sign) {
     const double x = o - mean_o;
     const double y = p - mean_o;
     if (own_sign) abs_dev_o += w * (std::fabs(x) - SignOf(o - a) * x);
     const int sign = SignOf(o - a) * SignOf(p - a);
     abs_product += w * (std::fabs(x) * std::fabs(y) - sign * (x * y));
   };
-  for (const PlacedValue& v : obs_.window.Within(lo, hi)) {
-    const double p = At(modelled_, v.at, mc);
-    if (rule.Usable(p)) correct(v.at, v.value, p, true);
+  for (const CountedRow& c : counts.observed) {
+    const double p = At(modelled_, c.row, mc);
+    if (rule.Usable(p)) correct(c.times, c.value, p, true);
   }
   for (const PlacedValue& v : window_.Within(lo, hi)) {
     const double o = obs_.observed[static_cast<std::size_t>(v.at)];
     if (lo <= o && o <= hi) continue;  // corrected with the observed window
-    correct(v.at, o, v.value, false);
+    const double w = times[static_cast<std::size_t>(v.at)];
+    if (w != 0) correct(w, o, v.value, false);
   }
   if (o_flat) abs_dev_o = abs_product = 0;
   s.abs_dev_o = abs_dev_o;
@@ -423,11 +433,13 @@ ErrorSums ModelResamples::SumsOf(const double* acc, const ResampleRows& r,
 }
 
 ModelEvaluation ModelResamples::Figures(const double* acc, const ResampleRows& r) const {
-  return Figures(acc, r, r.times);
+  std::vector<CountedRow> observed;
+  obs_.CorrectedRows(r, r.times, observed);
+  return Figures(acc, r, {r.times, observed});
 }
 
 ModelEvaluation ModelResamples::Figures(const double* acc, const ResampleRows& r,
-                                        std::span<const std::uint32_t> times) const {
+                                        const RowCounts& counts) const {
   const EvaluationOptions& options = obs_.options;
   // The steps of EvaluateModel.
   ModelEvaluation m;
@@ -441,7 +453,7 @@ ModelEvaluation ModelResamples::Figures(const double* acc, const ResampleRows& r
     m.basic_fault = ErrorNumberOf(e);
   }
   try {
-    const ErrorSums sums = SumsOf(acc, r, times, r.observed.Mean, m.record.Mean);
+    const ErrorSums sums = SumsOf(acc, r, counts, r.observed.Mean, m.record.Mean);
     m.errors = ErrorFiguresFromSums(sums, options.rule,
                                     {r.observed, m.record, options.parameters, options.points, {}});
   } catch (const std::exception& e) {

@@ -29,6 +29,21 @@ struct ResampleRows {
   bool figures = false;  // the observed series has the 4 usable values the models need
 };
 
+// A row a resample holds, how often, and its observed value.
+struct CountedRow {
+  int row = 0;
+  double times = 0;
+  double value = 0;
+};
+
+// What every model's figures on one resample read of its rows: how often it holds each row,
+// and the observed rows whose deviations about the resample's mean are corrected (those with
+// the observed value between the record's mean and the resample's), in the window's order.
+struct RowCounts {
+  std::span<const std::uint32_t> times;
+  std::span<const CountedRow> observed;
+};
+
 // Usable rows whose value lies in a window, in ascending order of the value.
 struct RowWindow {
   std::vector<PlacedValue> rows;  // `at` is the row
@@ -48,6 +63,9 @@ class ObservedResamples {
   // The same but each row's count, which CountRows gives when it is wanted.
   void PrepareSums(const std::vector<int>& chosen, ResampleRows& r) const;
   void CountRows(const ResampleRows& r, std::vector<std::uint32_t>& times) const;
+  // The observed rows of RowCounts (after WindowOver).
+  void CorrectedRows(const ResampleRows& r, std::span<const std::uint32_t> times,
+                     std::vector<CountedRow>& out) const;
   void Tables(TermScratch& scratch);  // before any Prepare
   // The usable observed rows between the centre and every resample's mean.
   void WindowOver(std::span<const ResampleRows> resamples);
@@ -80,7 +98,8 @@ struct ResampleScratch {
   std::vector<double> values;
   std::vector<int> rows;
   std::vector<std::uint32_t> times;  // one resample's row counts
-  std::vector<signed char> signs;    // each candidate's first and last sign
+  std::vector<CountedRow> corrected;
+  std::vector<signed char> signs;  // each candidate's first and last sign
 };
 
 // One model's figures on resample after resample, from the sums over the resample's blocks.
@@ -103,12 +122,11 @@ class ModelResamples {
   // terms.
   ModelEvaluation Figures(const double* acc, const ResampleRows& r) const;
   // The same with the resample's row counts held apart (r.times unused).
-  ModelEvaluation Figures(const double* acc, const ResampleRows& r,
-                          std::span<const std::uint32_t> times) const;
+  ModelEvaluation Figures(const double* acc, const ResampleRows& r, const RowCounts& counts) const;
 
  private:
-  ErrorSums SumsOf(const double* acc, const ResampleRows& r, std::span<const std::uint32_t> times,
-                   double mean_o, double mean_p) const;
+  ErrorSums SumsOf(const double* acc, const ResampleRows& r, const RowCounts& counts, double mean_o,
+                   double mean_p) const;
 
   const ObservedResamples& obs_;
   std::span<const double> modelled_;
