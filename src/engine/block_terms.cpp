@@ -277,7 +277,9 @@ void ModelTerms::Blocks(const BlockPlan& plan, std::vector<double>& table,
   BlockMaxima(change_high, plan, 1, change_highs, scratch);
 
   const std::size_t count = plan.candidates.size();
-  table.assign(count * kBlockTerms, 0.0);
+  // Every term of every block is written below (the signs and the spare term after them
+  // cleared first).
+  table.resize(count * kBlockTerms);
   std::array<double, kSums> step_in{};
   for (std::size_t c = 0; c < count; ++c) {
     const Block& b = plan.candidates[c];
@@ -291,6 +293,7 @@ void ModelTerms::Blocks(const BlockPlan& plan, std::vector<double>& table,
     step_in.fill(0);
     AddStep(b.start, step_in.data());
     for (std::size_t k = kChanges; k <= kDerivative; ++k) t[k] -= step_in[k];
+    std::fill(t + kFirstSign, t + kBlockTerms, 0.0);
     const auto first = static_cast<std::size_t>(next_sign[start]);
     if (first < end) {
       const int before = first > 0 ? last_sign[first - 1] : -1;
