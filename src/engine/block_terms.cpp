@@ -44,11 +44,12 @@ void BlockMaxima(const std::vector<double>& v, const BlockPlan& plan, std::int64
   std::vector<double>& to_end = scratch.to_end;
   from_start.resize(n);
   to_end.resize(n);
-  for (std::size_t i = 0; i < n; ++i) {
-    from_start[i] = i % l == 0 ? v[i] : std::max(from_start[i - 1], v[i]);
+  // (`at`: i's place in its segment, counted along instead of divided out.)
+  for (std::size_t i = 0, at = 0; i < n; ++i, at = at + 1 == l ? 0 : at + 1) {
+    from_start[i] = at == 0 ? v[i] : std::max(from_start[i - 1], v[i]);
   }
-  for (std::size_t i = n; i-- > 0;) {
-    to_end[i] = (i + 1) % l == 0 || i + 1 == n ? v[i] : std::max(to_end[i + 1], v[i]);
+  for (std::size_t i = n, at = n == 0 ? 0 : (n - 1) % l; i-- > 0; at = at == 0 ? l - 1 : at - 1) {
+    to_end[i] = at + 1 == l || i + 1 == n ? v[i] : std::max(to_end[i + 1], v[i]);
   }
   for (std::size_t c = 0; c < count; ++c) {
     const auto s = static_cast<std::size_t>(plan.candidates[c].start + skip);
@@ -92,7 +93,9 @@ void ObservedBlockTerms(const TermInputs& in, const BlockPlan& plan, std::vector
   constexpr std::size_t kSums = term::kSeriesSums;
   const auto rows = static_cast<std::size_t>(in.rows);
   std::vector<double>& prefix = scratch.prefix;
-  prefix.assign((rows + 1) * kSums, 0.0);
+  // Every row past the first is written whole from the one before it.
+  prefix.resize((rows + 1) * kSums);
+  std::fill_n(prefix.begin(), kSums, 0.0);
   std::vector<double>& low = scratch.low;
   std::vector<double>& high = scratch.high;
   low.resize(rows);
@@ -214,7 +217,9 @@ void ModelTerms::Blocks(const BlockPlan& plan, std::vector<double>& table,
   // prefix[i]: the sums over rows before i, each row with the step into it and, for a sign
   // that differs from the last non-zero sign before it, a transition.
   std::vector<double>& prefix = scratch.prefix;
-  prefix.assign((rows + 1) * kSums, 0.0);
+  // Every row past the first is written whole from the one before it.
+  prefix.resize((rows + 1) * kSums);
+  std::fill_n(prefix.begin(), kSums, 0.0);
   std::vector<int>& next_sign = scratch.next_sign;  // first non-zero at or after
   std::vector<int>& last_sign = scratch.last_sign;  // last non-zero at or before
   next_sign.assign(rows + 1, static_cast<int>(rows));
@@ -272,7 +277,9 @@ void ModelTerms::Blocks(const BlockPlan& plan, std::vector<double>& table,
   BlockMaxima(change_high, plan, 1, change_highs, scratch);
 
   const std::size_t count = plan.candidates.size();
-  table.assign(count * kBlockTerms, 0.0);
+  // Every term of every block is written below (the signs and the spare term after them
+  // cleared first).
+  table.resize(count * kBlockTerms);
   std::array<double, kSums> step_in{};
   for (std::size_t c = 0; c < count; ++c) {
     const Block& b = plan.candidates[c];
@@ -286,6 +293,7 @@ void ModelTerms::Blocks(const BlockPlan& plan, std::vector<double>& table,
     step_in.fill(0);
     AddStep(b.start, step_in.data());
     for (std::size_t k = kChanges; k <= kDerivative; ++k) t[k] -= step_in[k];
+    std::fill(t + kFirstSign, t + kBlockTerms, 0.0);
     const auto first = static_cast<std::size_t>(next_sign[start]);
     if (first < end) {
       const int before = first > 0 ? last_sign[first - 1] : -1;

@@ -1,12 +1,15 @@
 #include "engine/bootstrap.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <exception>
 #include <limits>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <thread>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -138,48 +141,104 @@ void InParallel(int count, int threads, const Body& body) {
   if (failure) std::rethrow_exception(failure);
 }
 
-// The interval ends of the values at `order` (indices of resamples, ascending by value) that
-// `keep` keeps. False when fewer than half of `kept_of` resamples, or fewer than 2, are kept.
-template <typename Keep>
-bool EndsOf(std::span<const double> values, std::span<const int> order, const Keep& keep,
-            int kept_of, double confidence, std::vector<double>& scratch, double& low,
-            double& high) {
-  scratch.clear();
-  for (int r : order) {
-    if (keep(r)) scratch.push_back(values[static_cast<std::size_t>(r)]);
+// Where PercentileOfSorted reads a list of `m` values: the entry at `below` and the one after
+// it (none when `below` is the last), and how far between them.
+struct PercentilePlace {
+  std::size_t below = 0;
+  bool last = false;
+  double fraction = 0;
+  PercentilePlace(std::size_t m, double p) {
+    const double h = static_cast<double>(m - 1) * p;
+    below = static_cast<std::size_t>(std::floor(h));
+    last = below + 1 >= m;
+    fraction = h - static_cast<double>(below);
   }
-  const auto m = static_cast<int>(scratch.size());
-  if (m < 2 || 2 * m < kept_of) return false;
-  low = PercentileOfSorted(scratch, (1 - confidence) / 2);
-  high = PercentileOfSorted(scratch, (1 + confidence) / 2);
-  return true;
+};
+
+// PercentileOfSorted of the values of `keyed` (value and resample, all distinct) in ascending
+// order at `low_p` and at a higher `high_p`, the entries read put in their places instead of
+// the whole list sorted: the higher ones selected among those above the lower.
+std::pair<double, double> PercentilesOfKeyed(std::vector<std::pair<double, int>>& keyed,
+                                             double low_p, double high_p) {
+  auto from = keyed.begin();
+  const auto at_place = [&](double p) {
+    const PercentilePlace at(keyed.size(), p);
+    if (at.last) return std::max_element(from, keyed.end())->first;
+    const auto here = keyed.begin() + static_cast<std::ptrdiff_t>(at.below);
+    std::nth_element(from, here, keyed.end());
+    from = here;
+    const double low = here->first;
+    const double high = std::min_element(here + 1, keyed.end())->first;
+    return low + at.fraction * (high - low);
+  };
+  const double low = at_place(low_p);
+  return {low, at_place(high_p)};
+}
+
+// PercentileOfSorted of the `m` values at `order` (indices of resamples, ascending by value)
+// that `keep` keeps: the two entries it reads found in one walk from the nearer end.
+template <typename Keep>
+double PercentileOfKept(std::span<const double> values, std::span<const int> order,
+                        const Keep& keep, std::size_t m, double p) {
+  const PercentilePlace at(m, p);
+  const std::size_t n = order.size();
+  const auto value = [&](int r) { return values[static_cast<std::size_t>(r)]; };
+  if (at.last) {
+    for (std::size_t i = n; i-- > 0;) {
+      if (keep(order[i])) return value(order[i]);
+    }
+    return value(order.back());  // not reached: m > 0 are kept
+  }
+  // The kept values of ranks below and below + 1 (from 0, ascending).
+  std::array<double, 2> read{};
+  std::size_t seen = 0;
+  if (p <= 0.5) {
+    for (std::size_t i = 0; i < n && seen < at.below + 2; ++i) {
+      if (!keep(order[i])) continue;
+      if (seen >= at.below) read[seen - at.below] = value(order[i]);
+      ++seen;
+    }
+  } else {
+    const std::size_t upper = m - 2 - at.below;  // kept entries above rank below + 1
+    for (std::size_t i = n; i-- > 0 && seen < upper + 2;) {
+      if (!keep(order[i])) continue;
+      if (seen >= upper) read[1 - (seen - upper)] = value(order[i]);
+      ++seen;
+    }
+  }
+  return read[0] + at.fraction * (read[1] - read[0]);
 }
 
 // The interval of one figure from its values on every resample (NaN: undefined there).
-// `absent[g]` counts the resamples that drew nothing from jackknife group g.
+// `absent[g]` counts the resamples that drew nothing from jackknife group g. Interval ends are
+// taken only from at least 2 values and at least half of the resamples they may come from.
 Interval Summarise(std::span<const double> values, double confidence,
                    const std::vector<int>* absent, const GroupsDrawn* drawn) {
   Interval out;
   const auto resamples = static_cast<int>(values.size());
-  std::vector<int> order;
-  for (int r = 0; r < resamples; ++r) {
-    if (!std::isnan(values[static_cast<std::size_t>(r)])) order.push_back(r);
-  }
-  const auto defined = static_cast<int>(order.size());
-  out.defined_share = resamples > 0 ? static_cast<double>(defined) / resamples : 0;
-  // Equal values in the order of their resamples, so that the order is the same everywhere.
-  // (Sorted as value and resample together: the same order as a stable sort of the resamples
-  // by value, without its indirect reads.)
+  // Equal values in the order of their resamples, so that the order is the same everywhere
+  // (value and resample together: the same order as a stable sort of the resamples by value).
   std::vector<std::pair<double, int>> keyed;
-  keyed.reserve(order.size());
-  for (int r : order) keyed.emplace_back(values[static_cast<std::size_t>(r)], r);
-  std::sort(keyed.begin(), keyed.end());
-  for (std::size_t i = 0; i < keyed.size(); ++i) order[i] = keyed[i].second;
-  std::vector<double> scratch;
-  if (!EndsOf(
-          values, order, [](int) { return true; }, resamples, confidence, scratch, out.low,
-          out.high)) {
-    return out;
+  keyed.reserve(values.size());
+  for (int r = 0; r < resamples; ++r) {
+    const double v = values[static_cast<std::size_t>(r)];
+    if (!std::isnan(v)) keyed.emplace_back(v, r);
+  }
+  const auto defined = static_cast<int>(keyed.size());
+  out.defined_share = resamples > 0 ? static_cast<double>(defined) / resamples : 0;
+  if (defined < 2 || 2 * defined < resamples) return out;
+  const double low_p = (1 - confidence) / 2;
+  const double high_p = (1 + confidence) / 2;
+  std::vector<int> order;
+  if (absent == nullptr) {
+    std::tie(out.low, out.high) = PercentilesOfKeyed(keyed, low_p, high_p);
+  } else {
+    std::sort(keyed.begin(), keyed.end());
+    for (const auto& [v, r] : keyed) order.push_back(r);
+    out.low = PercentileOfKept(
+        values, order, [](int) { return true; }, keyed.size(), low_p);
+    out.high = PercentileOfKept(
+        values, order, [](int) { return true; }, keyed.size(), high_p);
   }
   double sum = 0;
   for (double v : values) {
@@ -199,14 +258,15 @@ Interval Summarise(std::span<const double> values, double confidence,
   const auto groups = static_cast<int>(absent->size());
   std::vector<double> lows, highs;
   for (int g = 0; g < groups; ++g) {
-    double low = 0, high = 0;
     const auto keep = [&](int r) { return !drawn->Drew(r, g); };
-    if (!EndsOf(values, order, keep, (*absent)[static_cast<std::size_t>(g)], confidence, scratch,
-                low, high)) {
-      return out;
-    }
-    lows.push_back(low);
-    highs.push_back(high);
+    const int kept_of = (*absent)[static_cast<std::size_t>(g)];
+    // Every resample that left the group out has the figure, or count the ones that do.
+    int m = kept_of;
+    if (defined < resamples) m = static_cast<int>(std::count_if(order.begin(), order.end(), keep));
+    if (m < 2 || 2 * m < kept_of) return out;
+    const auto kept = static_cast<std::size_t>(m);
+    lows.push_back(PercentileOfKept(values, order, keep, kept, low_p));
+    highs.push_back(PercentileOfKept(values, order, keep, kept, high_p));
   }
   if (groups < 2) return out;
   const auto jackknife_se = [groups](const std::vector<double>& ends) {
@@ -308,7 +368,10 @@ BootstrapResult BootstrapIntervals(std::span<const double> observed,
     std::vector<ResampleRows> rows;
     BlockUses uses;
     std::vector<std::optional<ModelResamples>> of_model(models.size());
-    std::vector<double> sums;
+    // Each model's sums are laid out by its own thread (ModelResamples::Sum writes them all):
+    // left uncleared here, so that their pages are first touched there, on every core.
+    std::unique_ptr<double[]> sums;
+    std::size_t sums_size = 0;
     for (int first = 0; first < resamples && !cancelled(); first += run) {
       const int count = std::min(run, resamples - first);
       const auto size = static_cast<std::size_t>(count);
@@ -320,26 +383,36 @@ BootstrapResult BootstrapIntervals(std::span<const double> observed,
         std::vector<int>& c = chosen[static_cast<std::size_t>(t)];
         DrawBlocks(plan, gen, c);
         mark_groups(r, c);
-        shared.Prepare(c, rows[static_cast<std::size_t>(i)]);
+        shared.PrepareSums(c, rows[static_cast<std::size_t>(i)]);
       });
       shared.WindowOver(rows);
       IndexBlockUses(rows, plan.candidates.size(), uses);
-      sums.resize(models.size() * size * term::kBlockTerms);
+      const std::size_t wanted = models.size() * size * term::kBlockTerms;
+      if (wanted > sums_size) {
+        sums = std::make_unique_for_overwrite<double[]>(wanted);
+        sums_size = wanted;
+      }
       InParallel(static_cast<int>(models.size()), threads, [&](int model, int t) {
         if (cancelled()) return;
         const auto m = static_cast<std::size_t>(model);
         ResampleScratch& room = scratch[static_cast<std::size_t>(t)];
         of_model[m].emplace(shared, models[m], room);
         const std::size_t span = size * term::kBlockTerms;
-        of_model[m]->Sum(rows, uses, std::span<double>(sums).subspan(m * span, span), room);
+        of_model[m]->Sum(rows, uses, std::span<double>(sums.get() + m * span, span), room);
       });
-      InParallel(count, threads, [&](int i, int) {
+      InParallel(count, threads, [&](int i, int t) {
         if (cancelled()) return;
         const ResampleRows& resample = rows[static_cast<std::size_t>(i)];
+        ResampleScratch& room = scratch[static_cast<std::size_t>(t)];
+        if (resample.figures) {
+          shared.CountRows(resample, room.times);
+          shared.CorrectedRows(resample, room.times, room.corrected);
+        }
+        const RowCounts counts{room.times, room.corrected};
         std::array<double, kBasicFigureCount + kErrorStatFields.size() + kExtendedStatCount> here;
         for (std::size_t m = 0; m < models.size() && resample.figures; ++m) {
           const double* acc = &sums[(m * size + static_cast<std::size_t>(i)) * term::kBlockTerms];
-          FiguresOf(of_model[m]->Figures(acc, resample), false, here.data());
+          FiguresOf(of_model[m]->Figures(acc, resample, counts), false, here.data());
           for (std::size_t f = 0; f < kBasicFigureCount + kErrorStatFields.size(); ++f) {
             put(m, f, first + i, here[f]);
           }

@@ -17,11 +17,31 @@ namespace quelvaris {
 // One resample: the blocks it lays end to end (each with the rows it takes, the last one
 // perhaps cut) and what the models' figures share.
 struct ResampleRows {
-  std::vector<std::pair<int, std::int64_t>> blocks;  // candidate, rows taken
-  std::vector<int> whole;                            // the candidates taken whole, ascending
-  std::vector<std::uint32_t> times;                  // how often it holds each record row
+  std::vector<int> blocks;           // the candidates, in the order laid down
+  std::int64_t last_take = 0;        // the rows taken of the last one (fewer than its length: cut)
+  std::vector<int> whole;            // the candidates taken whole, in any order
+  std::vector<std::uint32_t> times;  // how often it holds each record row (see CountRows)
+  // The rows taken of block b, which is `block`.
+  std::int64_t Take(std::size_t b, const Block& block) const {
+    return b + 1 == blocks.size() ? last_take : block.length;
+  }
   SeriesStats observed;
   bool figures = false;  // the observed series has the 4 usable values the models need
+};
+
+// A row a resample holds, how often, and its observed value.
+struct CountedRow {
+  int row = 0;
+  double times = 0;
+  double value = 0;
+};
+
+// What every model's figures on one resample read of its rows: how often it holds each row,
+// and the observed rows whose deviations about the resample's mean are corrected (those with
+// the observed value between the record's mean and the resample's), in the window's order.
+struct RowCounts {
+  std::span<const std::uint32_t> times;
+  std::span<const CountedRow> observed;
 };
 
 // Usable rows whose value lies in a window, in ascending order of the value.
@@ -40,6 +60,12 @@ class ObservedResamples {
   // The blocks of `chosen` as the resample takes them, each row's count and the observed
   // series' figures: everything the models' figures of this resample read.
   void Prepare(const std::vector<int>& chosen, ResampleRows& r) const;
+  // The same but each row's count, which CountRows gives when it is wanted.
+  void PrepareSums(const std::vector<int>& chosen, ResampleRows& r) const;
+  void CountRows(const ResampleRows& r, std::vector<std::uint32_t>& times) const;
+  // The observed rows of RowCounts (after WindowOver).
+  void CorrectedRows(const ResampleRows& r, std::span<const std::uint32_t> times,
+                     std::vector<CountedRow>& out) const;
   void Tables(TermScratch& scratch);  // before any Prepare
   // The usable observed rows between the centre and every resample's mean.
   void WindowOver(std::span<const ResampleRows> resamples);
@@ -71,7 +97,9 @@ struct ResampleScratch {
   std::vector<double> table;
   std::vector<double> values;
   std::vector<int> rows;
-  std::vector<double> ends;
+  std::vector<std::uint32_t> times;  // one resample's row counts
+  std::vector<CountedRow> corrected;
+  std::vector<signed char> signs;  // each candidate's first and last sign
 };
 
 // One model's figures on resample after resample, from the sums over the resample's blocks.
@@ -93,9 +121,12 @@ class ModelResamples {
   // The basic and error figures of the model (stats, record, errors) on resample `r` from its
   // terms.
   ModelEvaluation Figures(const double* acc, const ResampleRows& r) const;
+  // The same with the resample's row counts held apart (r.times unused).
+  ModelEvaluation Figures(const double* acc, const ResampleRows& r, const RowCounts& counts) const;
 
  private:
-  ErrorSums SumsOf(const double* acc, const ResampleRows& r, double mean_o, double mean_p) const;
+  ErrorSums SumsOf(const double* acc, const ResampleRows& r, const RowCounts& counts, double mean_o,
+                   double mean_p) const;
 
   const ObservedResamples& obs_;
   std::span<const double> modelled_;
