@@ -7,6 +7,7 @@
 #include <exception>
 #include <filesystem>
 
+#include "engine/stop_message.h"
 #include "engine/time_column.h"
 #include "engine/timed_scoring.h"
 #include "platform/file_slot.h"
@@ -85,11 +86,12 @@ FileFigures ScoreFile(const ReaderCall& call, const std::string& file,
   }
 
   const std::int64_t rows = table.rows;
-  const std::string insufficient = "Insufficient data to make calculations.";
-  const std::string rows_processed = "Only " + std::to_string(rows) + " rows processed.";
   if (rows - table.missing_observed < 4) {
     ShowErrorMessage(
-        host, insufficient + "\r" + rows_processed + "\r" + MissingLine(table.missing_observed));
+        host,
+        InsufficientDataMessage(
+            {.rows = rows, .period = false, .missing = table.missing_observed, .out_of_bounds = {}},
+            "\r"));
     return out;
   }
   std::string summary = "Processed " + std::to_string(rows) + " rows in file.\r" +
@@ -120,18 +122,22 @@ FileFigures ScoreFile(const ReaderCall& call, const std::string& file,
   const Evaluation& ev = timed ? timed->timed.whole.evaluation : plain;
   if (timed && ev.stop == EvaluationStop::TooFewObserved) {
     const ScoredSpan& whole = timed->timed.whole;
-    ShowErrorMessage(host, insufficient + "\rOnly " + std::to_string(whole.period.rows) +
-                               " rows in the evaluation period.\r" +
-                               MissingLine(ev.observed_counts.missing));
+    ShowErrorMessage(host, InsufficientDataMessage({.rows = whole.period.rows,
+                                                    .period = true,
+                                                    .missing = ev.observed_counts.missing,
+                                                    .out_of_bounds = {}},
+                                                   "\r"));
     return out;
   }
   const std::size_t model_count = table.models.size();
   ColumnFault(host, ev.observed_fault, table.observed_column);
   if (ev.stop == EvaluationStop::TooFewInBounds) {
-    ShowErrorMessage(host, insufficient + "\r" + rows_processed + "\r" +
-                               MissingLine(ev.observed_counts.missing) + "\r" +
-                               std::to_string(ev.observed_counts.out_of_bounds) +
-                               " values out of range.");
+    ShowErrorMessage(host,
+                     InsufficientDataMessage({.rows = rows,
+                                              .period = false,
+                                              .missing = ev.observed_counts.missing,
+                                              .out_of_bounds = ev.observed_counts.out_of_bounds},
+                                             "\r"));
     return out;
   }
   for (std::size_t i = 0; i < model_count; ++i) {

@@ -16,6 +16,7 @@
 #include "engine/benchmark_series.h"
 #include "engine/evaluation.h"
 #include "engine/interval_request.h"
+#include "engine/stop_message.h"
 #include "engine/time_column.h"
 #include "engine/time_setup.h"
 #include "engine/timed_scoring.h"
@@ -33,13 +34,10 @@ namespace {
 // The batch command's message for an observed series too short to evaluate.
 // `rows`: the series' rows, where they are more than the evaluation's.
 std::string StopMessage(const Evaluation& ev, std::int64_t rows) {
-  std::string text = "Insufficient data to make calculations.\nOnly " + std::to_string(rows) +
-                     " rows processed.\n" + std::to_string(ev.observed_counts.missing) +
-                     " missing observed values noted.";
-  if (ev.stop == EvaluationStop::TooFewInBounds) {
-    text += "\n" + std::to_string(ev.observed_counts.out_of_bounds) + " values out of range.";
-  }
-  return text;
+  TooFewValues v{
+      .rows = rows, .period = false, .missing = ev.observed_counts.missing, .out_of_bounds = {}};
+  if (ev.stop == EvaluationStop::TooFewInBounds) v.out_of_bounds = ev.observed_counts.out_of_bounds;
+  return InsufficientDataMessage(v, "\n");
 }
 
 // What quelvaris.evaluate passes on besides the series: the options of the figures, and those
@@ -147,11 +145,12 @@ py::dict EvaluateArrays(py::handle observed, const py::sequence& models,
   if (timed) {
     const ScoredSpan& whole = timed->timed.whole;
     if (whole.evaluation.stop == EvaluationStop::TooFewObserved) {
-      throw py::value_error("Insufficient data to make calculations.\nOnly " +
-                            std::to_string(whole.period.rows) +
-                            " rows in the evaluation period.\n" +
-                            std::to_string(whole.evaluation.observed_counts.missing) +
-                            " missing observed values noted.");
+      throw py::value_error(
+          InsufficientDataMessage({.rows = whole.period.rows,
+                                   .period = true,
+                                   .missing = whole.evaluation.observed_counts.missing,
+                                   .out_of_bounds = {}},
+                                  "\n"));
     }
     if (whole.evaluation.stop != EvaluationStop::None) {
       throw py::value_error(
