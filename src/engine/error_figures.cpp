@@ -57,22 +57,41 @@ struct PairPass {
   std::int64_t out_of_bounds = 0;
   std::vector<double>& percentage_errors;
   std::vector<double>& changes;
+  double change_total = 0;  // of the observed changes, in the order of the rows
+  double change_dev2 = 0;   // their squared deviations from their mean, with 4 or more
+
+  // A row whose two values take part in the figures (neither missing nor out of bounds).
+  bool Usable(double o, double p) const {
+    if (o == mc || p == mc) return false;
+    return !(bounds && (o > upper || o < lower || p > upper || p < lower));
+  }
 
   // The fast form (kStepwise false) accumulates in plain doubles and checks them once at the
   // end, which keeps the loop that runs for every pair of every column at full speed. When that
   // check finds a fault, the pass is run again stepwise: it stops at the first pair after which
   // a sum is no longer finite, so the counts are those the routine had reached at its fault.
   // True when no step faulted.
+  //
+  // The fast form takes the logarithms in a loop of their own: a call in the main loop would
+  // send every running sum through memory on each row (no vector register outlives a call).
+  // The deviations of the changes are summed in the same loop, whose calls leave time for
+  // them. Every sum is still added up in the order of the rows.
   template <bool kStepwise>
   bool Run() {
     s = PairSums();
     missing = 0;
     out_of_bounds = 0;
-    // Sized once; at most one entry per row.
-    percentage_errors.clear();
-    changes.clear();
-    percentage_errors.reserve(static_cast<std::size_t>(rows));
-    changes.reserve(static_cast<std::size_t>(rows));
+    change_total = 0;
+    change_dev2 = 0;
+    // Room for one entry per row, written through pointers and cut to the entries made; the
+    // room stays from one model to the next.
+    const auto room = static_cast<std::size_t>(rows);
+    if (percentage_errors.size() < room) percentage_errors.resize(room);
+    if (changes.size() < room) changes.resize(room);
+    double* const percentage_out = percentage_errors.data();
+    double* const change_out = changes.data();
+    std::size_t percentages = 0;
+    std::size_t change_count = 0;
 
     int sign = 0;
     bool has_previous = false;  // the row just before was a usable pair
@@ -120,18 +139,18 @@ struct PairPass {
         s.rel += rel;
         s.abs_rel += std::fabs(rel);
         // |(P - O) / O| * 100; P - O is exactly -(O - P), so this is |E / O| * 100.
-        percentage_errors.push_back(std::fabs(rel) * 100);
+        percentage_out[percentages++] = std::fabs(rel) * 100;
       }
-      if (o > 0 && p > 0) {
-        const double l = (log_o != nullptr ? log_o[i] : std::log(o)) - std::log(p);
-        s.log2 += l * l;
-        ++s.log_count;
+      if constexpr (kStepwise) {
+        if (o > 0 && p > 0) AddLog(i, o, p);
       }
 
       // A zero error keeps the sign state; skipped rows do not reset it. Written without
-      // branches: the sign of a model's error is close to a coin toss, which a branch predictor
-      // cannot learn.
-      const int new_sign = e < 0 ? -1 : (e > 0 ? 1 : sign);
+      // branches (as arithmetic: a selection between constants still came out as jumps): the
+      // sign of a model's error is close to a coin toss, which a branch predictor cannot learn.
+      const int positive = e > 0;
+      const int negative = e < 0;
+      const int new_sign = sign + (positive | negative) * (positive - negative - sign);
       s.sign_changes += new_sign != sign;
       sign = new_sign;
 
@@ -140,7 +159,8 @@ struct PairPass {
         const double change = o - prev_o;
         s.change2 += change * change;
         s.persistence += e2;  // (P - O)^2
-        changes.push_back(change);
+        change_out[change_count++] = change;
+        change_total += change;
         const double derivative_error = change - (p - prev_p);
         s.derivative += derivative_error * derivative_error;
         ++s.derivative_pairs;
@@ -149,10 +169,65 @@ struct PairPass {
       prev_o = o;
       prev_p = p;
       if constexpr (kStepwise) {
-        if (!AllFinite(s)) return false;
+        if (!AllFinite(s)) {
+          percentage_errors.resize(percentages);
+          changes.resize(change_count);
+          return false;
+        }
       }
     }
+    percentage_errors.resize(percentages);
+    changes.resize(change_count);
+    const auto spread_from = static_cast<std::int64_t>(change_count >= 4 ? change_count : 0);
+    const double change_mean =
+        change_total / static_cast<double>(std::max<std::size_t>(change_count, 1));
+    double dev2 = 0;
+    const auto add_deviation = [&](std::int64_t k) {
+      const double dev = change_out[k] - change_mean;
+      dev2 += dev * dev;
+    };
+    if constexpr (kStepwise) {
+      for (std::int64_t k = 0; k < spread_from; ++k) add_deviation(k);
+    } else {
+      // The logarithms are taken a batch at a time and summed after each batch, so that the
+      // sum stays in a register.
+      std::array<double, kLogBatch> ln_o, ln_p;
+      std::size_t batch = 0;
+      for (std::int64_t i = 0; i < rows; ++i) {
+        if (i < spread_from) add_deviation(i);
+        const double o = observed[i];
+        const double p = modelled[i];
+        if (!(Usable(o, p) && o > 0 && p > 0)) continue;
+        ln_o[batch] = log_o != nullptr ? log_o[i] : std::log(o);
+        ln_p[batch] = std::log(p);
+        if (++batch == kLogBatch) {
+          AddLogs(ln_o.data(), ln_p.data(), batch);
+          batch = 0;
+        }
+      }
+      AddLogs(ln_o.data(), ln_p.data(), batch);
+    }
+    change_dev2 = dev2;
     return AllFinite(s);
+  }
+
+  static constexpr std::size_t kLogBatch = 256;
+
+  // (ln O - ln P)^2 of a usable row with both values positive.
+  void AddLog(std::int64_t i, double o, double p) {
+    const double l = (log_o != nullptr ? log_o[i] : std::log(o)) - std::log(p);
+    s.log2 += l * l;
+    ++s.log_count;
+  }
+
+  void AddLogs(const double* ln_o, const double* ln_p, std::size_t count) {
+    double sum = s.log2;
+    for (std::size_t k = 0; k < count; ++k) {
+      const double l = ln_o[k] - ln_p[k];
+      sum += l * l;
+    }
+    s.log2 = sum;
+    s.log_count += static_cast<std::int64_t>(count);
   }
 };
 
@@ -171,8 +246,8 @@ struct OrderStats {
 OrderStats SelectMiddle(std::vector<double>& values, std::vector<double>& scratch, std::size_t k,
                         bool with_lower) {
   const std::size_t n = values.size();
-  constexpr std::size_t kSample = 128;
-  constexpr std::size_t kMargin = 16;
+  constexpr std::size_t kSample = 1024;
+  constexpr std::size_t kMargin = 48;
   if (n >= 8 * kSample) {
     std::array<double, kSample> sample;
     for (std::size_t i = 0; i < kSample; ++i) sample[i] = values[i * n / kSample];
@@ -204,20 +279,6 @@ OrderStats SelectMiddle(std::vector<double>& values, std::vector<double>& scratc
   return {*mid, below};
 }
 
-// Sum of squared deviations of the observed changes from their mean.
-double ChangeDeviations(const std::vector<double>& changes) {
-  const double c = static_cast<double>(changes.size());
-  double total = 0;
-  for (double d : changes) total += d;
-  const double mean = CheckedDiv(Checked(total), c);
-  double s = 0;
-  for (double d : changes) {
-    const double dev = d - mean;
-    s += dev * dev;
-  }
-  return Checked(s);
-}
-
 // Sample standard deviation of the observed changes from their squared deviations, or 0 when
 // it is not defined here.
 double ChangeSpread(double dev2, std::int64_t count) {
@@ -241,7 +302,10 @@ ErrorStats ErrorFiguresOf(std::span<const double> observed, std::span<const doub
   sums.pairs = pass.rows - (pass.missing + pass.out_of_bounds);
   std::vector<double>& percentage_errors = pass.percentage_errors;
   std::vector<double>& changes = pass.changes;
-  if (changes.size() >= 4) sums.change_dev2 = ChangeDeviations(changes);
+  if (changes.size() >= 4) {
+    Checked(pass.change_total);
+    sums.change_dev2 = Checked(pass.change_dev2);
+  }
   // The change list is spent by now and serves as the selection's scratch space.
   if (percentage_errors.size() >= 3) {
     const std::size_t c = percentage_errors.size();
