@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <condition_variable>
 #include <mutex>
+#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -12,13 +13,13 @@ void RunInOrder(std::size_t count, int jobs, const std::function<void(std::size_
                 const std::function<bool(std::size_t)>& done) {
   const std::size_t threads =
       std::min<std::size_t>(static_cast<std::size_t>(std::max(jobs, 1)), count);
-  if (threads <= 1) {
+  const auto in_turn = [&] {
     for (std::size_t i = 0; i < count; ++i) {
       work(i);
       if (!done(i)) return;
     }
-    return;
-  }
+  };
+  if (threads <= 1) return in_turn();
   std::mutex mutex;
   std::condition_variable finished_one;
   std::vector<char> finished(count, 0);
@@ -47,7 +48,16 @@ void RunInOrder(std::size_t count, int jobs, const std::function<void(std::size_
   };
   std::vector<std::thread> pool;
   pool.reserve(threads);
-  for (std::size_t t = 0; t < threads; ++t) pool.emplace_back(worker);
+  // A thread the system refuses (out of threads or memory) leaves the files to the others;
+  // without any, this thread scores them in turn.
+  for (std::size_t t = 0; t < threads; ++t) {
+    try {
+      pool.emplace_back(worker);
+    } catch (const std::system_error&) {
+      break;
+    }
+  }
+  if (pool.empty()) return in_turn();
   for (std::size_t i = 0; i < count; ++i) {
     {
       std::unique_lock lock(mutex);

@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <cmath>
 #include <exception>
-#include <thread>
 
 #include "platform/run_time_error.h"
+#include "platform/strided_threads.h"
 
 namespace quelvaris {
 
@@ -87,10 +87,7 @@ Evaluation Evaluate(std::span<const double> observed,
       ev.models[first + k * workers].extended = extended[k];
     }
   };
-  std::vector<std::thread> pool;
-  for (std::size_t t = 1; t < workers; ++t) pool.emplace_back(work, t);
-  work(0);
-  for (std::thread& t : pool) t.join();
+  ForEachStrided(workers, workers, work);
   return ev;
 }
 

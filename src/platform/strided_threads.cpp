@@ -4,6 +4,7 @@
 #include <atomic>
 #include <exception>
 #include <mutex>
+#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -27,8 +28,17 @@ void ForEachStrided(std::size_t count, std::size_t workers,
   {
     std::vector<std::jthread> helpers;  // joined at the end of this block
     helpers.reserve(workers - 1);
-    for (std::size_t t = 1; t < workers; ++t) helpers.emplace_back(run, t);
+    // A thread the system refuses (out of threads or memory) leaves its share to this one.
+    std::vector<std::size_t> refused;
+    for (std::size_t t = 1; t < workers; ++t) {
+      try {
+        helpers.emplace_back(run, t);
+      } catch (const std::system_error&) {
+        refused.push_back(t);
+      }
+    }
     run(0);
+    for (const std::size_t t : refused) run(t);
   }
   if (failure) std::rethrow_exception(failure);
 }

@@ -4,12 +4,15 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <sstream>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "cli/batch_run.h"
 #include "cli/cli_runner.h"
 #include "support/test_support.h"
 
@@ -296,6 +299,32 @@ TEST_F(BatchReaderCli, JobsKeepTheOrderAndTheBytesOfOneJob) {
   EXPECT_EQ(a.out, b.out);
   EXPECT_EQ(a.err, b.err);
   EXPECT_NE(a.err.find("g3.txt: line"), std::string::npos);
+
+  // With no thread to be had, --jobs 3 scores the files in turn, to the same bytes. (The
+  // limited child may run as another user: the files are opened here and the folder is opened
+  // to all.)
+  std::filesystem::permissions(dir_.path(), std::filesystem::perms::others_all,
+                               std::filesystem::perm_options::add);
+  std::filesystem::permissions(config(), std::filesystem::perms::others_all,
+                               std::filesystem::perm_options::add);
+  const std::filesystem::path out = dir_.path() / "out.txt", err = dir_.path() / "err.txt";
+  std::FILE* out_file = std::fopen(out.c_str(), "w");
+  std::FILE* err_file = std::fopen(err.c_str(), "w");
+  ASSERT_TRUE(out_file != nullptr && err_file != nullptr);
+  const int refused = testing::ExitWithoutThreads([&] {
+    ::setenv("XDG_CONFIG_HOME", config().c_str(), 1);
+    const int status = cli::RunBatch(three, out_file, err_file);
+    std::fflush(out_file);
+    std::fflush(err_file);
+    return status;
+  });
+  std::fclose(out_file);
+  std::fclose(err_file);
+  if (refused != -1) {
+    EXPECT_EQ(refused, 1);
+    EXPECT_EQ(testing::ReadFileBytes(out), a.out);
+    EXPECT_EQ(testing::ReadFileBytes(err), a.err);
+  }
 }
 
 }  // namespace

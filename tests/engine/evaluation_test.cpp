@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <vector>
 
 #include "support/test_support.h"
@@ -63,6 +64,34 @@ TEST(Evaluation, TenMillionRowsCountWithoutOverflow) {
   EXPECT_EQ(static_cast<std::int64_t>(kRows) - ev.models[0].pair_counts.missing -
                 ev.models[0].pair_counts.out_of_bounds,
             pairs);
+}
+
+// With no thread to be had, a run on four threads still scores every model as on one thread.
+TEST(Evaluation, ThreadsTheSystemRefusesLeaveTheirModelsToTheCaller) {
+  std::vector<double> obs(500);
+  std::vector<std::vector<double>> columns(5, std::vector<double>(obs.size()));
+  for (std::size_t i = 0; i < obs.size(); ++i) {
+    obs[i] = 3 + std::sin(0.1 * static_cast<double>(i));
+    for (std::size_t m = 0; m < columns.size(); ++m) {
+      columns[m][i] = obs[i] * (0.9 + 0.05 * static_cast<double>(m)) + 0.01 * (i % 7);
+    }
+  }
+  const std::vector<std::span<const double>> models(columns.begin(), columns.end());
+  EvaluationOptions options;
+  options.extended = true;
+  const Evaluation alone = Evaluate(obs, models, options, 1);
+  const int status = testing::ExitWithoutThreads([&] {
+    const Evaluation ev = Evaluate(obs, models, options, 4);
+    for (std::size_t m = 0; m < models.size(); ++m) {
+      const ModelEvaluation& a = alone.models[m];
+      const ModelEvaluation& b = ev.models[m];
+      if (std::memcmp(&a.errors, &b.errors, sizeof a.errors) != 0) return 1;
+      if (a.extended[0].value != b.extended[0].value) return 2;
+    }
+    return 0;
+  });
+  if (status == -1) GTEST_SKIP() << "no way here to limit the threads of a process";
+  EXPECT_EQ(status, 0);
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <spawn.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -148,6 +149,21 @@ int ErrorOf(const std::function<void()>& op) {
     return e.number();
   }
   return 0;
+}
+
+int ExitWithoutThreads(const std::function<int()>& body) {
+  constexpr int kNoLimit = 125;
+  const pid_t child = ::fork();
+  if (child < 0) return -1;
+  if (child == 0) {
+    const rlimit one{1, 1};
+    if (::geteuid() == 0 && ::setuid(65534) != 0) std::_Exit(kNoLimit);
+    if (::setrlimit(RLIMIT_NPROC, &one) != 0) std::_Exit(kNoLimit);
+    std::_Exit(body());
+  }
+  int status = 0;
+  if (::waitpid(child, &status, 0) != child || !WIFEXITED(status)) return -2;
+  return WEXITSTATUS(status) == kNoLimit ? -1 : WEXITSTATUS(status);
 }
 
 }  // namespace quelvaris::testing

@@ -82,6 +82,11 @@ bool CloseTo(double actual, double expected, double tol = 1e-9);
 // The number of the run-time error an operation raised, 0 when it returned.
 int ErrorOf(const std::function<void()>& op);
 
+// Runs body in a child process that cannot start a single thread (a process limit of one,
+// taken as the unprivileged "nobody" when run as root) and gives the child's exit status, body's
+// return value; -1 where this machine offers no way to impose that limit.
+int ExitWithoutThreads(const std::function<int()>& body);
+
 struct ProgramResult {
   int status = -1;  // exit status; -1 when the program did not exit normally
   std::string out;
