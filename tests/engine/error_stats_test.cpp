@@ -300,9 +300,9 @@ TEST_F(ErrorStatsTest, MedianAbsolutePercentageError) {
   }
 }
 
-TEST_F(ErrorStatsTest, MedianOfLongListsMatchesTheSortedMiddle) {
+TEST_F(ErrorStatsTest, MedianOfLongAndShortListsMatchesTheSortedMiddle) {
   // Long lists go through sampled selection; ties, sorted input and few distinct values are
-  // where a bracket around the middle can miss.
+  // where a bracket around the middle can miss, or short lists' ranks go wrong.
   std::uint64_t state = 12345;
   auto next = [&] {
     state = state * 6364136223846793005ULL + 1442695040888963407ULL;
@@ -321,6 +321,12 @@ TEST_F(ErrorStatsTest, MedianOfLongListsMatchesTheSortedMiddle) {
       {"three values", 5000, [&](int) { return 90 + 10 * std::floor(3 * next()); }},
       {"all equal", 1500, [](int) { return 110; }},
       {"half equal", 3000, [&](int i) { return i % 2 ? 105 : 100 + 20 * next(); }},
+      // Short lists (a month's rows) have their ranks counted.
+      {"short odd", 31, [&](int) { return 100 * next() + 50; }},
+      {"short even with ties", 30, [&](int) { return 90 + 10 * std::floor(3 * next()); }},
+      {"shortest", 3, [](int i) { return 101 + i; }},
+      {"sixty-four falling", 64, [](int i) { return 200 - i * 0.5; }},
+      {"sixty-five equal", 65, [](int) { return 110; }},
   };
   for (const auto& shape : shapes) {
     SCOPED_TRACE(shape.what);
