@@ -316,7 +316,7 @@ ExtendedStats ExtendedStatsOfPairs(const PairedSeries& s, ExtendedRoom& room) {
     // the sums are done with.
     const auto low_logs = [&](const std::vector<double>& sorted, const std::vector<double>& logs,
                               double* room_for) {
-      if (logs.size() == count) return std::span<const double>(logs.data(), low_count);
+      if (s.sorted_logs >= low_count) return std::span<const double>(logs.data(), low_count);
       LogOfEach({sorted.data(), low_count}, 0, {room_for, low_count});
       return std::span<const double>(room_for, low_count);
     };

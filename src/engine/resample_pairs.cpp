@@ -1,6 +1,8 @@
 #include "engine/resample_pairs.h"
 
 #include <algorithm>
+#include <array>
+#include <cstring>
 #include <limits>
 
 #include "platform/log_array.h"
@@ -11,44 +13,29 @@ namespace {
 
 constexpr double kInf = std::numeric_limits<double>::infinity();
 
-// Copies from[before[start] .. before[end]) of every run to `to`, end to end.
-void CopyRuns(std::span<const RowRun> runs, const std::vector<int>& before,
-              const std::vector<double>& from, std::vector<double>& to) {
+// Copies from[first .. end) of every span to `to`, end to end.
+void CopySpans(std::span<const std::pair<int, int>> spans, const std::vector<double>& from,
+               std::vector<double>& to) {
   double* out = to.data();
-  for (const RowRun& run : runs) {
-    const auto first = static_cast<std::size_t>(before[static_cast<std::size_t>(run.start)]);
-    const auto last =
-        static_cast<std::size_t>(before[static_cast<std::size_t>(run.start + run.length)]);
-    out = std::copy(from.begin() + static_cast<std::ptrdiff_t>(first),
-                    from.begin() + static_cast<std::ptrdiff_t>(last), out);
+  for (const auto& [first, end] : spans) {
+    out = std::copy(from.data() + first, from.data() + end, out);
   }
-}
-
-// Sums in row order, one running total, as PairRows adds them.
-double SumOf(const std::vector<double>& values) {
-  double sum = 0;
-  for (double v : values) sum += v;
-  return sum;
 }
 
 }  // namespace
 
-RecordPairs::Order RecordPairs::OrderOf(const std::vector<double>& values,
-                                        const std::vector<int>& rows, ValueSorter& sorter) {
+RecordPairs::Order RecordPairs::OrderOf(const std::vector<double>& values, ValueSorter& sorter) {
   std::vector<PlacedValue> sorted;
   sorter.Sort(values, sorted);
   Order order;
   const std::size_t n = sorted.size();
   order.pair.resize(n);
-  order.row.resize(n);
   order.value.resize(n);
   order.log.resize(n);
-  order.tie.resize(n);
   for (std::size_t k = 0; k < n; ++k) {
-    order.pair[k] = sorted[k].at;
-    order.row[k] = rows[static_cast<std::size_t>(sorted[k].at)];
+    const bool tie = k + 1 < n && sorted[k + 1].value == sorted[k].value;
+    order.pair[k] = tie ? ~sorted[k].at : sorted[k].at;
     order.value[k] = sorted[k].value;
-    order.tie[k] = k + 1 < n && sorted[k + 1].value == sorted[k].value;
   }
   LogOfEach(order.value, 0, order.log);
   return order;
@@ -86,7 +73,7 @@ RecordPairs::RecordPairs(std::span<const double> observed,
     for (std::size_t k = 0; k < of_set.size(); ++k) {
       model.p[k] = p[static_cast<std::size_t>(of_set[k])];
     }
-    model.p_order = OrderOf(model.p, of_set, sorter);
+    model.p_order = OrderOf(model.p, sorter);
   }
   sets_.resize(set_rows.size());
   for (std::size_t k = 0; k < sets_.size(); ++k) {
@@ -99,102 +86,184 @@ RecordPairs::RecordPairs(std::span<const double> observed,
       set.before[row + 1] = 1;
     }
     for (std::size_t i = 0; i < rows; ++i) set.before[i + 1] += set.before[i];
-    set.o_order = OrderOf(set.o, set_rows[k], sorter);
+    set.o_order = OrderOf(set.o, sorter);
   }
 }
 
 void RecordPairs::Begin(std::span<const RowRun> runs, Room& room) const {
   room.runs.clear();
-  room.times.assign(static_cast<std::size_t>(rows_), 0);
   for (const RowRun& run : runs) {
     const std::int64_t end = std::min(run.start + run.length, rows_);
-    if (run.start >= end) continue;
-    room.runs.push_back({run.start, end - run.start});
-    for (std::int64_t i = run.start; i < end; ++i) ++room.times[static_cast<std::size_t>(i)];
+    if (run.start < end) room.runs.push_back({run.start, end - run.start});
   }
+  room.spans.clear();
+  for (const PairSet& set : sets_) {
+    for (const RowRun& run : room.runs) {
+      room.spans.emplace_back(set.before[static_cast<std::size_t>(run.start)],
+                              set.before[static_cast<std::size_t>(run.start + run.length)]);
+    }
+  }
+  SumRuns(room);
   room.observed_done = -1;
 }
 
-void RecordPairs::Walk(const Order& order, const std::vector<std::uint32_t>& times,
-                       std::vector<double>& sorted, std::vector<double>& log,
+void RecordPairs::SumRuns(Room& room) const {
+  // Each sum is one running total in the resample's order, as PairRows adds them, so each
+  // takes an addition's latency for every value: four of them are added side by side, in one
+  // loop where their runs hold as many pairs.
+  const std::size_t sets = sets_.size(), runs = room.runs.size();
+  const std::size_t chains = sets + models_.size();
+  room.sums.assign(chains, 0);
+  constexpr std::size_t kWidth = 4;
+  for (std::size_t c0 = 0; c0 < chains; c0 += kWidth) {
+    const std::size_t width = std::min(kWidth, chains - c0);
+    std::array<const double*, kWidth> values{};
+    std::array<const std::pair<int, int>*, kWidth> spans{};
+    for (std::size_t w = 0; w < width; ++w) {
+      const std::size_t c = c0 + w;
+      const std::size_t set = c < sets ? c : static_cast<std::size_t>(models_[c - sets].set);
+      values[w] = c < sets ? sets_[c].o.data() : models_[c - sets].p.data();
+      spans[w] = room.spans.data() + set * runs;
+    }
+    std::array<double, kWidth> t{};
+    for (std::size_t r = 0; r < runs; ++r) {
+      const int length = spans[0][r].second - spans[0][r].first;
+      bool alike = width == kWidth;
+      for (std::size_t w = 1; w < width; ++w) {
+        alike = alike && spans[w][r].second - spans[w][r].first == length;
+      }
+      if (alike) {
+        const double* const v0 = values[0] + spans[0][r].first;
+        const double* const v1 = values[1] + spans[1][r].first;
+        const double* const v2 = values[2] + spans[2][r].first;
+        const double* const v3 = values[3] + spans[3][r].first;
+        double t0 = t[0], t1 = t[1], t2 = t[2], t3 = t[3];
+        for (int i = 0; i < length; ++i) {
+          t0 += v0[i];
+          t1 += v1[i];
+          t2 += v2[i];
+          t3 += v3[i];
+        }
+        t = {t0, t1, t2, t3};
+        continue;
+      }
+      for (std::size_t w = 0; w < width; ++w) {
+        double sum = t[w];
+        for (int i = spans[w][r].first; i < spans[w][r].second; ++i) sum += values[w][i];
+        t[w] = sum;
+      }
+    }
+    for (std::size_t w = 0; w < width; ++w) room.sums[c0 + w] = t[w];
+  }
+}
+
+namespace {
+
+// Values written `kAhead` at a time, in pairs.
+using Two = double __attribute__((vector_size(16)));
+constexpr std::uint32_t kAhead = 4;
+
+// Writes v at to[0 .. kAhead) and on to to[held - 1] (`to` has room for kAhead).
+inline void WriteHeld(double* to, double v, std::uint32_t held) {
+  const Two two = {v, v};
+  std::memcpy(to, &two, sizeof two);
+  std::memcpy(to + 2, &two, sizeof two);
+  for (std::uint32_t c = kAhead; c < held; ++c) to[c] = v;  // seldom
+}
+
+}  // namespace
+
+void RecordPairs::Walk(const Order& order, const std::vector<std::uint32_t>& held,
+                       std::vector<double>& sorted, std::vector<double>& log, std::size_t logged,
                        std::vector<double>& rank) {
   const std::size_t n = order.value.size();
   // Each value is written kAhead times whatever the resample holds, the next value written
   // over the copies it does not hold: most rows are held 0 to kAhead times, and a branch on
   // that count would go wrong a third of the time. So the lists get room for kAhead more.
-  constexpr std::uint32_t kAhead = 4;
   const std::size_t size = sorted.size();
   sorted.resize(size + kAhead);
   log.resize(size + kAhead);
   double* const to_value = sorted.data();
   double* const to_log = log.data();
+  const int* const pairs = order.pair.data();
   std::size_t out = 0;
-  // Rank of the `held` values that begin at `out`: the mean of out + 1 .. out + held, as
+  // Rank of the `count` values that begin at `out`: the mean of out + 1 .. out + count, as
   // AssignRanks gives a run of ties (and a lone value) of the resample. A row the resample
   // does not hold gets one too, never read.
-  const auto rank_of = [&out](std::size_t held) {
-    return static_cast<double>(2 * out + held + 1) / 2;
+  const auto rank_of = [&out](std::size_t count) {
+    return static_cast<double>(2 * out + count + 1) / 2;
   };
-  const auto write = [&](std::size_t k, std::uint32_t held) {
-    const double v = order.value[k], l = order.log[k];
-    for (std::uint32_t c = 0; c < kAhead; ++c) {
-      to_value[out + c] = v;
-      to_log[out + c] = l;
+  // The values from k on, with their logarithms (With_log) or without; returns where it
+  // stopped: at n, or (With_log) once `logged` values are written.
+  const auto walk = [&]<bool With_log>(std::size_t k) {
+    while (k < n && (!With_log || out < logged)) {
+      const int pair = pairs[k];
+      if (pair >= 0) {  // most values: no equal one in the record
+        const std::uint32_t times = held[static_cast<std::size_t>(pair)];
+        rank[static_cast<std::size_t>(pair)] = rank_of(times);
+        WriteHeld(to_value + out, order.value[k], times);
+        if constexpr (With_log) WriteHeld(to_log + out, order.log[k], times);
+        out += times;
+        ++k;
+        continue;
+      }
+      std::size_t end = k + 1;
+      while (pairs[end - 1] < 0) ++end;
+      std::size_t count = 0;
+      for (std::size_t i = k; i < end; ++i) {
+        const int at = pairs[i] < 0 ? ~pairs[i] : pairs[i];
+        count += held[static_cast<std::size_t>(at)];
+      }
+      const double shared = rank_of(count);
+      for (; k < end; ++k) {
+        const int at = pairs[k] < 0 ? ~pairs[k] : pairs[k];
+        const std::uint32_t times = held[static_cast<std::size_t>(at)];
+        rank[static_cast<std::size_t>(at)] = shared;
+        WriteHeld(to_value + out, order.value[k], times);
+        if constexpr (With_log) WriteHeld(to_log + out, order.log[k], times);
+        out += times;
+      }
     }
-    for (std::uint32_t c = kAhead; c < held; ++c) {  // seldom
-      to_value[out + c] = v;
-      to_log[out + c] = l;
-    }
+    return k;
   };
-  for (std::size_t k = 0; k < n;) {
-    if (!order.tie[k]) {  // most values: no equal one in the record
-      const std::uint32_t held = times[static_cast<std::size_t>(order.row[k])];
-      rank[static_cast<std::size_t>(order.pair[k])] = rank_of(held);
-      write(k, held);
-      out += held;
-      ++k;
-      continue;
-    }
-    std::size_t end = k + 1;
-    while (order.tie[end - 1]) ++end;
-    std::size_t held = 0;
-    for (std::size_t i = k; i < end; ++i) held += times[static_cast<std::size_t>(order.row[i])];
-    const double shared = rank_of(held);
-    for (; k < end; ++k) {
-      const std::uint32_t here = times[static_cast<std::size_t>(order.row[k])];
-      rank[static_cast<std::size_t>(order.pair[k])] = shared;
-      write(k, here);
-      out += here;
-    }
-  }
+  walk.template operator()<false>(walk.template operator()<true>(0));
   sorted.resize(size);
   log.resize(size);
 }
 
 void RecordPairs::Pairs(std::size_t model, Room& room) const {
   const Model& m = models_[model];
-  const PairSet& set = sets_[static_cast<std::size_t>(m.set)];
+  const auto set_index = static_cast<std::size_t>(m.set);
+  const PairSet& set = sets_[set_index];
   PairedSeries& s = room.series;
-  const auto count_of = [&room](const PairSet& of) {
+  const std::size_t runs = room.runs.size();
+  const auto spans_of = [&room, runs](std::size_t of) {
+    return std::span<const std::pair<int, int>>(room.spans.data() + of * runs, runs);
+  };
+  const auto count_of = [&](std::size_t of) {
     std::size_t n = 0;
-    for (const RowRun& run : room.runs) {
-      n += static_cast<std::size_t>(of.before[static_cast<std::size_t>(run.start + run.length)] -
-                                    of.before[static_cast<std::size_t>(run.start)]);
-    }
+    for (const auto& [first, end] : spans_of(of)) n += static_cast<std::size_t>(end - first);
     return n;
   };
-  const std::size_t n = count_of(set);
-  s.all_observed = m.set == 0 || n == count_of(sets_[0]);
+  const std::span<const std::pair<int, int>> spans = spans_of(set_index);
+  const std::size_t n = count_of(set_index);
+  s.all_observed = m.set == 0 || n == count_of(0);
+  // The logarithms of the lowest third and a little more: enough for the low flow segment.
+  s.sorted_logs = std::min(n, n / 3 + 2);
   if (room.observed_done != m.set) {
+    room.held.assign(set.o.size(), 0);
+    for (const auto& [first, end] : spans) {
+      for (int i = first; i < end; ++i) ++room.held[static_cast<std::size_t>(i)];
+    }
     s.o.resize(n);
     s.o_sorted.resize(n);
     s.o_sorted_log.resize(n);
     s.o_rank.resize(n);
     room.o_rank.resize(set.o.size());
-    Walk(set.o_order, room.times, s.o_sorted, s.o_sorted_log, room.o_rank);
-    CopyRuns(room.runs, set.before, set.o, s.o);
-    CopyRuns(room.runs, set.before, room.o_rank, s.o_rank);
-    s.o_sum = SumOf(s.o);
+    Walk(set.o_order, room.held, s.o_sorted, s.o_sorted_log, s.sorted_logs, room.o_rank);
+    CopySpans(spans, set.o, s.o);
+    CopySpans(spans, room.o_rank, s.o_rank);
+    s.o_sum = room.sums[set_index];
     s.o_min = n == 0 ? kInf : s.o_sorted.front();
     s.o_max = n == 0 ? -kInf : s.o_sorted.back();
     room.observed_done = m.set;
@@ -204,10 +273,10 @@ void RecordPairs::Pairs(std::size_t model, Room& room) const {
   s.p_sorted_log.resize(n);
   s.p_rank.resize(n);
   room.p_rank.resize(m.p.size());
-  Walk(m.p_order, room.times, s.p_sorted, s.p_sorted_log, room.p_rank);
-  CopyRuns(room.runs, set.before, m.p, s.p);
-  CopyRuns(room.runs, set.before, room.p_rank, s.p_rank);
-  s.p_sum = SumOf(s.p);
+  Walk(m.p_order, room.held, s.p_sorted, s.p_sorted_log, s.sorted_logs, room.p_rank);
+  CopySpans(spans, m.p, s.p);
+  CopySpans(spans, room.p_rank, s.p_rank);
+  s.p_sum = room.sums[sets_.size() + model];
   s.p_min = n == 0 ? kInf : s.p_sorted.front();
   s.p_max = n == 0 ? -kInf : s.p_sorted.back();
 }

@@ -31,9 +31,12 @@ class RecordPairs {
   // One thread's room for the resamples it takes.
   struct Room {
     PairedSeries series;
-    std::vector<RowRun> runs;            // rows beyond the observed series left out
-    std::vector<std::uint32_t> times;    // per row of the record: how often the resample holds it
-    std::vector<double> o_rank, p_rank;  // per paired row of the record
+    std::vector<RowRun> runs;  // rows beyond the observed series left out
+    // spans[set * runs + r]: the paired rows of that set that run r holds, first and end
+    std::vector<std::pair<int, int>> spans;
+    std::vector<double> sums;            // of each set's observed values, then of each model's
+    std::vector<std::uint32_t> held;     // per paired row of a set: how often the resample holds it
+    std::vector<double> o_rank, p_rank;  // per paired row of the set
     int observed_done = -1;              // the pair set whose observed side `series` holds
   };
 
@@ -45,11 +48,10 @@ class RecordPairs {
  private:
   // One series' values over a set of paired rows, in ascending order.
   struct Order {
-    std::vector<int> pair;           // the paired row (index into the set's rows)
-    std::vector<int> row;            // its row of the record
-    std::vector<double> value;       // ascending
-    std::vector<double> log;         // LogOf of each value
-    std::vector<unsigned char> tie;  // equal to the next value
+    std::vector<int> pair;      // the paired row (index into the set's rows); ~pair when the
+                                // next value is equal to this one
+    std::vector<double> value;  // ascending
+    std::vector<double> log;    // LogOf of each value
   };
   // The rows where both series are usable, shared by the models that pair with the same rows.
   struct PairSet {
@@ -63,12 +65,15 @@ class RecordPairs {
     Order p_order;
   };
 
-  static Order OrderOf(const std::vector<double>& values, const std::vector<int>& rows,
-                       ValueSorter& sorter);
-  // Writes the values of `order` into `sorted` and `log` as often as the resample holds their
-  // rows, and each paired row's rank into rank[pair].
-  static void Walk(const Order& order, const std::vector<std::uint32_t>& times,
-                   std::vector<double>& sorted, std::vector<double>& log,
+  // The sums of Room::sums.
+  void SumRuns(Room& room) const;
+  static Order OrderOf(const std::vector<double>& values, ValueSorter& sorter);
+  // Writes the values of `order` into `sorted` as often as the resample holds their rows (their
+  // logarithms into `log` while fewer than `logged` are written; both as long as the
+  // resample's pairs), and each paired row's rank
+  // into rank[pair].
+  static void Walk(const Order& order, const std::vector<std::uint32_t>& held,
+                   std::vector<double>& sorted, std::vector<double>& log, std::size_t logged,
                    std::vector<double>& rank);
 
   std::int64_t rows_ = 0;
