@@ -13,28 +13,40 @@ namespace {
 
 constexpr double kInf = std::numeric_limits<double>::infinity();
 
-// Copies from[first .. end) of every span to `to`, end to end.
-void CopySpans(std::span<const std::pair<int, int>> spans, const std::vector<double>& from,
-               std::vector<double>& to) {
-  double* out = to.data();
+// Copies values[i] and ranks[i] of the rows of every span that `pairs` keeps to `to` and
+// `rank`, end to end; both have room for one more.
+void CopyPairs(std::span<const std::pair<int, int>> spans, const unsigned char* pairs,
+               const std::vector<double>& values, const std::vector<double>& ranks,
+               std::vector<double>& to, std::vector<double>& rank) {
+  const double* const v = values.data();
+  const double* const r = ranks.data();
+  double* const to_v = to.data();
+  double* const to_r = rank.data();
+  std::size_t out = 0;
   for (const auto& [first, end] : spans) {
-    out = std::copy(from.data() + first, from.data() + end, out);
+    for (auto i = static_cast<std::size_t>(first); i < static_cast<std::size_t>(end); ++i) {
+      to_v[out] = v[i];
+      to_r[out] = r[i];
+      out += pairs[i];
+    }
   }
 }
 
 }  // namespace
 
-RecordPairs::Order RecordPairs::OrderOf(const std::vector<double>& values, ValueSorter& sorter) {
+RecordPairs::Order RecordPairs::OrderOf(const std::vector<double>& values,
+                                        const std::vector<int>& rows, ValueSorter& sorter) {
   std::vector<PlacedValue> sorted;
   sorter.Sort(values, sorted);
   Order order;
   const std::size_t n = sorted.size();
-  order.pair.resize(n);
+  order.row.resize(n);
   order.value.resize(n);
   order.log.resize(n);
   for (std::size_t k = 0; k < n; ++k) {
     const bool tie = k + 1 < n && sorted[k + 1].value == sorted[k].value;
-    order.pair[k] = tie ? ~sorted[k].at : sorted[k].at;
+    const int row = rows[static_cast<std::size_t>(sorted[k].at)];
+    order.row[k] = tie ? ~row : row;
     order.value[k] = sorted[k].value;
   }
   LogOfEach(order.value, 0, order.log);
@@ -46,114 +58,89 @@ RecordPairs::RecordPairs(std::span<const double> observed,
     : rows_(static_cast<std::int64_t>(observed.size())) {
   ValueSorter sorter;
   const std::size_t rows = observed.size();
-  // The paired rows of each set, sets_[0] being every usable observed row.
-  std::vector<std::vector<int>> set_rows(1);
-  std::vector<unsigned char> usable(rows);
+  before_.assign(rows + 1, 0);
+  std::vector<int> record_row;  // of each usable row
   for (std::size_t i = 0; i < rows; ++i) {
-    usable[i] = rule.Usable(observed[i]);
-    if (usable[i]) set_rows[0].push_back(static_cast<int>(i));
+    const bool usable = rule.Usable(observed[i]);
+    before_[i + 1] = before_[i] + (usable ? 1 : 0);
+    if (!usable) continue;
+    o_.push_back(observed[i]);
+    record_row.push_back(static_cast<int>(i));
   }
+  const std::size_t usable = o_.size();
+  std::vector<int> all(usable);
+  for (std::size_t i = 0; i < usable; ++i) all[i] = static_cast<int>(i);
+  o_order_ = OrderOf(o_, all, sorter);
   models_.resize(models.size());
-  std::vector<int> paired;
+  std::vector<double> values;
+  std::vector<int> at;
   for (std::size_t m = 0; m < models.size(); ++m) {
     const std::span<const double> p = models[m];
-    paired.clear();
-    for (std::size_t i = 0; i < std::min(rows, p.size()); ++i) {
-      if (usable[i] && rule.Usable(p[i])) paired.push_back(static_cast<int>(i));
-    }
     Model& model = models_[m];
-    if (paired.size() == set_rows[0].size()) {
-      model.set = 0;
-    } else {
-      model.set = static_cast<int>(set_rows.size());
-      set_rows.push_back(paired);
+    model.pairs.assign(usable, 0);
+    model.p.assign(usable, 0);
+    values.clear();
+    at.clear();
+    for (std::size_t i = 0; i < usable; ++i) {
+      const auto row = static_cast<std::size_t>(record_row[i]);
+      if (row >= p.size() || !rule.Usable(p[row])) continue;
+      model.pairs[i] = 1;
+      model.p[i] = p[row];
+      values.push_back(p[row]);
+      at.push_back(static_cast<int>(i));
     }
-    const std::vector<int>& of_set = set_rows[static_cast<std::size_t>(model.set)];
-    model.p.resize(of_set.size());
-    for (std::size_t k = 0; k < of_set.size(); ++k) {
-      model.p[k] = p[static_cast<std::size_t>(of_set[k])];
-    }
-    model.p_order = OrderOf(model.p, sorter);
-  }
-  sets_.resize(set_rows.size());
-  for (std::size_t k = 0; k < sets_.size(); ++k) {
-    PairSet& set = sets_[k];
-    set.before.assign(rows + 1, 0);
-    set.o.resize(set_rows[k].size());
-    for (std::size_t i = 0; i < set_rows[k].size(); ++i) {
-      const auto row = static_cast<std::size_t>(set_rows[k][i]);
-      set.o[i] = observed[row];
-      set.before[row + 1] = 1;
-    }
-    for (std::size_t i = 0; i < rows; ++i) set.before[i + 1] += set.before[i];
-    set.o_order = OrderOf(set.o, sorter);
+    model.all = values.size() == usable;
+    model.p_order = OrderOf(values, at, sorter);
   }
 }
 
 void RecordPairs::Begin(std::span<const RowRun> runs, Room& room) const {
-  room.runs.clear();
+  room.spans.clear();
+  room.held.assign(o_.size(), 0);
+  room.count = 0;
   for (const RowRun& run : runs) {
     const std::int64_t end = std::min(run.start + run.length, rows_);
-    if (run.start < end) room.runs.push_back({run.start, end - run.start});
-  }
-  room.spans.clear();
-  for (const PairSet& set : sets_) {
-    for (const RowRun& run : room.runs) {
-      room.spans.emplace_back(set.before[static_cast<std::size_t>(run.start)],
-                              set.before[static_cast<std::size_t>(run.start + run.length)]);
-    }
+    if (run.start >= end) continue;
+    const int first = before_[static_cast<std::size_t>(run.start)];
+    const int last = before_[static_cast<std::size_t>(end)];
+    room.spans.emplace_back(first, last);
+    for (int i = first; i < last; ++i) ++room.held[static_cast<std::size_t>(i)];
+    room.count += static_cast<std::size_t>(last - first);
   }
   SumRuns(room);
-  room.observed_done = -1;
+  room.observed_of = -1;
 }
 
 void RecordPairs::SumRuns(Room& room) const {
   // Each sum is one running total in the resample's order, as PairRows adds them, so each
-  // takes an addition's latency for every value: four of them are added side by side, in one
-  // loop where their runs hold as many pairs.
-  const std::size_t sets = sets_.size(), runs = room.runs.size();
-  const std::size_t chains = sets + models_.size();
-  room.sums.assign(chains, 0);
-  constexpr std::size_t kWidth = 4;
-  for (std::size_t c0 = 0; c0 < chains; c0 += kWidth) {
-    const std::size_t width = std::min(kWidth, chains - c0);
-    std::array<const double*, kWidth> values{};
-    std::array<const std::pair<int, int>*, kWidth> spans{};
-    for (std::size_t w = 0; w < width; ++w) {
-      const std::size_t c = c0 + w;
-      const std::size_t set = c < sets ? c : static_cast<std::size_t>(models_[c - sets].set);
-      values[w] = c < sets ? sets_[c].o.data() : models_[c - sets].p.data();
-      spans[w] = room.spans.data() + set * runs;
-    }
-    std::array<double, kWidth> t{};
-    for (std::size_t r = 0; r < runs; ++r) {
-      const int length = spans[0][r].second - spans[0][r].first;
-      bool alike = width == kWidth;
-      for (std::size_t w = 1; w < width; ++w) {
-        alike = alike && spans[w][r].second - spans[w][r].first == length;
-      }
-      if (alike) {
-        const double* const v0 = values[0] + spans[0][r].first;
-        const double* const v1 = values[1] + spans[1][r].first;
-        const double* const v2 = values[2] + spans[2][r].first;
-        const double* const v3 = values[3] + spans[3][r].first;
-        double t0 = t[0], t1 = t[1], t2 = t[2], t3 = t[3];
-        for (int i = 0; i < length; ++i) {
-          t0 += v0[i];
-          t1 += v1[i];
-          t2 += v2[i];
-          t3 += v3[i];
-        }
-        t = {t0, t1, t2, t3};
-        continue;
-      }
-      for (std::size_t w = 0; w < width; ++w) {
-        double sum = t[w];
-        for (int i = spans[w][r].first; i < spans[w][r].second; ++i) sum += values[w][i];
-        t[w] = sum;
+  // takes an addition's latency for every value: the four of two models are added side by
+  // side. A row a model does not pair adds +0, which leaves a sum as it is (a sum from +0 is
+  // never -0).
+  const std::size_t models = models_.size();
+  room.sums.assign(2 * models, 0);
+  const double* const o = o_.data();
+  for (std::size_t m = 0; m < models; m += 2) {
+    const Model& a = models_[m];
+    const Model& b = m + 1 < models ? models_[m + 1] : a;
+    const unsigned char* const a_pairs = a.pairs.data();
+    const unsigned char* const b_pairs = b.pairs.data();
+    const double* const a_p = a.p.data();
+    const double* const b_p = b.p.data();
+    double t0 = 0, t1 = 0, t2 = 0, t3 = 0;
+    for (const auto& [first, end] : room.spans) {
+      for (auto i = static_cast<std::size_t>(first); i < static_cast<std::size_t>(end); ++i) {
+        t0 += a_pairs[i] != 0 ? o[i] : 0.0;
+        t1 += a_p[i];
+        t2 += b_pairs[i] != 0 ? o[i] : 0.0;
+        t3 += b_p[i];
       }
     }
-    for (std::size_t w = 0; w < width; ++w) room.sums[c0 + w] = t[w];
+    room.sums[2 * m] = t0;
+    room.sums[2 * m + 1] = t1;
+    if (m + 1 < models) {
+      room.sums[2 * m + 2] = t2;
+      room.sums[2 * m + 3] = t3;
+    }
   }
 }
 
@@ -185,7 +172,7 @@ void RecordPairs::Walk(const Order& order, const std::vector<std::uint32_t>& hel
   log.resize(size + kAhead);
   double* const to_value = sorted.data();
   double* const to_log = log.data();
-  const int* const pairs = order.pair.data();
+  const int* const rows = order.row.data();
   std::size_t out = 0;
   // Rank of the `count` values that begin at `out`: the mean of out + 1 .. out + count, as
   // AssignRanks gives a run of ties (and a lone value) of the resample. A row the resample
@@ -197,10 +184,10 @@ void RecordPairs::Walk(const Order& order, const std::vector<std::uint32_t>& hel
   // stopped: at n, or (With_log) once `logged` values are written.
   const auto walk = [&]<bool With_log>(std::size_t k) {
     while (k < n && (!With_log || out < logged)) {
-      const int pair = pairs[k];
-      if (pair >= 0) {  // most values: no equal one in the record
-        const std::uint32_t times = held[static_cast<std::size_t>(pair)];
-        rank[static_cast<std::size_t>(pair)] = rank_of(times);
+      const int row = rows[k];
+      if (row >= 0) {  // most values: no equal one in the record
+        const std::uint32_t times = held[static_cast<std::size_t>(row)];
+        rank[static_cast<std::size_t>(row)] = rank_of(times);
         WriteHeld(to_value + out, order.value[k], times);
         if constexpr (With_log) WriteHeld(to_log + out, order.log[k], times);
         out += times;
@@ -208,15 +195,15 @@ void RecordPairs::Walk(const Order& order, const std::vector<std::uint32_t>& hel
         continue;
       }
       std::size_t end = k + 1;
-      while (pairs[end - 1] < 0) ++end;
+      while (rows[end - 1] < 0) ++end;
       std::size_t count = 0;
       for (std::size_t i = k; i < end; ++i) {
-        const int at = pairs[i] < 0 ? ~pairs[i] : pairs[i];
+        const int at = rows[i] < 0 ? ~rows[i] : rows[i];
         count += held[static_cast<std::size_t>(at)];
       }
       const double shared = rank_of(count);
       for (; k < end; ++k) {
-        const int at = pairs[k] < 0 ? ~pairs[k] : pairs[k];
+        const int at = rows[k] < 0 ? ~rows[k] : rows[k];
         const std::uint32_t times = held[static_cast<std::size_t>(at)];
         rank[static_cast<std::size_t>(at)] = shared;
         WriteHeld(to_value + out, order.value[k], times);
@@ -233,50 +220,48 @@ void RecordPairs::Walk(const Order& order, const std::vector<std::uint32_t>& hel
 
 void RecordPairs::Pairs(std::size_t model, Room& room) const {
   const Model& m = models_[model];
-  const auto set_index = static_cast<std::size_t>(m.set);
-  const PairSet& set = sets_[set_index];
   PairedSeries& s = room.series;
-  const std::size_t runs = room.runs.size();
-  const auto spans_of = [&room, runs](std::size_t of) {
-    return std::span<const std::pair<int, int>>(room.spans.data() + of * runs, runs);
-  };
-  const auto count_of = [&](std::size_t of) {
-    std::size_t n = 0;
-    for (const auto& [first, end] : spans_of(of)) n += static_cast<std::size_t>(end - first);
-    return n;
-  };
-  const std::span<const std::pair<int, int>> spans = spans_of(set_index);
-  const std::size_t n = count_of(set_index);
-  s.all_observed = m.set == 0 || n == count_of(0);
+  const std::vector<std::uint32_t>* held = &room.held;
+  std::size_t n = room.count;
+  if (!m.all) {
+    room.model_held.resize(room.held.size());
+    n = 0;
+    for (std::size_t i = 0; i < room.held.size(); ++i) {
+      room.model_held[i] = room.held[i] * m.pairs[i];
+      n += room.model_held[i];
+    }
+    held = &room.model_held;
+  }
+  s.all_observed = n == room.count;
   // The logarithms of the lowest third and a little more: enough for the low flow segment.
   s.sorted_logs = std::min(n, n / 3 + 2);
-  if (room.observed_done != m.set) {
-    room.held.assign(set.o.size(), 0);
-    for (const auto& [first, end] : spans) {
-      for (int i = first; i < end; ++i) ++room.held[static_cast<std::size_t>(i)];
-    }
-    s.o.resize(n);
+  const bool same_observed =
+      room.observed_of >= 0 && m.all && models_[static_cast<std::size_t>(room.observed_of)].all;
+  if (!same_observed) {
+    s.o.resize(n + 1);
     s.o_sorted.resize(n);
     s.o_sorted_log.resize(n);
+    s.o_rank.resize(n + 1);
+    room.o_rank.resize(o_.size());
+    Walk(o_order_, *held, s.o_sorted, s.o_sorted_log, s.sorted_logs, room.o_rank);
+    CopyPairs(room.spans, m.pairs.data(), o_, room.o_rank, s.o, s.o_rank);
+    s.o.resize(n);
     s.o_rank.resize(n);
-    room.o_rank.resize(set.o.size());
-    Walk(set.o_order, room.held, s.o_sorted, s.o_sorted_log, s.sorted_logs, room.o_rank);
-    CopySpans(spans, set.o, s.o);
-    CopySpans(spans, room.o_rank, s.o_rank);
-    s.o_sum = room.sums[set_index];
+    s.o_sum = room.sums[2 * model];
     s.o_min = n == 0 ? kInf : s.o_sorted.front();
     s.o_max = n == 0 ? -kInf : s.o_sorted.back();
-    room.observed_done = m.set;
+    room.observed_of = static_cast<int>(model);
   }
-  s.p.resize(n);
+  s.p.resize(n + 1);
   s.p_sorted.resize(n);
   s.p_sorted_log.resize(n);
+  s.p_rank.resize(n + 1);
+  room.p_rank.resize(o_.size());
+  Walk(m.p_order, *held, s.p_sorted, s.p_sorted_log, s.sorted_logs, room.p_rank);
+  CopyPairs(room.spans, m.pairs.data(), m.p, room.p_rank, s.p, s.p_rank);
+  s.p.resize(n);
   s.p_rank.resize(n);
-  room.p_rank.resize(m.p.size());
-  Walk(m.p_order, room.held, s.p_sorted, s.p_sorted_log, s.sorted_logs, room.p_rank);
-  CopySpans(spans, m.p, s.p);
-  CopySpans(spans, room.p_rank, s.p_rank);
-  s.p_sum = room.sums[sets_.size() + model];
+  s.p_sum = room.sums[2 * model + 1];
   s.p_min = n == 0 ? kInf : s.p_sorted.front();
   s.p_max = n == 0 ? -kInf : s.p_sorted.back();
 }

@@ -28,16 +28,17 @@ class RecordPairs {
   RecordPairs(std::span<const double> observed, const std::vector<std::span<const double>>& models,
               const PairRule& rule);
 
-  // One thread's room for the resamples it takes.
+  // One thread's room for the resamples it takes. Rows are counted among the usable observed
+  // rows of the record (every model's pairs are some of them).
   struct Room {
     PairedSeries series;
-    std::vector<RowRun> runs;  // rows beyond the observed series left out
-    // spans[set * runs + r]: the paired rows of that set that run r holds, first and end
-    std::vector<std::pair<int, int>> spans;
-    std::vector<double> sums;            // of each set's observed values, then of each model's
-    std::vector<std::uint32_t> held;     // per paired row of a set: how often the resample holds it
-    std::vector<double> o_rank, p_rank;  // per paired row of the set
-    int observed_done = -1;              // the pair set whose observed side `series` holds
+    std::vector<std::pair<int, int>> spans;  // the rows each run holds: first, end
+    std::vector<std::uint32_t> held;         // per row: how often the resample holds it
+    std::vector<std::uint32_t> model_held;   // the same, 0 where the model has a gap
+    std::size_t count = 0;                   // of held
+    std::vector<double> sums;                // of each model's pairs: observed, modelled
+    std::vector<double> o_rank, p_rank;      // per row
+    int observed_of = -1;                    // the model whose observed side `series` holds
   };
 
   // Starts resample `runs` (in the order laid down; they may overlap and reach past the end).
@@ -46,38 +47,35 @@ class RecordPairs {
   void Pairs(std::size_t model, Room& room) const;
 
  private:
-  // One series' values over a set of paired rows, in ascending order.
+  // One series' values over some of the rows, in ascending order.
   struct Order {
-    std::vector<int> pair;      // the paired row (index into the set's rows); ~pair when the
-                                // next value is equal to this one
+    std::vector<int> row;       // ~row when the next value is equal to this one
     std::vector<double> value;  // ascending
     std::vector<double> log;    // LogOf of each value
   };
-  // The rows where both series are usable, shared by the models that pair with the same rows.
-  struct PairSet {
-    std::vector<int> before;  // per row of the record and one more: paired rows before it
-    std::vector<double> o;    // at each paired row
-    Order o_order;
-  };
   struct Model {
-    int set = 0;
-    std::vector<double> p;  // at each paired row of its set
+    bool all = false;                  // pairs with every row
+    std::vector<unsigned char> pairs;  // per row
+    std::vector<double> p;             // per row, +0 where it does not pair
     Order p_order;
   };
 
   // The sums of Room::sums.
   void SumRuns(Room& room) const;
-  static Order OrderOf(const std::vector<double>& values, ValueSorter& sorter);
+  // `values` in order, value i standing at row rows[i].
+  static Order OrderOf(const std::vector<double>& values, const std::vector<int>& rows,
+                       ValueSorter& sorter);
   // Writes the values of `order` into `sorted` as often as the resample holds their rows (their
   // logarithms into `log` while fewer than `logged` are written; both as long as the
-  // resample's pairs), and each paired row's rank
-  // into rank[pair].
+  // resample's pairs), and each row's rank into rank[row].
   static void Walk(const Order& order, const std::vector<std::uint32_t>& held,
                    std::vector<double>& sorted, std::vector<double>& log, std::size_t logged,
                    std::vector<double>& rank);
 
-  std::int64_t rows_ = 0;
-  std::vector<PairSet> sets_;  // sets_[0]: every usable observed row
+  std::int64_t rows_ = 0;    // of the record
+  std::vector<int> before_;  // per row of the record and one more: usable rows before it
+  std::vector<double> o_;    // per usable row
+  Order o_order_;
   std::vector<Model> models_;
 };
 
