@@ -13,20 +13,20 @@ namespace {
 
 constexpr double kInf = std::numeric_limits<double>::infinity();
 
-// Copies values[i] and ranks[i] of the rows of every span that `pairs` keeps to `to` and
+// Copies values[i] and ranks[i] / 2 of the rows of every span that `pairs` keeps to `to` and
 // `rank`, end to end; both have room for one more.
 void CopyPairs(std::span<const std::pair<int, int>> spans, const unsigned char* pairs,
-               const std::vector<double>& values, const std::vector<double>& ranks,
+               const std::vector<double>& values, const std::vector<std::uint32_t>& ranks,
                std::vector<double>& to, std::vector<double>& rank) {
   const double* const v = values.data();
-  const double* const r = ranks.data();
+  const std::uint32_t* const r = ranks.data();
   double* const to_v = to.data();
   double* const to_r = rank.data();
   std::size_t out = 0;
   for (const auto& [first, end] : spans) {
     for (auto i = static_cast<std::size_t>(first); i < static_cast<std::size_t>(end); ++i) {
       to_v[out] = v[i];
-      to_r[out] = r[i];
+      to_r[out] = static_cast<double>(r[i]) / 2;
       out += pairs[i];
     }
   }
@@ -113,33 +113,33 @@ void RecordPairs::Begin(std::span<const RowRun> runs, Room& room) const {
 
 void RecordPairs::SumRuns(Room& room) const {
   // Each sum is one running total in the resample's order, as PairRows adds them, so each
-  // takes an addition's latency for every value: the four of two models are added side by
+  // takes an addition's latency for every value: the eight of four models are added side by
   // side. A row a model does not pair adds +0, which leaves a sum as it is (a sum from +0 is
   // never -0).
+  constexpr std::size_t kModels = 4;
   const std::size_t models = models_.size();
   room.sums.assign(2 * models, 0);
   const double* const o = o_.data();
-  for (std::size_t m = 0; m < models; m += 2) {
-    const Model& a = models_[m];
-    const Model& b = m + 1 < models ? models_[m + 1] : a;
-    const unsigned char* const a_pairs = a.pairs.data();
-    const unsigned char* const b_pairs = b.pairs.data();
-    const double* const a_p = a.p.data();
-    const double* const b_p = b.p.data();
-    double t0 = 0, t1 = 0, t2 = 0, t3 = 0;
+  for (std::size_t m = 0; m < models; m += kModels) {
+    std::array<const unsigned char*, kModels> pairs{};
+    std::array<const double*, kModels> p{};
+    for (std::size_t w = 0; w < kModels; ++w) {
+      const Model& of = models_[std::min(m + w, models - 1)];
+      pairs[w] = of.pairs.data();
+      p[w] = of.p.data();
+    }
+    std::array<double, 2 * kModels> t{};
     for (const auto& [first, end] : room.spans) {
       for (auto i = static_cast<std::size_t>(first); i < static_cast<std::size_t>(end); ++i) {
-        t0 += a_pairs[i] != 0 ? o[i] : 0.0;
-        t1 += a_p[i];
-        t2 += b_pairs[i] != 0 ? o[i] : 0.0;
-        t3 += b_p[i];
+        for (std::size_t w = 0; w < kModels; ++w) {
+          t[2 * w] += pairs[w][i] != 0 ? o[i] : 0.0;
+          t[2 * w + 1] += p[w][i];
+        }
       }
     }
-    room.sums[2 * m] = t0;
-    room.sums[2 * m + 1] = t1;
-    if (m + 1 < models) {
-      room.sums[2 * m + 2] = t2;
-      room.sums[2 * m + 3] = t3;
+    for (std::size_t w = 0; w < kModels && m + w < models; ++w) {
+      room.sums[2 * (m + w)] = t[2 * w];
+      room.sums[2 * (m + w) + 1] = t[2 * w + 1];
     }
   }
 }
@@ -162,7 +162,7 @@ inline void WriteHeld(double* to, double v, std::uint32_t held) {
 
 void RecordPairs::Walk(const Order& order, const std::vector<std::uint32_t>& held,
                        std::vector<double>& sorted, std::vector<double>& log, std::size_t logged,
-                       std::vector<double>& rank) {
+                       std::vector<std::uint32_t>& rank) {
   const std::size_t n = order.value.size();
   // Each value is written kAhead times whatever the resample holds, the next value written
   // over the copies it does not hold: most rows are held 0 to kAhead times, and a branch on
@@ -174,11 +174,11 @@ void RecordPairs::Walk(const Order& order, const std::vector<std::uint32_t>& hel
   double* const to_log = log.data();
   const int* const rows = order.row.data();
   std::size_t out = 0;
-  // Rank of the `count` values that begin at `out`: the mean of out + 1 .. out + count, as
-  // AssignRanks gives a run of ties (and a lone value) of the resample. A row the resample
-  // does not hold gets one too, never read.
+  // Twice the rank of the `count` values that begin at `out`: twice the mean of out + 1 ..
+  // out + count, as AssignRanks gives a run of ties (and a lone value) of the resample. A row
+  // the resample does not hold gets one too, never read.
   const auto rank_of = [&out](std::size_t count) {
-    return static_cast<double>(2 * out + count + 1) / 2;
+    return static_cast<std::uint32_t>(2 * out + count + 1);
   };
   // The values from k on, with their logarithms (With_log) or without; returns where it
   // stopped: at n, or (With_log) once `logged` values are written.
@@ -201,7 +201,7 @@ void RecordPairs::Walk(const Order& order, const std::vector<std::uint32_t>& hel
         const int at = rows[i] < 0 ? ~rows[i] : rows[i];
         count += held[static_cast<std::size_t>(at)];
       }
-      const double shared = rank_of(count);
+      const std::uint32_t shared = rank_of(count);
       for (; k < end; ++k) {
         const int at = rows[k] < 0 ? ~rows[k] : rows[k];
         const std::uint32_t times = held[static_cast<std::size_t>(at)];

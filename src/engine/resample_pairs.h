@@ -32,13 +32,13 @@ class RecordPairs {
   // rows of the record (every model's pairs are some of them).
   struct Room {
     PairedSeries series;
-    std::vector<std::pair<int, int>> spans;  // the rows each run holds: first, end
-    std::vector<std::uint32_t> held;         // per row: how often the resample holds it
-    std::vector<std::uint32_t> model_held;   // the same, 0 where the model has a gap
-    std::size_t count = 0;                   // of held
-    std::vector<double> sums;                // of each model's pairs: observed, modelled
-    std::vector<double> o_rank, p_rank;      // per row
-    int observed_of = -1;                    // the model whose observed side `series` holds
+    std::vector<std::pair<int, int>> spans;     // the rows each run holds: first, end
+    std::vector<std::uint32_t> held;            // per row: how often the resample holds it
+    std::vector<std::uint32_t> model_held;      // the same, 0 where the model has a gap
+    std::size_t count = 0;                      // of held
+    std::vector<double> sums;                   // of each model's pairs: observed, modelled
+    std::vector<std::uint32_t> o_rank, p_rank;  // per row: twice its rank
+    int observed_of = -1;                       // the model whose observed side `series` holds
   };
 
   // Starts resample `runs` (in the order laid down; they may overlap and reach past the end).
@@ -67,10 +67,10 @@ class RecordPairs {
                        ValueSorter& sorter);
   // Writes the values of `order` into `sorted` as often as the resample holds their rows (their
   // logarithms into `log` while fewer than `logged` are written; both as long as the
-  // resample's pairs), and each row's rank into rank[row].
+  // resample's pairs), and twice each row's rank into rank[row] (exact in 32 bits).
   static void Walk(const Order& order, const std::vector<std::uint32_t>& held,
                    std::vector<double>& sorted, std::vector<double>& log, std::size_t logged,
-                   std::vector<double>& rank);
+                   std::vector<std::uint32_t>& rank);
 
   std::int64_t rows_ = 0;    // of the record
   std::vector<int> before_;  // per row of the record and one more: usable rows before it
