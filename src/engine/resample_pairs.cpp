@@ -128,15 +128,22 @@ void RecordPairs::SumRuns(Room& room) const {
       pairs[w] = of.pairs.data();
       p[w] = of.p.data();
     }
-    std::array<double, 2 * kModels> t{};
+    // Named totals, so that they stay in registers.
+    double o0 = 0, o1 = 0, o2 = 0, o3 = 0, p0 = 0, p1 = 0, p2 = 0, p3 = 0;
     for (const auto& [first, end] : room.spans) {
       for (auto i = static_cast<std::size_t>(first); i < static_cast<std::size_t>(end); ++i) {
-        for (std::size_t w = 0; w < kModels; ++w) {
-          t[2 * w] += pairs[w][i] != 0 ? o[i] : 0.0;
-          t[2 * w + 1] += p[w][i];
-        }
+        const double v = o[i];
+        o0 += pairs[0][i] != 0 ? v : 0.0;
+        o1 += pairs[1][i] != 0 ? v : 0.0;
+        o2 += pairs[2][i] != 0 ? v : 0.0;
+        o3 += pairs[3][i] != 0 ? v : 0.0;
+        p0 += p[0][i];
+        p1 += p[1][i];
+        p2 += p[2][i];
+        p3 += p[3][i];
       }
     }
+    const std::array<double, 2 * kModels> t = {o0, p0, o1, p1, o2, p2, o3, p3};
     for (std::size_t w = 0; w < kModels && m + w < models; ++w) {
       room.sums[2 * (m + w)] = t[2 * w];
       room.sums[2 * (m + w) + 1] = t[2 * w + 1];
