@@ -179,7 +179,13 @@ void RecordPairs::Walk(const Order& order, const std::vector<std::uint32_t>& hel
   log.resize(size + kAhead);
   double* const to_value = sorted.data();
   double* const to_log = log.data();
+  // Every list through a pointer of its own: the writes (by memcpy) could otherwise be taken
+  // to change where the vectors keep their data.
   const int* const rows = order.row.data();
+  const double* const values = order.value.data();
+  const double* const logs = order.log.data();
+  const std::uint32_t* const times_of = held.data();
+  std::uint32_t* const rank_at = rank.data();
   std::size_t out = 0;
   // Twice the rank of the `count` values that begin at `out`: twice the mean of out + 1 ..
   // out + count, as AssignRanks gives a run of ties (and a lone value) of the resample. A row
@@ -193,10 +199,10 @@ void RecordPairs::Walk(const Order& order, const std::vector<std::uint32_t>& hel
     while (k < n && (!With_log || out < logged)) {
       const int row = rows[k];
       if (row >= 0) {  // most values: no equal one in the record
-        const std::uint32_t times = held[static_cast<std::size_t>(row)];
-        rank[static_cast<std::size_t>(row)] = rank_of(times);
-        WriteHeld(to_value + out, order.value[k], times);
-        if constexpr (With_log) WriteHeld(to_log + out, order.log[k], times);
+        const std::uint32_t times = times_of[row];
+        rank_at[row] = rank_of(times);
+        WriteHeld(to_value + out, values[k], times);
+        if constexpr (With_log) WriteHeld(to_log + out, logs[k], times);
         out += times;
         ++k;
         continue;
@@ -206,15 +212,15 @@ void RecordPairs::Walk(const Order& order, const std::vector<std::uint32_t>& hel
       std::size_t count = 0;
       for (std::size_t i = k; i < end; ++i) {
         const int at = rows[i] < 0 ? ~rows[i] : rows[i];
-        count += held[static_cast<std::size_t>(at)];
+        count += times_of[at];
       }
       const std::uint32_t shared = rank_of(count);
       for (; k < end; ++k) {
         const int at = rows[k] < 0 ? ~rows[k] : rows[k];
-        const std::uint32_t times = held[static_cast<std::size_t>(at)];
-        rank[static_cast<std::size_t>(at)] = shared;
-        WriteHeld(to_value + out, order.value[k], times);
-        if constexpr (With_log) WriteHeld(to_log + out, order.log[k], times);
+        const std::uint32_t times = times_of[at];
+        rank_at[at] = shared;
+        WriteHeld(to_value + out, values[k], times);
+        if constexpr (With_log) WriteHeld(to_log + out, logs[k], times);
         out += times;
       }
     }
