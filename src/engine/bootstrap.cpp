@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "engine/resample_figures.h"
+#include "engine/resample_pairs.h"
 
 namespace quelvaris {
 
@@ -60,12 +61,28 @@ std::size_t FigureCount(bool extended) {
   return kBasicFigureCount + kErrorStatFields.size() + (extended ? kExtendedStatCount : 0);
 }
 
-// One thread's room: the resample's series, laid out once and refilled for every resample.
+// One thread's room: the resample's series, laid out once and refilled for every resample, or
+// its runs of rows and the pairs made of them.
 struct Gathered {
   std::vector<std::vector<double>> series;  // observed first, then each model
   std::vector<std::span<const double>> models;
   std::vector<int> chosen;
+  std::vector<RowRun> runs;
+  RecordPairs::Room pairs;
+  ExtendedRoom extended;
 };
+
+// The rows of the chosen blocks in the order laid down, the last block cut as Gather cuts it.
+void RunsOf(const BlockPlan& plan, Gathered& g) {
+  g.runs.clear();
+  std::int64_t left = plan.rows;
+  for (std::size_t b = 0; b < g.chosen.size() && left > 0; ++b) {
+    const Block& block = plan.candidates[static_cast<std::size_t>(g.chosen[b])];
+    const std::int64_t take = std::min(block.length, left);
+    left -= take;
+    g.runs.push_back({block.start, take});
+  }
+}
 
 // Lays the chosen blocks of every series end to end, a missing-data row between two blocks,
 // the last block cut so that the resample has as many rows of the record as the record. A model
@@ -422,28 +439,33 @@ BootstrapResult BootstrapIntervals(std::span<const double> observed,
     }
   }
 
-  // The figures that do not follow from sums (the extended ones), and every figure of a
-  // record whose sums could overflow, from the resamples laid out row by row.
+  // The figures that do not follow from sums (the extended ones) from the pairs of each
+  // resample, made from the record's own orders; every figure of a record whose sums could
+  // overflow from the resamples laid out row by row.
   if (!sums_path || options.extended) {
     std::vector<Gathered> rooms(static_cast<std::size_t>(threads));
-    const PairRule& pair_rule = options.rule;
+    const bool extended_alone = boot.extended_only || sums_path;
+    std::optional<RecordPairs> record;
+    if (extended_alone) record.emplace(observed, models, options.rule);
     InParallel(resamples, threads, [&](int r, int t) {
       if (cancelled()) return;
       Gathered* g = &rooms[static_cast<std::size_t>(t)];
       std::mt19937_64 gen = ResampleGenerator(boot.seed, static_cast<std::uint64_t>(r));
       DrawBlocks(plan, gen, g->chosen);
       if (!sums_path) mark_groups(r, g->chosen);
-      Gather(plan, observed, models, options.rule.missing_code, *g);
-      if (boot.extended_only || sums_path) {
-        const std::vector<ExtendedStats> extended =
-            ExtendedStatsOfModels(g->series.front(), g->models, pair_rule);
-        for (std::size_t m = 0; m < extended.size(); ++m) {
+      if (extended_alone) {
+        RunsOf(plan, *g);
+        record->Begin(g->runs, g->pairs);
+        g->extended.NewRun();
+        for (std::size_t m = 0; m < models.size(); ++m) {
+          record->Pairs(m, g->pairs);
+          const ExtendedStats x = ExtendedStatsOfPairs(g->pairs.series, g->extended);
           for (std::size_t f = 0; f < kExtendedStatCount; ++f) {
-            const ExtendedFigure& x = extended[m][f];
-            put(m, figures - kExtendedStatCount + f, r, x.defined ? x.value : kUndefined);
+            put(m, figures - kExtendedStatCount + f, r, x[f].defined ? x[f].value : kUndefined);
           }
         }
       } else {
+        Gather(plan, observed, models, options.rule.missing_code, *g);
         const Evaluation ev = Evaluate(g->series.front(), g->models, options);
         std::array<double, kBasicFigureCount + kErrorStatFields.size() + kExtendedStatCount> here;
         for (std::size_t m = 0; m < ev.models.size(); ++m) {

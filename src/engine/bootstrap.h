@@ -77,7 +77,8 @@ struct BootstrapControl {
 // no figure of consecutive rows pairs the last row of one block with the first of the next),
 // and each resample's figures those Evaluate gives on it: the basic and error figures from the
 // sums of its blocks (ModelResamples), finished by the figure code's own last steps, the
-// extended ones from the resample laid out row by row. Resample r draws its blocks with
+// extended ones from the resample's pairs as the record's own orders give them (RecordPairs),
+// value for value those of the resample laid out row by row. Resample r draws its blocks with
 // ResampleGenerator(seed, r), whichever thread takes it. A plan of fewer than 2 blocks leaves every
 // interval undefined. Options are taken as given: the callers check them (1 <= resamples <=
 // kMaxResamples, 0 < confidence < 1).

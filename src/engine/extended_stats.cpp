@@ -65,17 +65,7 @@ void ForEachInLanes(std::size_t count, const Body& body) {
 // The sums behind the moment-based figures, over the paired rows. The efficiencies of
 // transformed flows need ln(Q + e), sqrt(Q) and 1 / (Q + e) of both series, e = mean O / 100.
 //
-// The observed side: its transforms and the sums over them alone. Every model whose pairs are
-// all of the usable observed rows (no gap of its own, the common case) has the same one, so it
-// is kept from model to model.
-struct ObservedSums {
-  bool of_all_rows = false;  // computed over all usable observed rows
-  double mean = 0;
-  std::vector<double> log, sqrt, inv;                // of each paired O
-  double dev2 = 0, abs_dev = 0;                      // about the mean of the pairs
-  double log_dev2 = 0, sqrt_dev2 = 0, inv_dev2 = 0;  // sum((f(O) - mean f(O))^2)
-};
-
+// The observed side (ObservedSums) is kept from model to model.
 void ObservedSumsOf(const PairedSeries& s, double mean_o, ObservedSums& t) {
   const std::size_t count = s.Count();
   const double e = mean_o / 100;
@@ -189,9 +179,13 @@ double DistanceScore(double a, double b, double c) {
   return 1 - std::sqrt(a * a + b * b + c * c);
 }
 
+}  // namespace
+
 // The figures of one model; `obs` holds the observed side of the previous model, which is used
 // again when both models pair with all usable observed rows.
-ExtendedStats FiguresOf(const PairedSeries& s, ObservedSums& obs, std::vector<double>& scratch) {
+ExtendedStats ExtendedStatsOfPairs(const PairedSeries& s, ExtendedRoom& room) {
+  ObservedSums& obs = room.observed;
+  std::vector<double>& scratch = room.scratch;
   Figures out;
   const std::size_t count = s.Count();
   if (count < 2) return out.Stats();
@@ -318,12 +312,18 @@ ExtendedStats FiguresOf(const PairedSeries& s, ObservedSums& obs, std::vector<do
   const std::size_t low_count = low_first <= count ? count - low_first + 1 : 0;
   if (low_count > 1 && s.o_sorted.front() > 0 && s.p_sorted.front() > 0 &&
       s.o_sorted[low_count - 1] != s.o_sorted.front()) {  // the smallest low_count flows
-    // The logarithms of both low segments, in the room the sums are done with.
+    // The logarithms of both low segments: those the series carries, or worked out in the room
+    // the sums are done with.
+    const auto low_logs = [&](const std::vector<double>& sorted, const std::vector<double>& logs,
+                              double* room_for) {
+      if (s.sorted_logs >= low_count) return std::span<const double>(logs.data(), low_count);
+      LogOfEach({sorted.data(), low_count}, 0, {room_for, low_count});
+      return std::span<const double>(room_for, low_count);
+    };
     if (scratch.size() < 2 * low_count) scratch.resize(2 * low_count);
-    const std::span<double> ln_o(scratch.data(), low_count);
-    const std::span<double> ln_p(scratch.data() + low_count, low_count);
-    LogOfEach({s.o_sorted.data(), low_count}, 0, ln_o);
-    LogOfEach({s.p_sorted.data(), low_count}, 0, ln_p);
+    const std::span<const double> ln_o = low_logs(s.o_sorted, s.o_sorted_log, scratch.data());
+    const std::span<const double> ln_p =
+        low_logs(s.p_sorted, s.p_sorted_log, scratch.data() + low_count);
     double spread_o = 0, spread_p = 0;
     for (std::size_t k = 0; k < low_count; ++k) {
       spread_o += ln_o[k] - ln_o.front();
@@ -346,8 +346,6 @@ ExtendedStats FiguresOf(const PairedSeries& s, ObservedSums& obs, std::vector<do
   return out.Stats();
 }
 
-}  // namespace
-
 PairRule PairRuleOf(const RunContext& ctx) {
   const AnalysisRequest& req = ctx.session.request;
   return {ctx.settings.GlobalMissingCode, ctx.host.SwitchOn(RunSwitch::ApplyBounds), req.LowerBound,
@@ -360,13 +358,12 @@ std::vector<ExtendedStats> ExtendedStatsOfModels(std::span<const double> observe
   ValueSorter sorter;
   const ObservedOrder order = OrderObserved(observed, rule, sorter);
   PairedSeries series;
-  ObservedSums observed_sums;
-  std::vector<double> scratch;
+  ExtendedRoom room;
   std::vector<ExtendedStats> all;
   all.reserve(models.size());
   for (std::span<const double> modelled : models) {
     PairRows(observed, modelled, order, rule, sorter, series);
-    all.push_back(FiguresOf(series, observed_sums, scratch));
+    all.push_back(ExtendedStatsOfPairs(series, room));
   }
   return all;
 }

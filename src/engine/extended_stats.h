@@ -28,6 +28,30 @@ inline const ExtendedFigure& FigureOf(const ExtendedStats& stats, ExtendedStat s
   return stats[static_cast<std::size_t>(stat)];
 }
 
+// The sums behind the moment-based figures that one model leaves for the next. The efficiencies
+// of transformed flows need ln(O + e), sqrt(O) and 1 / (O + e), e = mean O / 100: every model
+// whose pairs are all of the usable observed rows (no gap of its own, the common case) has the
+// same observed side, so it is kept from model to model.
+struct ObservedSums {
+  bool of_all_rows = false;  // computed over all usable observed rows
+  double mean = 0;
+  std::vector<double> log, sqrt, inv;                // of each paired O
+  double dev2 = 0, abs_dev = 0;                      // about the mean of the pairs
+  double log_dev2 = 0, sqrt_dev2 = 0, inv_dev2 = 0;  // sum((f(O) - mean f(O))^2)
+};
+
+// What the figures of one model keep for the next of the same run.
+struct ExtendedRoom {
+  ObservedSums observed;
+  std::vector<double> scratch;
+  // Before the first model of another run: nothing of the last one is used again.
+  void NewRun() { observed.of_all_rows = false; }
+};
+
+// The extended figures of one model's paired rows (PairRows, or a resample's pairs), `room`
+// going from model to model of one run.
+ExtendedStats ExtendedStatsOfPairs(const PairedSeries& s, ExtendedRoom& room);
+
 // The rule of a run: the settings' missing-data code, the request's bounds when applied.
 PairRule PairRuleOf(const RunContext& ctx);
 

@@ -72,6 +72,7 @@ void PairRows(std::span<const double> observed, std::span<const double> modelled
     s.o_rank.resize(n);
     AssignRanks(s.o_sorted, s.o_sorted_pair, s.o_rank);
   }
+  s.sorted_logs = 0;
   s.p_rank.resize(n);
   sorter.Sort(s.p, s.p_sorted, s.p_rank);
   // The extremes are the ends of the orders (infinities when nothing pairs).

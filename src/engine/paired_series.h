@@ -36,6 +36,11 @@ struct PairedSeries {
   std::vector<double> o_sorted;    // ascending
   std::vector<int> o_sorted_pair;  // the paired row of each o_sorted value
   std::vector<double> p_sorted;
+  // LogOf of the lowest `sorted_logs` values of o_sorted and p_sorted, when the series comes
+  // with them (the rest of these lists means nothing); the figures take the logarithms they need
+  // beyond those themselves.
+  std::vector<double> o_sorted_log, p_sorted_log;
+  std::size_t sorted_logs = 0;
   std::vector<double> o_rank;  // of each paired row, 1..n; tied values share their mean rank
   std::vector<double> p_rank;
   std::vector<int> pair_of_row;  // per table row: its paired row, or -1
