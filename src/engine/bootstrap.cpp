@@ -8,6 +8,7 @@
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <system_error>
 #include <thread>
 #include <tuple>
 #include <utility>
@@ -152,7 +153,14 @@ void InParallel(int count, int threads, const Body& body) {
     }
   };
   std::vector<std::thread> pool;
-  for (int t = 1; t < threads; ++t) pool.emplace_back(work, t);
+  // A thread the system refuses (out of threads or memory) leaves its items to the others.
+  for (int t = 1; t < threads; ++t) {
+    try {
+      pool.emplace_back(work, t);
+    } catch (const std::system_error&) {
+      break;
+    }
+  }
   work(0);
   for (std::thread& t : pool) t.join();
   if (failure) std::rethrow_exception(failure);

@@ -7,6 +7,8 @@
 #include <numbers>
 #include <vector>
 
+#include "support/test_support.h"
+
 namespace quelvaris::testing {
 namespace {
 
@@ -173,6 +175,18 @@ TEST(Bootstrap, ResultsDoNotDependOnThreads) {
   EXPECT_TRUE(rmse.jackknife_defined);
   EXPECT_GT(rmse.jackknife_se_low, 0);
   EXPECT_FALSE(same(rmse, other.models[0].errors[ErrorIndex(&ErrorStats::RMSE)]));
+
+  // With no thread to be had, a run on three threads is that of one.
+  const int refused = testing::ExitWithoutThreads([&] {
+    const BootstrapResult alone_here = run(3, 42);
+    for (std::size_t i = 0; i < kErrorStatFields.size(); ++i) {
+      if (!same(one.models[0].errors[i], alone_here.models[0].errors[i])) return 1;
+    }
+    return 0;
+  });
+  if (refused != -1) {
+    EXPECT_EQ(refused, 0);
+  }
 }
 
 // Records on which an interval cannot or need not be had.
