@@ -30,7 +30,7 @@ bool AppendFigure(const FigureValue& figure, bool is_count, int decimals, std::s
     const auto [end, ec] =
         std::to_chars(buf, buf + sizeof buf, static_cast<std::int64_t>(figure.value));
     (void)ec;
-    out.append(buf, end);
+    out.append(buf, static_cast<std::size_t>(end - buf));
     return true;
   }
   if (is_count || decimals >= 0) {
@@ -38,11 +38,12 @@ bool AppendFigure(const FigureValue& figure, bool is_count, int decimals, std::s
     return true;
   }
   // Straight into the output: a shortest text of 17 digits and more would cost a string of
-  // its own on the heap, and a table of periods writes hundreds of thousands of them.
+  // its own on the heap, and a table of periods writes hundreds of thousands of them. Appended
+  // by its length: the append of a pair of pointers goes through the general replace.
   char buf[32];
   const auto [end, ec] = std::to_chars(buf, buf + sizeof buf, figure.value);
   (void)ec;
-  out.append(buf, end);
+  out.append(buf, static_cast<std::size_t>(end - buf));
   return true;
 }
 
