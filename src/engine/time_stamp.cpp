@@ -2,6 +2,7 @@
 
 #include <date/date.h>
 
+#include <algorithm>
 #include <cctype>
 
 namespace quelvaris {
@@ -98,6 +99,10 @@ std::string TimeStampText(TimeStamp t, bool date_only) {
 
 bool AtMidnight(TimeStamp t) {
   return date::floor<date::days>(t) == t;
+}
+
+bool AllAtMidnight(std::span<const TimeStamp> stamps) {
+  return std::all_of(stamps.begin(), stamps.end(), AtMidnight);
 }
 
 }  // namespace quelvaris
