@@ -163,8 +163,21 @@ void DelimitedOutput::ModelRows(const FileFigures& file, const std::vector<std::
   }
 }
 
-void DelimitedOutput::FileAt(const FileFigures& file, std::size_t /*index*/,
-                             std::string& out) const {
+void DelimitedOutput::FileAt(const FileFigures& file, std::size_t index, std::string& out) const {
+  std::vector<std::string> pieces;
+  FilePieces(file, index, pieces);
+  if (pieces.size() == 1 && out.empty()) {
+    out.swap(pieces.front());
+    return;
+  }
+  std::size_t length = out.size();
+  for (const std::string& piece : pieces) length += piece.size();
+  out.reserve(length);
+  for (const std::string& piece : pieces) out += piece;
+}
+
+void DelimitedOutput::FilePieces(const FileFigures& file, std::size_t /*index*/,
+                                 std::vector<std::string>& pieces) const {
   if (!file.has_figures) return;
   const TimeFigures* time = setup_.periods ? file.time.get() : nullptr;
   // What a row shares with the rows of the other models over the same span (the span, its rows
@@ -189,21 +202,19 @@ void DelimitedOutput::FileAt(const FileFigures& file, std::size_t /*index*/,
           ? 1
           : std::min<std::size_t>(models, static_cast<std::size_t>(std::max(setup_.threads, 1)));
   if (workers == 1) {
-    const std::size_t before = out.size();
+    std::string& out = pieces.emplace_back();
     for (std::size_t m = 0; m < models; ++m) {
       ModelRows(file, spans, m, out);
       // The models' rows are about as long as each other: room for all of them at once rather
       // than growing the text again and again.
-      if (m == 0) out.reserve(before + (out.size() - before) * models * 9 / 8);
+      if (m == 0) out.reserve(out.size() * models * 9 / 8);
     }
     return;
   }
-  std::vector<std::string> texts(models);
-  ForEachStrided(models, workers, [&](std::size_t m) { ModelRows(file, spans, m, texts[m]); });
-  std::size_t length = out.size();
-  for (const std::string& text : texts) length += text.size();
-  out.reserve(length);
-  for (const std::string& text : texts) out += text;
+  const std::size_t first = pieces.size();
+  pieces.resize(first + models);
+  ForEachStrided(models, workers,
+                 [&](std::size_t m) { ModelRows(file, spans, m, pieces[first + m]); });
 }
 
 }  // namespace quelvaris
