@@ -119,8 +119,9 @@ FileFigures ScoreFile(const ReaderCall& call, const std::string& file,
                              .date_only = true,
                              .threads = call.threads};
   if (call.time != nullptr) {
-    for (const int column : table.model_columns)
+    for (const int column : table.model_columns) {
       model_names.push_back({column, NameOf(table, column)});
+    }
     benchmark_names = BenchmarkNames(*call.time);
     time = std::make_shared<TimeFigures>();
     collector.emplace(observed_name, model_names, benchmark_names, span_setup, *time);
