@@ -1,6 +1,7 @@
 #include "cli/batch_run.h"
 
 #include <CLI/CLI.hpp>
+#include <algorithm>
 #include <cerrno>
 #include <memory>
 #include <optional>
@@ -161,13 +162,15 @@ void ForgetFigures(AnalysisSession& session) {
 class Output {
  public:
   explicit Output(std::FILE* out) : out_(out) {}
-  // Writes what the buffer holds and then `after`, and empties both; false once standard output
-  // has failed.
+  // Writes what the buffer holds and then the pieces of `after`, and empties both; false once
+  // standard output has failed.
   bool Flush() {
+    const auto write = [this](const std::string& text) {
+      return std::fwrite(text.data(), 1, text.size(), out_) == text.size();
+    };
     if (!failed_ && !(buffer.empty() && after.empty())) {
       errno = 0;
-      failed_ = std::fwrite(buffer.data(), 1, buffer.size(), out_) != buffer.size() ||
-                std::fwrite(after.data(), 1, after.size(), out_) != after.size() ||
+      failed_ = !write(buffer) || !std::all_of(after.begin(), after.end(), write) ||
                 std::fflush(out_) != 0;
       if (failed_) error_ = errno;
     }
@@ -179,7 +182,7 @@ class Output {
   std::string buffer;
   // A file's text, written after the buffer at the next flush: the text of many periods runs
   // to megabytes, which are not copied once more behind what the buffer holds.
-  std::string after;
+  std::vector<std::string> after;
 
  private:
   std::FILE* out_;
@@ -340,7 +343,7 @@ int RunBatch(std::vector<std::string> words, std::FILE* out, std::FILE* err) {
     // Each file is scored with a host of its own whose boxes are kept as text, and written out
     // in the order given once it and the files before it are done.
     struct Scored {
-      std::string text;  // its standard output
+      std::vector<std::string> text;  // its standard output, in pieces
       std::string messages;
       bool failed = false;
       bool refused = false;  // an option this file's record cannot take
@@ -365,7 +368,7 @@ int RunBatch(std::vector<std::string> words, std::FILE* out, std::FILE* err) {
           }
           figures.messages = job.TakeBoxes();
           s.failed = !figures.has_figures || job.error_boxes() != 0;
-          output->FileAt(figures, i, s.text);
+          output->FilePieces(figures, i, s.text);
           if (messages != nullptr) {
             std::fclose(messages);
             s.messages.assign(text, length);

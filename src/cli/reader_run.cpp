@@ -104,9 +104,30 @@ FileFigures ScoreFile(const ReaderCall& call, const std::string& file,
 
   Evaluation plain;
   std::optional<TimedFile> timed;
+  // Over time, each period is collected as soon as it is scored, while the figures of the
+  // other periods and of the whole evaluation period are still being worked out.
+  const SeriesName observed_name{table.observed_column, NameOf(table, table.observed_column)};
+  std::vector<SeriesName> model_names;
+  std::vector<std::string> benchmark_names;
+  std::shared_ptr<TimeFigures> time;
+  std::optional<TimeFiguresCollector> collector;
+  const SpanSetup span_setup{.observed_groups = *call.observed_groups,
+                             .model_groups = *call.model_groups,
+                             .results_text = call.keep_results_text,
+                             .result_format = call.result_format,
+                             .aic_bic = call.calc_aicbic,
+                             .date_only = true,
+                             .threads = call.threads};
   if (call.time != nullptr) {
+    for (const int column : table.model_columns) {
+      model_names.push_back({column, NameOf(table, column)});
+    }
+    benchmark_names = BenchmarkNames(*call.time);
+    time = std::make_shared<TimeFigures>();
+    collector.emplace(observed_name, model_names, benchmark_names, span_setup, *time);
     try {
-      timed = ScoreOverTime(*call.time, table, evaluation, DataFileShownName(file), call.threads);
+      timed = ScoreOverTime(*call.time, table, evaluation, DataFileShownName(file), call.threads,
+                            &*collector);
     } catch (const TimeStampError& e) {
       ShowErrorMessage(host, VisibleText(e.what()));
       return out;
@@ -203,19 +224,7 @@ FileFigures ScoreFile(const ReaderCall& call, const std::string& file,
   }
   CollectFigures(run, *call.observed_groups, *call.model_groups, out);
   if (timed) {
-    std::vector<SeriesName> names;
-    for (const RunColumn& c : run.models) names.push_back({c.column, c.name});
-    auto time = std::make_shared<TimeFigures>();
-    CollectTimeFigures(timed->timed, {run.observed.column, run.observed.name}, names,
-                       BenchmarkNames(*call.time),
-                       {.observed_groups = *call.observed_groups,
-                        .model_groups = *call.model_groups,
-                        .results_text = call.keep_results_text,
-                        .result_format = call.result_format,
-                        .aic_bic = call.calc_aicbic,
-                        .date_only = timed->date_only,
-                        .threads = call.threads},
-                       *time);
+    collector->Finish(timed->timed.whole);
     // The intervals are those of the evaluation period's figures.
     for (std::size_t i = 0; i < out.models.size() && i < time->whole.models.size(); ++i) {
       time->whole.models[i].intervals = out.models[i].intervals;

@@ -19,6 +19,15 @@ ModelEvaluation EvaluateModel(std::span<const double> observed, std::span<const 
                               const SeriesStats& observed_stats, const EvaluationOptions& options,
                               ErrorScratch& scratch, std::span<const double> observed_logs) {
   ModelEvaluation m;
+  EvaluateModelInto(observed, modelled, observed_stats, options, scratch, observed_logs, m);
+  return m;
+}
+
+void EvaluateModelInto(std::span<const double> observed, std::span<const double> modelled,
+                       const SeriesStats& observed_stats, const EvaluationOptions& options,
+                       ErrorScratch& scratch, std::span<const double> observed_logs,
+                       ModelEvaluation& m) {
+  m = ModelEvaluation{};
   m.record.undefined = kAllBasicFigures;
   try {
     if (SeriesFiguresOf(modelled, options.rule, kModelledMinStart, m.stats, m.counts)) {
@@ -35,7 +44,6 @@ ModelEvaluation EvaluateModel(std::span<const double> observed, std::span<const 
   } catch (const std::exception& e) {
     m.error_fault = ErrorNumberOf(e);
   }
-  return m;
 }
 
 Evaluation Evaluate(std::span<const double> observed,
@@ -77,7 +85,7 @@ Evaluation Evaluate(std::span<const double> observed,
   const auto work = [&](std::size_t first) {
     ErrorScratch scratch;
     for (std::size_t m = first; m < models.size(); m += workers) {
-      ev.models[m] = EvaluateModel(observed, models[m], ev.observed, options, scratch, logs);
+      EvaluateModelInto(observed, models[m], ev.observed, options, scratch, logs, ev.models[m]);
     }
     if (!options.extended) return;
     std::vector<std::span<const double>> mine;

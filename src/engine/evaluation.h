@@ -61,5 +61,11 @@ Evaluation Evaluate(std::span<const double> observed,
 ModelEvaluation EvaluateModel(std::span<const double> observed, std::span<const double> modelled,
                               const SeriesStats& observed_stats, const EvaluationOptions& options,
                               ErrorScratch& scratch, std::span<const double> observed_logs = {});
+// The same into `m` (whatever it held), which spares a copy of the figures of every model of
+// a short span.
+void EvaluateModelInto(std::span<const double> observed, std::span<const double> modelled,
+                       const SeriesStats& observed_stats, const EvaluationOptions& options,
+                       ErrorScratch& scratch, std::span<const double> observed_logs,
+                       ModelEvaluation& m);
 
 }  // namespace quelvaris

@@ -18,15 +18,18 @@ std::vector<TimeStamp> TimeColumnOf(std::span<const std::string> texts,
   stamps.reserve(texts.size());
   for (std::size_t i = 0; i < texts.size(); ++i) {
     const std::int64_t line = i < lines.size() ? lines[i] : static_cast<std::int64_t>(i) + 1;
-    const std::string_view text = texts[i];
-    const std::string shown =
-        text.size() > 40 ? QuotedText(text.substr(0, 40)) + "..." : QuotedText(text);
-    const std::string where = file + ": line " + std::to_string(line) + ": \"" + shown + "\"";
+    // Where the stamp stands, for a message: only a faulty stamp needs it.
+    const auto where = [&] {
+      const std::string_view text = texts[i];
+      const std::string shown =
+          text.size() > 40 ? QuotedText(text.substr(0, 40)) + "..." : QuotedText(text);
+      return file + ": line " + std::to_string(line) + ": \"" + shown + "\"";
+    };
     const std::optional<TimeStamp> t = reader.Read(texts[i]);
     if (!t) {
       throw TimeStampError(
           file, line, texts[i],
-          where + " is not a time stamp" +
+          where() + " is not a time stamp" +
               (reader.layout().empty() ? " (ISO 8601 date or date-time)."
                                        : " in the layout " + reader.layout() + "."));
     }
@@ -34,7 +37,7 @@ std::vector<TimeStamp> TimeColumnOf(std::span<const std::string> texts,
       const std::int64_t before =
           i - 1 < lines.size() ? lines[i - 1] : static_cast<std::int64_t>(i);
       throw TimeStampError(file, line, texts[i],
-                           where + (*t == stamps.back() ? " repeats" : " is earlier than") +
+                           where() + (*t == stamps.back() ? " repeats" : " is earlier than") +
                                " the time stamp on line " + std::to_string(before) +
                                ": time stamps must increase.");
     }

@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <optional>
+#include <span>
 #include <sstream>
 #include <string>
 #include <string_view>
@@ -41,5 +42,6 @@ std::string TimeStampText(TimeStamp t, bool date_only);
 
 // Whether every stamp falls on midnight, so that they are written back as dates.
 bool AtMidnight(TimeStamp t);
+bool AllAtMidnight(std::span<const TimeStamp> stamps);
 
 }  // namespace quelvaris

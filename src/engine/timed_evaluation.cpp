@@ -90,7 +90,12 @@ TimedEvaluation EvaluateOverTime(std::span<const double> observed,
   }
   std::vector<Period> periods;
   if (options.by) periods = PeriodsOf(stamps, timed.window, *options.by);
-  timed.periods.resize(periods.size());
+  PeriodSink* const sink = options.sink;
+  if (sink != nullptr) {
+    sink->Begin(periods.size(), stamps);
+  } else {
+    timed.periods.resize(periods.size());
+  }
   // Each span is scored on its own, so the spans (the whole one first, the largest) can go to
   // several threads; each lands in its own place, and the result is the same however many
   // there are.
@@ -100,8 +105,12 @@ TimedEvaluation EvaluateOverTime(std::span<const double> observed,
   const auto work = [&] {
     try {
       for (std::size_t task; (task = next.fetch_add(1)) <= periods.size();) {
-        ScoredSpan& into = task == 0 ? timed.whole : timed.periods[task - 1];
         Period& period = task == 0 ? whole : periods[task - 1];
+        if (task > 0 && sink != nullptr) {
+          sink->Take(task - 1, Score(observed, all, models.size(), std::move(period), evaluation));
+          continue;
+        }
+        ScoredSpan& into = task == 0 ? timed.whole : timed.periods[task - 1];
         into = Score(observed, all, models.size(), std::move(period), evaluation);
       }
     } catch (...) {

@@ -8,18 +8,19 @@
 namespace quelvaris {
 
 TimedFile ScoreOverTime(const TimeSetup& setup, const TimedColumns& columns,
-                        const EvaluationOptions& evaluation, const std::string& shown,
-                        int threads) {
+                        const EvaluationOptions& evaluation, const std::string& shown, int threads,
+                        PeriodSink* sink) {
   TimedFile f;
   TimeStampReader reader(setup.layout);
   f.stamps = TimeColumnOf(columns.times, columns.lines, reader, shown);
-  f.date_only = std::all_of(f.stamps.begin(), f.stamps.end(), AtMidnight);
+  f.date_only = AllAtMidnight(f.stamps);
 
   TimedOptions options;
   options.evaluation = evaluation;
   options.window = setup.window;
   options.by = setup.by;
   options.threads = threads;
+  options.sink = sink;
   // The benchmarks are built over the calibration rows, by default the evaluation period's.
   const RowRange calibration = setup.calibration_given ? RowsInWindow(f.stamps, setup.calibration)
                                                        : RowsInWindow(f.stamps, setup.window);
@@ -40,15 +41,15 @@ TimedFile ScoreOverTime(const TimeSetup& setup, const TimedColumns& columns,
 }
 
 TimedFile ScoreOverTime(const TimeSetup& setup, const BatchTable& table,
-                        const EvaluationOptions& evaluation, const std::string& shown,
-                        int threads) {
+                        const EvaluationOptions& evaluation, const std::string& shown, int threads,
+                        PeriodSink* sink) {
   TimedColumns columns;
   columns.observed = table.observed;
   columns.models.assign(table.models.begin(), table.models.end());
   columns.benchmark_columns.assign(table.benchmarks.begin(), table.benchmarks.end());
   columns.times = table.times;
   columns.lines = table.time_lines;
-  return ScoreOverTime(setup, columns, evaluation, shown, threads);
+  return ScoreOverTime(setup, columns, evaluation, shown, threads, sink);
 }
 
 std::vector<std::string> BenchmarkNames(const TimeSetup& setup) {

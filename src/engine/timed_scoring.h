@@ -35,11 +35,14 @@ struct TimedFile {
 // its periods. A time stamp that does not read or does not increase raises TimeStampError
 // naming `shown` (the file as messages name it).
 TimedFile ScoreOverTime(const TimeSetup& setup, const TimedColumns& columns,
-                        const EvaluationOptions& evaluation, const std::string& shown, int threads);
+                        const EvaluationOptions& evaluation, const std::string& shown, int threads,
+                        PeriodSink* sink = nullptr);
 
-// The same for a data file as the batch reader read it.
+// The same for a data file as the batch reader read it. With a sink, the periods go to it as
+// they are scored (see PeriodSink).
 TimedFile ScoreOverTime(const TimeSetup& setup, const BatchTable& table,
-                        const EvaluationOptions& evaluation, const std::string& shown, int threads);
+                        const EvaluationOptions& evaluation, const std::string& shown, int threads,
+                        PeriodSink* sink = nullptr);
 
 // The names the formats give the benchmarks: as given.
 std::vector<std::string> BenchmarkNames(const TimeSetup& setup);

@@ -44,6 +44,14 @@ class BatchOutput {
   // The text of the data file at `index` (from 0) of the call. It depends on nothing else, so
   // the files of a call may be laid out on several threads at once and written in order.
   virtual void FileAt(const FileFigures& file, std::size_t index, std::string& out) const = 0;
+  // The same text as pieces appended to `pieces`, to be written one after the other: a file
+  // laid out on several threads hands over each thread's text as it is rather than copying
+  // megabytes once more into one. By default the one piece of FileAt.
+  virtual void FilePieces(const FileFigures& file, std::size_t index,
+                          std::vector<std::string>& pieces) const {
+    pieces.emplace_back();
+    FileAt(file, index, pieces.back());
+  }
   virtual void End(std::string& out) { (void)out; }
 
  private:

@@ -70,12 +70,31 @@ void DelimitedOutput::Begin(std::string& out) {
 
 void DelimitedOutput::Figures(const std::vector<FigureGroup>& groups, const ColumnFigures& column,
                               std::string& out) const {
+  // Each group's fields go through a pointer into room made for all of them at once: a table
+  // of periods writes hundreds of thousands of fields, and a check of the room and a copy for
+  // each would cost a good part of what its number's text does.
+  constexpr std::size_t kField = 1 + kFigureRoom;
   for (std::size_t g = 0; g < groups.size(); ++g) {
     const auto& figures = groups[g].figures;
+    std::size_t end = out.size();
+    out.resize(end + figures.size() * kField);
+    char* at = out.data() + end;
     for (std::size_t i = 0; i < figures.size(); ++i) {
-      out += delimiter_;
-      AppendFigure(column.groups[g][i], figures[i].is_count, setup_.decimals, out);
+      *at++ = delimiter_;
+      const FigureValue& value = column.groups[g][i];
+      if (char* written = WriteFigure(value, figures[i].is_count, setup_.decimals, at)) {
+        at = written;
+        continue;
+      }
+      // A text of the report's decimals may be longer than the room: appended, with room made
+      // again for the fields after it.
+      out.resize(static_cast<std::size_t>(at - out.data()));
+      AppendFigure(value, figures[i].is_count, setup_.decimals, out);
+      end = out.size();
+      out.resize(end + (figures.size() - i - 1) * kField);
+      at = out.data() + end;
     }
+    out.resize(static_cast<std::size_t>(at - out.data()));
   }
 }
 
@@ -163,8 +182,21 @@ void DelimitedOutput::ModelRows(const FileFigures& file, const std::vector<std::
   }
 }
 
-void DelimitedOutput::FileAt(const FileFigures& file, std::size_t /*index*/,
-                             std::string& out) const {
+void DelimitedOutput::FileAt(const FileFigures& file, std::size_t index, std::string& out) const {
+  std::vector<std::string> pieces;
+  FilePieces(file, index, pieces);
+  if (pieces.size() == 1 && out.empty()) {
+    out.swap(pieces.front());
+    return;
+  }
+  std::size_t length = out.size();
+  for (const std::string& piece : pieces) length += piece.size();
+  out.reserve(length);
+  for (const std::string& piece : pieces) out += piece;
+}
+
+void DelimitedOutput::FilePieces(const FileFigures& file, std::size_t /*index*/,
+                                 std::vector<std::string>& pieces) const {
   if (!file.has_figures) return;
   const TimeFigures* time = setup_.periods ? file.time.get() : nullptr;
   // What a row shares with the rows of the other models over the same span (the span, its rows
@@ -189,21 +221,19 @@ void DelimitedOutput::FileAt(const FileFigures& file, std::size_t /*index*/,
           ? 1
           : std::min<std::size_t>(models, static_cast<std::size_t>(std::max(setup_.threads, 1)));
   if (workers == 1) {
-    const std::size_t before = out.size();
+    std::string& out = pieces.emplace_back();
     for (std::size_t m = 0; m < models; ++m) {
       ModelRows(file, spans, m, out);
       // The models' rows are about as long as each other: room for all of them at once rather
       // than growing the text again and again.
-      if (m == 0) out.reserve(before + (out.size() - before) * models * 9 / 8);
+      if (m == 0) out.reserve(out.size() * models * 9 / 8);
     }
     return;
   }
-  std::vector<std::string> texts(models);
-  ForEachStrided(models, workers, [&](std::size_t m) { ModelRows(file, spans, m, texts[m]); });
-  std::size_t length = out.size();
-  for (const std::string& text : texts) length += text.size();
-  out.reserve(length);
-  for (const std::string& text : texts) out += text;
+  const std::size_t first = pieces.size();
+  pieces.resize(first + models);
+  ForEachStrided(models, workers,
+                 [&](std::size_t m) { ModelRows(file, spans, m, pieces[first + m]); });
 }
 
 }  // namespace quelvaris

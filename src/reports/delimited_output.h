@@ -27,6 +27,8 @@ class DelimitedOutput : public BatchOutput {
 
   void Begin(std::string& out) override;
   void FileAt(const FileFigures& file, std::size_t index, std::string& out) const override;
+  void FilePieces(const FileFigures& file, std::size_t index,
+                  std::vector<std::string>& pieces) const override;
 
  private:
   void Figures(const std::vector<FigureGroup>& groups, const ColumnFigures& column,

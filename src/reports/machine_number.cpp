@@ -17,32 +17,33 @@ std::string MachineNumber(double value, bool is_count, int decimals) {
   return std::string(buf, end);
 }
 
-bool AppendFigure(const FigureValue& figure, bool is_count, int decimals, std::string& out) {
+char* WriteFigure(const FigureValue& figure, bool is_count, int decimals, char* at) {
   // The statistics never leave an infinity or NaN behind; if one ever came, no format could
   // write it as a number.
-  if (!figure.defined || !std::isfinite(figure.value)) return false;
+  if (!figure.defined || !std::isfinite(figure.value)) return at;
   // A whole count is its digits, as the fixed form with no decimals writes it (no sign on a
   // zero); the fixed form's text of the digits costs as much as the figures of a short period.
   constexpr double kExactWhole = 9007199254740992.0;  // 2^53
   if (is_count && std::fabs(figure.value) < kExactWhole &&
       figure.value == std::trunc(figure.value)) {
-    char buf[24];
-    const auto [end, ec] =
-        std::to_chars(buf, buf + sizeof buf, static_cast<std::int64_t>(figure.value));
-    (void)ec;
-    out.append(buf, end);
-    return true;
+    return std::to_chars(at, at + kFigureRoom, static_cast<std::int64_t>(figure.value)).ptr;
   }
-  if (is_count || decimals >= 0) {
-    out += MachineNumber(figure.value, is_count, decimals);
-    return true;
+  if (is_count || decimals >= 0) return nullptr;
+  // Straight into the text: a shortest text of 17 digits and more would cost a string of its
+  // own on the heap, and a table of periods writes hundreds of thousands of them. 32
+  // characters hold the shortest text of any double.
+  return std::to_chars(at, at + kFigureRoom, figure.value).ptr;
+}
+
+bool AppendFigure(const FigureValue& figure, bool is_count, int decimals, std::string& out) {
+  char buf[kFigureRoom];
+  if (const char* end = WriteFigure(figure, is_count, decimals, buf)) {
+    // Appended by its length: the append of a pair of pointers goes through the general
+    // replace.
+    out.append(buf, static_cast<std::size_t>(end - buf));
+    return end != buf;
   }
-  // Straight into the output: a shortest text of 17 digits and more would cost a string of
-  // its own on the heap, and a table of periods writes hundreds of thousands of them.
-  char buf[32];
-  const auto [end, ec] = std::to_chars(buf, buf + sizeof buf, figure.value);
-  (void)ec;
-  out.append(buf, end);
+  out += MachineNumber(figure.value, is_count, decimals);
   return true;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 #include "reports/machine_figures.h"
@@ -14,5 +15,14 @@ std::string MachineNumber(double value, bool is_count, int decimals);
 
 // Appends a figure's text to out; false, with nothing appended, when it is undefined.
 bool AppendFigure(const FigureValue& figure, bool is_count, int decimals, std::string& out);
+
+// Room for the text of any figure that WriteFigure writes.
+inline constexpr std::size_t kFigureRoom = 32;
+
+// The text AppendFigure appends, written at `at` (which has kFigureRoom characters of room)
+// when it is a shortest text or a count's digits: the end of the text (`at` itself for an
+// undefined figure), or nullptr, with nothing written, for a text of the report's decimals or
+// a count beyond 2^53, which only AppendFigure writes.
+char* WriteFigure(const FigureValue& figure, bool is_count, int decimals, char* at);
 
 }  // namespace quelvaris

@@ -70,6 +70,27 @@ void CollectSpan(const ScoredSpan& span, const SeriesName& observed,
 
 }  // namespace
 
+TimeFiguresCollector::TimeFiguresCollector(const SeriesName& observed,
+                                           const std::vector<SeriesName>& models,
+                                           const std::vector<std::string>& benchmarks,
+                                           const SpanSetup& setup, TimeFigures& out)
+    : observed_(observed), models_(models), benchmarks_(benchmarks), setup_(setup), out_(out) {}
+
+void TimeFiguresCollector::Begin(std::size_t periods, std::span<const TimeStamp> stamps) {
+  setup_.date_only = AllAtMidnight(stamps);
+  out_.periods.resize(periods);
+}
+
+void TimeFiguresCollector::Take(std::size_t index, const ScoredSpan& period) {
+  CollectSpan(period, observed_, models_, benchmarks_, setup_, out_.periods.at(index));
+}
+
+void TimeFiguresCollector::Finish(const ScoredSpan& whole) {
+  out_.active = true;
+  out_.benchmarks = benchmarks_;
+  CollectSpan(whole, observed_, models_, benchmarks_, setup_, out_.whole);
+}
+
 void CollectTimeFigures(const TimedEvaluation& timed, const SeriesName& observed,
                         const std::vector<SeriesName>& models,
                         const std::vector<std::string>& benchmarks, const SpanSetup& setup,

@@ -66,4 +66,26 @@ void CollectTimeFigures(const TimedEvaluation& timed, const SeriesName& observed
                         const std::vector<std::string>& benchmarks, const SpanSetup& setup,
                         TimeFigures& out);
 
+// The same while the evaluation runs: each period is collected on the thread that scored it
+// as soon as it is (the stamps are written as dates when all of them fall on midnight, whatever
+// setup.date_only says), the whole evaluation period by Finish once the evaluation is done.
+// The names and setup are referred to, not copied.
+class TimeFiguresCollector final : public PeriodSink {
+ public:
+  TimeFiguresCollector(const SeriesName& observed, const std::vector<SeriesName>& models,
+                       const std::vector<std::string>& benchmarks, const SpanSetup& setup,
+                       TimeFigures& out);
+
+  void Begin(std::size_t periods, std::span<const TimeStamp> stamps) override;
+  void Take(std::size_t index, const ScoredSpan& period) override;
+  void Finish(const ScoredSpan& whole);
+
+ private:
+  const SeriesName& observed_;
+  const std::vector<SeriesName>& models_;
+  const std::vector<std::string>& benchmarks_;
+  SpanSetup setup_;
+  TimeFigures& out_;
+};
+
 }  // namespace quelvaris

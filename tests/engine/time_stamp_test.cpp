@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <date/date.h>
+
 #include <optional>
 #include <string>
 #include <vector>
@@ -18,6 +20,24 @@ std::optional<std::string> Read(const std::string& text, const std::string& layo
   const std::optional<TimeStamp> t = reader.Read(text);
   if (!t) return std::nullopt;
   return TimeStampText(*t, false);
+}
+
+// A plain ISO date is read straight from its digits; the calendar library, given the same
+// layout, must read every text alike: each day of the decades around 1900, 2000 and 2100 (leap
+// years and their exceptions), the ends of the four-digit years and texts shaped like days that
+// do not exist.
+TEST(TimeStampTest, PlainDatesReadAsTheCalendarLibraryReadsThem) {
+  std::vector<std::string> texts = {"0000-01-01", "9999-12-31", "1990-00-10", "1990-10-00",
+                                    "1990-04-31", "2100-02-29", "2000-02-30", "1990-99-99"};
+  for (const int century : {1900, 2000, 2100}) {
+    for (date::sys_days d = date::year{century - 4} / 1 / 1; d <= date::year{century + 5} / 12 / 31;
+         d += date::days{1}) {
+      texts.push_back(date::format("%F", d));
+    }
+  }
+  for (const std::string& text : texts) {
+    EXPECT_EQ(Read(text), Read(text, "%Y-%m-%d")) << text;
+  }
 }
 
 TEST(TimeStampTest, ReadsIsoFormsAndLayoutsAndRejectsWhatIsNoDay) {

@@ -2,6 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <limits>
+#include <string>
+#include <vector>
+
 #include "platform/number_text.h"
 
 namespace quelvaris {
@@ -15,6 +20,38 @@ TEST(MachineNumberTest, CountsAreWrittenAsTheirFixedFormWithNoDecimals) {
     std::string out = "x";
     EXPECT_TRUE(AppendFigure({v, true}, true, -1, out)) << v;
     EXPECT_EQ(out, "x" + FormatFixed(v, 0)) << v;
+  }
+}
+
+// Written in place, a figure has AppendFigure's text, or is left to it (the report's decimals,
+// a count beyond 2^53); an undefined or infinite figure writes nothing.
+TEST(MachineNumberTest, FiguresWrittenInPlaceAreTheAppendedTexts) {
+  struct Case {
+    FigureValue figure;
+    bool is_count;
+    int decimals;
+    bool in_place;
+  };
+  const double inf = std::numeric_limits<double>::infinity();
+  const std::vector<Case> cases = {
+      {{0.1, true}, false, -1, true},        {{-2.2250738585072014e-308, true}, false, -1, true},
+      {{1e20, true}, false, -1, true},       {{-1.7976931348623157e308, true}, false, -1, true},
+      {{10867, true}, true, -1, true},       {{-0.0, true}, true, 3, true},
+      {{2.5, true}, true, -1, false},        {{1e300, true}, true, -1, false},
+      {{23.0212402, true}, false, 3, false}, {{5, false}, false, -1, true},
+      {{inf, true}, false, -1, true},        {{std::nan(""), true}, true, -1, true},
+  };
+  for (const Case& c : cases) {
+    std::string appended;
+    const bool defined = AppendFigure(c.figure, c.is_count, c.decimals, appended);
+    char room[kFigureRoom];
+    const char* end = WriteFigure(c.figure, c.is_count, c.decimals, room);
+    ASSERT_EQ(end != nullptr, c.in_place) << c.figure.value;
+    if (end != nullptr) {
+      EXPECT_EQ(std::string(room, static_cast<std::size_t>(end - room)), appended)
+          << c.figure.value;
+    }
+    EXPECT_EQ(defined, !appended.empty()) << c.figure.value;
   }
 }
 
