@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <cstring>
 
+#include "engine/short_selection.h"
 #include "platform/checked_math.h"
 #include "platform/int16.h"
 #include "platform/run_time_error.h"
@@ -243,46 +243,16 @@ struct OrderStats {
 // of the list brackets the wanted ranks with high probability; one branch-free pass counts the
 // values under the bracket and gathers those inside it (a quarter of the list, or a tenth with
 // the larger sample of a long list), and only those are selected from. When the bracket misses
-// (rare: the sample misjudged where the middle lies) the whole list is selected from instead.
-// A short list (a month of days) has each value's rank counted against the others instead. The
-// result is the same order statistic either way.
+// (rare: the sample misjudged where the middle lies) the whole list is selected from instead;
+// a short list (a month of days) goes to the selection made for short lists. The result is the
+// same order statistic either way.
 OrderStats SelectMiddle(std::vector<double>& values, std::vector<double>& scratch, std::size_t k,
                         bool with_lower) {
   const std::size_t n = values.size();
   constexpr std::size_t kShort = 64;
   if (n <= kShort) {
-    // Ranks from 0, ties in the order of the list: every rank is held by one value. The values
-    // below and equal to each are counted two at a time.
-    using Pair = double __attribute__((vector_size(16)));
-    using Counts = long long __attribute__((vector_size(16)));
-    const double* const v = values.data();
-    const std::size_t whole = n - n % 2;
-    double kth = 0;
-    double below = 0;
-    for (std::size_t i = 0; i < n; ++i) {
-      const double x = v[i];
-      const Pair at = {x, x};
-      Counts less = {0, 0};
-      Counts equal = {0, 0};
-      for (std::size_t j = 0; j < whole; j += 2) {
-        Pair two;
-        std::memcpy(&two, v + j, sizeof two);
-        less -= two < at;
-        equal -= two == at;
-      }
-      auto rank = static_cast<std::size_t>(less[0] + less[1]);
-      auto ties = static_cast<std::size_t>(equal[0] + equal[1]);
-      if (whole < n) {
-        rank += v[n - 1] < x;
-        ties += v[n - 1] == x;
-      }
-      if (ties > 1) {  // x itself and others: those before it rank lower
-        for (std::size_t j = 0; j < i; ++j) rank += v[j] == x;
-      }
-      kth = rank == k ? x : kth;
-      below = rank + 1 == k ? x : below;
-    }
-    return {kth, with_lower ? below : kth};
+    const RankedPair ranked = SelectRanked(values, k, scratch);
+    return {ranked.kth, with_lower ? ranked.below : ranked.kth};
   }
   constexpr std::size_t kLargeSample = 1024;
   const bool long_list = n >= 128 * kLargeSample;
