@@ -4,6 +4,7 @@
 #include <atomic>
 #include <exception>
 #include <mutex>
+#include <system_error>
 #include <thread>
 
 namespace quelvaris {
@@ -123,7 +124,14 @@ TimedEvaluation EvaluateOverTime(std::span<const double> observed,
       static_cast<std::size_t>(std::max(options.threads, 1)), periods.size() / 8 + 1);
   {
     std::vector<std::jthread> helpers;  // joined at the end of this block
-    for (std::size_t t = 1; t < threads; ++t) helpers.emplace_back(work);
+    // A thread the system refuses (out of threads or memory) leaves its spans to the others.
+    for (std::size_t t = 1; t < threads; ++t) {
+      try {
+        helpers.emplace_back(work);
+      } catch (const std::system_error&) {
+        break;
+      }
+    }
     work();
   }
   if (failure) std::rethrow_exception(failure);

@@ -10,6 +10,7 @@
 
 #include "engine/benchmark_series.h"
 #include "engine/timed_evaluation.h"
+#include "support/test_support.h"
 
 namespace quelvaris::testing {
 namespace {
@@ -148,6 +149,22 @@ TEST(TimePeriodsTest, PooledFiguresAndSkillComeFromTheRowsOfThePeriod) {
   ASSERT_TRUE(skill[0].defined);
   EXPECT_DOUBLE_EQ(skill[0].score, (nse - nse_b) / (1 - nse_b));
   EXPECT_NEAR(skill[0].score, nse, 1e-12);  // the mean benchmark's NSE is 0
+
+  // With no thread to be had, a run asked for four still scores every period.
+  options.threads = 4;
+  const int refused = testing::ExitWithoutThreads([&] {
+    const TimedEvaluation alone = EvaluateOverTime(o, {p}, {mean}, stamps, options);
+    for (std::size_t k = 0; k < timed.periods.size(); ++k) {
+      if (alone.periods[k].evaluation.models[0].errors.CofE !=
+          timed.periods[k].evaluation.models[0].errors.CofE) {
+        return 1;
+      }
+    }
+    return alone.periods.size() == timed.periods.size() ? 0 : 2;
+  });
+  if (refused != -1) {
+    EXPECT_EQ(refused, 0);
+  }
   EXPECT_NEAR(nse_b, 0, 1e-12);
   EXPECT_DOUBLE_EQ(skill[4].score, 1 - rmse / rmse_b);
   EXPECT_EQ(skill[4].benchmark, rmse_b);
