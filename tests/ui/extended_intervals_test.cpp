@@ -17,6 +17,7 @@
 
 #include "scripted_dialogs.h"
 #include "ui/extended/extended_window.h"
+#include "ui/extended/intervals_job.h"
 #include "ui/extended/intervals_panel.h"
 
 namespace quelvaris::ui {
@@ -115,6 +116,21 @@ TEST(ExtendedIntervalsTest, CancelLeavesTheFiguresAsTheyWere) {
   // Closing a window whose intervals are still being computed stops them.
   window.ToolbarClick(QStringLiteral("menuIntervals"));
   EXPECT_TRUE(panel.Running());
+}
+
+// A job whose thread the system refuses ends at once with no intervals, as if cancelled; the
+// window's own thread is never left to do the work.
+TEST(ExtendedIntervalsTest, AJobWithoutAThreadEndsAsCancelled) {
+  const ExtendedRun run = SeasonalRun({});
+  const int refused = testing::ExitWithoutThreads([&] {
+    BootstrapOptions options;
+    options.resamples = 50;
+    const IntervalsJob job(run, options);
+    return job.Finished() && job.Result().cancelled ? 0 : 1;
+  });
+  if (refused != -1) {
+    EXPECT_EQ(refused, 0);
+  }
 }
 
 }  // namespace

@@ -2,11 +2,23 @@
 
 #include <exception>
 #include <span>
+#include <system_error>
 
 namespace quelvaris::ui {
 
 IntervalsJob::IntervalsJob(const ExtendedRun& run, const BootstrapOptions& options)
     : total_(options.resamples) {
+  try {
+    Start(run, options);
+  } catch (const std::system_error&) {
+    // The system refuses a thread (out of threads or memory): no intervals, as if cancelled,
+    // rather than the window's work on this one.
+    result_.cancelled = true;
+    finished_ = true;
+  }
+}
+
+void IntervalsJob::Start(const ExtendedRun& run, const BootstrapOptions& options) {
   thread_ = std::thread(
       [this, observed = run.observed, modelled = run.modelled, rule = run.rule, options] {
         EvaluationOptions evaluation;

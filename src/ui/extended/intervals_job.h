@@ -28,6 +28,8 @@ class IntervalsJob {
   const BootstrapResult& Result() const { return result_; }
 
  private:
+  void Start(const ExtendedRun& run, const BootstrapOptions& options);
+
   std::atomic<bool> cancel_{false};
   std::atomic<int> done_{0};
   std::atomic<bool> finished_{false};
