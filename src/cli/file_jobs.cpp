@@ -3,9 +3,10 @@
 #include <algorithm>
 #include <condition_variable>
 #include <mutex>
-#include <system_error>
 #include <thread>
 #include <vector>
+
+#include "platform/strided_threads.h"
 
 namespace quelvaris::cli {
 
@@ -46,17 +47,11 @@ void RunInOrder(std::size_t count, int jobs, const std::function<void(std::size_
       finished_one.notify_all();
     }
   };
-  std::vector<std::thread> pool;
-  pool.reserve(threads);
-  // A thread the system refuses (out of threads or memory) leaves the files to the others;
-  // without any, this thread scores them in turn.
-  for (std::size_t t = 0; t < threads; ++t) {
-    try {
-      pool.emplace_back(worker);
-    } catch (const std::system_error&) {
-      break;
-    }
-  }
+  // A thread the system refuses leaves the files to the others; without any, this thread scores
+  // them in turn.
+  std::vector<std::jthread> pool;  // joined on leaving
+  StartThreads(
+      0, threads, [&](std::size_t) { worker(); }, pool);
   if (pool.empty()) return in_turn();
   for (std::size_t i = 0; i < count; ++i) {
     {
@@ -72,7 +67,6 @@ void RunInOrder(std::size_t count, int jobs, const std::function<void(std::size_
     room.notify_all();
     if (!go_on) break;
   }
-  for (std::thread& t : pool) t.join();
 }
 
 }  // namespace quelvaris::cli

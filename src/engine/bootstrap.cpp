@@ -8,7 +8,6 @@
 #include <memory>
 #include <mutex>
 #include <optional>
-#include <system_error>
 #include <thread>
 #include <tuple>
 #include <utility>
@@ -16,6 +15,7 @@
 
 #include "engine/resample_figures.h"
 #include "engine/resample_pairs.h"
+#include "platform/strided_threads.h"
 
 namespace quelvaris {
 
@@ -152,17 +152,14 @@ void InParallel(int count, int threads, const Body& body) {
       next = count;
     }
   };
-  std::vector<std::thread> pool;
-  // A thread the system refuses (out of threads or memory) leaves its items to the others.
-  for (int t = 1; t < threads; ++t) {
-    try {
-      pool.emplace_back(work, t);
-    } catch (const std::system_error&) {
-      break;
-    }
+  {
+    // A thread the system refuses leaves its items to the others.
+    std::vector<std::jthread> pool;  // joined at the end of this block
+    StartThreads(
+        1, static_cast<std::size_t>(std::max(threads, 1)),
+        [&](std::size_t t) { work(static_cast<int>(t)); }, pool);
+    work(0);
   }
-  work(0);
-  for (std::thread& t : pool) t.join();
   if (failure) std::rethrow_exception(failure);
 }
 

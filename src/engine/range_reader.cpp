@@ -5,12 +5,12 @@
 #include <cstring>
 #include <exception>
 #include <iterator>
-#include <system_error>
 #include <thread>
 
 #include "engine/line_windows.h"
 #include "platform/large_pages.h"
 #include "platform/number_text.h"
+#include "platform/strided_threads.h"
 
 namespace quelvaris {
 
@@ -197,18 +197,12 @@ void OnThreads(std::size_t count, const Work& work) {
       failures[i] = std::current_exception();
     }
   };
-  std::vector<std::thread> pool;
-  std::vector<std::size_t> here;
-  for (std::size_t i = 1; i < count; ++i) {
-    try {
-      pool.emplace_back(share, i);
-    } catch (const std::system_error&) {
-      here.push_back(i);
-    }
+  {
+    std::vector<std::jthread> pool;  // joined at the end of this block
+    const std::vector<std::size_t> here = StartThreads(1, count, share, pool);
+    if (count > 0) share(0);
+    for (const std::size_t i : here) share(i);
   }
-  if (count > 0) share(0);
-  for (const std::size_t i : here) share(i);
-  for (std::thread& t : pool) t.join();
   for (const std::exception_ptr& f : failures) {
     if (f) std::rethrow_exception(f);
   }

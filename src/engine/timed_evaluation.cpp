@@ -4,8 +4,9 @@
 #include <atomic>
 #include <exception>
 #include <mutex>
-#include <system_error>
 #include <thread>
+
+#include "platform/strided_threads.h"
 
 namespace quelvaris {
 
@@ -124,14 +125,9 @@ TimedEvaluation EvaluateOverTime(std::span<const double> observed,
       static_cast<std::size_t>(std::max(options.threads, 1)), periods.size() / 8 + 1);
   {
     std::vector<std::jthread> helpers;  // joined at the end of this block
-    // A thread the system refuses (out of threads or memory) leaves its spans to the others.
-    for (std::size_t t = 1; t < threads; ++t) {
-      try {
-        helpers.emplace_back(work);
-      } catch (const std::system_error&) {
-        break;
-      }
-    }
+    // A thread the system refuses leaves its spans to the others.
+    StartThreads(
+        1, threads, [&](std::size_t) { work(); }, helpers);
     work();
   }
   if (failure) std::rethrow_exception(failure);

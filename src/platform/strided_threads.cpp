@@ -27,20 +27,26 @@ void ForEachStrided(std::size_t count, std::size_t workers,
   };
   {
     std::vector<std::jthread> helpers;  // joined at the end of this block
-    helpers.reserve(workers - 1);
-    // A thread the system refuses (out of threads or memory) leaves its share to this one.
-    std::vector<std::size_t> refused;
-    for (std::size_t t = 1; t < workers; ++t) {
-      try {
-        helpers.emplace_back(run, t);
-      } catch (const std::system_error&) {
-        refused.push_back(t);
-      }
-    }
+    const std::vector<std::size_t> refused = StartThreads(1, workers, run, helpers);
     run(0);
     for (const std::size_t t : refused) run(t);
   }
   if (failure) std::rethrow_exception(failure);
+}
+
+std::vector<std::size_t> StartThreads(std::size_t first, std::size_t count,
+                                      const std::function<void(std::size_t)>& work,
+                                      std::vector<std::jthread>& threads) {
+  std::vector<std::size_t> refused;
+  threads.reserve(threads.size() + (count > first ? count - first : 0));
+  for (std::size_t t = first; t < count; ++t) {
+    try {
+      threads.emplace_back(work, t);
+    } catch (const std::system_error&) {
+      refused.push_back(t);
+    }
+  }
+  return refused;
 }
 
 }  // namespace quelvaris

@@ -2,6 +2,8 @@
 
 #include <cstddef>
 #include <functional>
+#include <thread>
+#include <vector>
 
 namespace quelvaris {
 
@@ -13,5 +15,13 @@ namespace quelvaris {
 // the caller's thread, which changes nothing but the time taken.
 void ForEachStrided(std::size_t count, std::size_t workers,
                     const std::function<void(std::size_t)>& work);
+
+// Starts work(t) for t = first .. count - 1, each on a thread of its own kept in `threads`
+// (joined when they are destroyed). A thread the system refuses (out of threads or memory) is
+// left out: the t it would have run are returned, in order, for the caller to run itself or to
+// leave to the threads that did start.
+std::vector<std::size_t> StartThreads(std::size_t first, std::size_t count,
+                                      const std::function<void(std::size_t)>& work,
+                                      std::vector<std::jthread>& threads);
 
 }  // namespace quelvaris
