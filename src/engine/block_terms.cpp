@@ -210,7 +210,7 @@ void ModelTerms::AddStep(std::int64_t i, double* sums) const {
   sums[term::kDerivative] += derivative_error * derivative_error;
 }
 
-void ModelTerms::Blocks(const BlockPlan& plan, std::vector<double>& table,
+void ModelTerms::Blocks(const BlockPlan& plan, term::TiledTable& table,
                         TermScratch& scratch) const {
   using namespace term;
   const auto rows = static_cast<std::size_t>(in_.rows);
@@ -278,14 +278,15 @@ void ModelTerms::Blocks(const BlockPlan& plan, std::vector<double>& table,
 
   const std::size_t count = plan.candidates.size();
   // Every term of every block is written below (the signs and the spare term after them
-  // cleared first).
-  table.resize(count * kBlockTerms);
+  // cleared first); the lanes past the last term of the last tile are never read.
+  table.resize(kTiles * count * kTileTerms);
   std::array<double, kSums> step_in{};
+  std::array<double, kBlockTerms> block{};
   for (std::size_t c = 0; c < count; ++c) {
     const Block& b = plan.candidates[c];
     const auto start = static_cast<std::size_t>(b.start);
     const auto end = static_cast<std::size_t>(b.start + b.length);
-    double* t = &table[c * kBlockTerms];
+    double* t = block.data();
     const double* to = &prefix[end * kSums];
     const double* from = &prefix[start * kSums];
     for (std::size_t k = 0; k < kSums; ++k) t[k] = to[k] - from[k];
@@ -306,6 +307,10 @@ void ModelTerms::Blocks(const BlockPlan& plan, std::vector<double>& table,
     t[kMaxAbsE] = max_abs_e[c];
     t[kNegLowChange] = change_lows[c];
     t[kHighChange] = change_highs[c];
+    for (std::size_t j = 0; j < kTiles; ++j) {
+      const std::size_t lanes = std::min(kTileTerms, kBlockTerms - j * kTileTerms);
+      std::copy_n(t + j * kTileTerms, lanes, &table[(j * count + c) * kTileTerms]);
+    }
   }
 }
 

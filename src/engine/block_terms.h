@@ -3,6 +3,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <new>
 #include <span>
 #include <vector>
 
@@ -51,6 +52,35 @@ inline constexpr std::size_t kBlockTerms = 50;  // even: each block's terms 16-b
 // The observed series' table: its own sums, then -min O and max O.
 inline constexpr std::size_t kObservedNegLow = 7, kObservedHigh = 8;
 inline constexpr std::size_t kObservedTerms = 9;
+
+// A model's table of every candidate block's terms is laid out in tiles of kTileTerms terms:
+// tile j holds terms kTileTerms * j onwards of the first candidate, then of the second, and so
+// on, so that the blocks of resample after resample are gathered from one tile's few hundred
+// kilobytes at a time. The first kSumTiles tiles hold sums only; the next holds the last sums,
+// the maxima and the first sign.
+inline constexpr std::size_t kTileTerms = 8;
+inline constexpr std::size_t kTiles = (kBlockTerms + kTileTerms - 1) / kTileTerms;
+inline constexpr std::size_t kSumTiles = kSums / kTileTerms;
+static_assert(kSums % kTileTerms == 2 && kSums + kMaxima <= (kSumTiles + 1) * kTileTerms);
+// Each candidate's part of a tile a cache line of its own.
+inline constexpr std::size_t kTileAlignment = kTileTerms * sizeof(double);
+template <class T>
+struct TileAllocator {
+  using value_type = T;
+  TileAllocator() = default;
+  template <class U>
+  TileAllocator(const TileAllocator<U>&) {}  // NOLINT: converting, as allocators are
+  T* allocate(std::size_t n) {
+    return static_cast<T*>(::operator new (n * sizeof(T), std::align_val_t{kTileAlignment}));
+  }
+  void deallocate(T* p, std::size_t) { ::operator delete (p, std::align_val_t{kTileAlignment}); }
+  bool operator==(const TileAllocator&) const { return true; }
+};
+using TiledTable = std::vector<double, TileAllocator<double>>;
+// Where term k of candidate c of `candidates` lies in a tiled table.
+inline std::size_t TiledAt(std::size_t candidates, std::size_t c, std::size_t k) {
+  return ((k / kTileTerms) * candidates + c) * kTileTerms + k % kTileTerms;
+}
 }  // namespace term
 
 // What the terms are taken over: the record's rows (a series shorter than the record reads as
@@ -84,13 +114,14 @@ void ObservedBlockTerms(const TermInputs& in, const BlockPlan& plan, std::vector
 // The terms of the observed series over rows [start, start + length), added to `acc`.
 void AddObservedRows(const TermInputs& in, std::int64_t start, std::int64_t length, double* acc);
 
-// A model's terms over every candidate block, kBlockTerms each, and over any stretch of rows.
+// A model's terms over every candidate block (a tiled table, see term::TiledAt), and over any
+// stretch of rows.
 class ModelTerms {
  public:
   // `marks`: ascending percentage errors that split the model's percentage errors.
   ModelTerms(const TermInputs& in, const std::array<double, term::kMarkCount>& marks);
 
-  void Blocks(const BlockPlan& plan, std::vector<double>& table, TermScratch& scratch) const;
+  void Blocks(const BlockPlan& plan, term::TiledTable& table, TermScratch& scratch) const;
   // The terms of rows [start, start + length) as one stretch, into `block` (kBlockTerms).
   void RowTerms(std::int64_t start, std::int64_t length, double* block) const;
 

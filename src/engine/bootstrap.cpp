@@ -352,7 +352,7 @@ BootstrapResult BootstrapIntervals(std::span<const double> observed,
 
   // Progress in steps of one model's figures on one resample (the extended figures of all the
   // models on a resample being as many steps as there are models), told per resample's worth.
-  // The sums of every candidate block take about 740 bytes a row for each thread (the table
+  // The sums of every candidate block take about 790 bytes a row for each thread (the table
   // and the running sums it is made from): past about 3 GB a thread, the resamples are laid out.
   constexpr std::int64_t kMaxSummedRows = std::int64_t{1} << 22;
   const bool sums_path = !boot.extended_only && plan.rows <= kMaxSummedRows &&
@@ -388,7 +388,6 @@ BootstrapResult BootstrapIntervals(std::span<const double> observed,
                  kSumsPerRun / (model_count * static_cast<std::int64_t>(term::kBlockTerms)));
     const int run = static_cast<int>(std::clamp<std::int64_t>(fits, 1, resamples));
     std::vector<ResampleRows> rows;
-    BlockUses uses;
     std::vector<std::optional<ModelResamples>> of_model(models.size());
     // Each model's sums are laid out by its own thread (ModelResamples::Sum writes them all):
     // left uncleared here, so that their pages are first touched there, on every core.
@@ -408,7 +407,6 @@ BootstrapResult BootstrapIntervals(std::span<const double> observed,
         shared.PrepareSums(c, rows[static_cast<std::size_t>(i)]);
       });
       shared.WindowOver(rows);
-      IndexBlockUses(rows, plan.candidates.size(), uses);
       const std::size_t wanted = models.size() * size * term::kBlockTerms;
       if (wanted > sums_size) {
         sums = std::make_unique_for_overwrite<double[]>(wanted);
@@ -420,7 +418,7 @@ BootstrapResult BootstrapIntervals(std::span<const double> observed,
         ResampleScratch& room = scratch[static_cast<std::size_t>(t)];
         of_model[m].emplace(shared, models[m], room);
         const std::size_t span = size * term::kBlockTerms;
-        of_model[m]->Sum(rows, uses, std::span<double>(sums.get() + m * span, span), room);
+        of_model[m]->Sum(rows, std::span<double>(sums.get() + m * span, span), room);
       });
       InParallel(count, threads, [&](int i, int t) {
         if (cancelled()) return;

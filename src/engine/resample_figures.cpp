@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <exception>
 #include <limits>
 
@@ -42,31 +43,99 @@ struct SignJoin {
   }
 };
 
-// Every whole block's sums and maxima added to the resamples that take it: the table read
-// once, in order. The hot loop of the resampled figures, built for AVX2 as well where the
-// processor has it.
-__attribute__((target_clones("avx2", "default"))) void AddWholeBlocks(const double* table,
-                                                                      std::size_t candidates,
-                                                                      const BlockUses& uses,
-                                                                      double* acc) {
+// Four terms of a block or of a resample's sums, side by side. (Passed by value only between
+// functions of this file, all inlined: no call across a boundary depends on their layout.)
+#pragma GCC diagnostic ignored "-Wpsabi"
+using Lanes = double __attribute__((vector_size(32)));
+
+[[gnu::always_inline]] inline Lanes LoadLanes(const double* p) {
+  Lanes v;
+  std::memcpy(&v, p, sizeof v);
+  return v;
+}
+
+[[gnu::always_inline]] inline void StoreLanes(double* p, Lanes v) {
+  std::memcpy(p, &v, sizeof v);
+}
+
+// A block's tile of terms folded into a resample's: sums added, maxima taken, as
+// AddBlockSums and TakeBlockMaxima do term by term. The mixed tile's first two terms are sums
+// and the rest maxima (its last, the first sign, is joined apart and comes out of here unused).
+template <bool kMixed>
+[[gnu::always_inline]] inline void FoldTile(const double* block, Lanes& low, Lanes& high) {
+  const Lanes b_low = LoadLanes(block);
+  const Lanes b_high = LoadLanes(block + 4);
+  if constexpr (kMixed) {
+    using Mask = long long __attribute__((vector_size(32)));
+    constexpr Mask kSumLanes{-1, -1, 0, 0};
+    const Lanes added = low + b_low;
+    const Lanes taken = low < b_low ? b_low : low;
+    low = kSumLanes ? added : taken;
+    high = high < b_high ? b_high : high;
+  } else {
+    low += b_low;
+    high += b_high;
+  }
+}
+
+// One tile of every resample's sums: the resample's whole blocks folded in ascending order of
+// candidate, each resample's sums added in the same order whatever the layout, and four
+// resamples side by side so that their additions overlap.
+template <bool kMixed>
+[[gnu::always_inline]] inline void GatherTile(const double* tile, std::size_t j,
+                                              std::span<const ResampleRows> resamples,
+                                              double* acc) {
   using term::kBlockTerms;
-  // The uses run on from one candidate to the next: the sums of the resample a few uses ahead
-  // are asked for in advance.
-  constexpr std::size_t kAhead = 6;
-  const std::size_t total = uses.uses.size();
-  const int* use = uses.uses.data();
-  for (std::size_t c = 0; c < candidates; ++c) {
-    const double* t = table + c * kBlockTerms;
-    for (std::size_t u = uses.offsets[c]; u < uses.offsets[c + 1]; ++u) {
-      if (u + kAhead < total) {
-        const double* next = acc + static_cast<std::size_t>(use[u + kAhead]) * kBlockTerms;
-        for (std::size_t k = 0; k < kBlockTerms; k += 8) __builtin_prefetch(next + k, 1);
+  using term::kTileTerms;
+  constexpr std::size_t kGroup = 4;
+  const Lanes empty_low = kMixed ? Lanes{0, 0, -kInf, -kInf} : Lanes{0, 0, 0, 0};
+  const Lanes empty_high = kMixed ? Lanes{-kInf, -kInf, -kInf, -kInf} : Lanes{0, 0, 0, 0};
+  for (std::size_t first = 0; first < resamples.size(); first += kGroup) {
+    const std::size_t group = std::min(kGroup, resamples.size() - first);
+    Lanes low[kGroup], high[kGroup];
+    const int* blocks[kGroup];
+    std::size_t count[kGroup];
+    std::size_t common = group == kGroup ? std::numeric_limits<std::size_t>::max() : 0;
+#pragma GCC unroll 4
+    for (std::size_t r = 0; r < kGroup; ++r) {
+      low[r] = empty_low;
+      high[r] = empty_high;
+      const std::vector<int>* whole = r < group ? &resamples[first + r].whole : nullptr;
+      blocks[r] = whole != nullptr ? whole->data() : nullptr;
+      count[r] = whole != nullptr ? whole->size() : 0;
+      common = std::min(common, count[r]);
+    }
+    for (std::size_t k = 0; k < common; ++k) {
+#pragma GCC unroll 4
+      for (std::size_t r = 0; r < kGroup; ++r) {
+        FoldTile<kMixed>(tile + static_cast<std::size_t>(blocks[r][k]) * kTileTerms, low[r],
+                         high[r]);
       }
-      double* a = acc + static_cast<std::size_t>(use[u]) * kBlockTerms;
-      AddBlockSums(t, a);
-      TakeBlockMaxima(t, a);
+    }
+    for (std::size_t r = 0; r < group; ++r) {
+      for (std::size_t k = common; k < count[r]; ++k) {
+        FoldTile<kMixed>(tile + static_cast<std::size_t>(blocks[r][k]) * kTileTerms, low[r],
+                         high[r]);
+      }
+      double* a = acc + (first + r) * kBlockTerms + j * kTileTerms;
+      StoreLanes(a, low[r]);
+      StoreLanes(a + 4, high[r]);
     }
   }
+}
+
+// Every whole block's sums and maxima added to the resamples that take it, tile by tile of
+// the model's table. The hot loop of the resampled figures, built for AVX2 as well where the
+// processor has it.
+__attribute__((target_clones("avx2", "default"))) void AddWholeBlocks(
+    const double* table, std::size_t candidates, std::span<const ResampleRows> resamples,
+    double* acc) {
+  using term::kTileTerms;
+  for (std::size_t j = 0; j < term::kSumTiles; ++j) {
+    GatherTile<false>(table + j * candidates * kTileTerms, j, resamples, acc);
+  }
+  const std::size_t j = term::kSumTiles;
+  GatherTile<true>(table + j * candidates * kTileTerms, j, resamples, acc);
 }
 
 // Where the marks split a model's percentage errors: shares of them below each mark.
@@ -163,6 +232,7 @@ void ObservedResamples::PrepareSums(const std::vector<int>& chosen, ResampleRows
     r.last_take = take;
     if (take == block.length) r.whole.push_back(chosen[b]);
   }
+  std::sort(r.whole.begin(), r.whole.end());
 
   std::array<double, term::kObservedTerms> acc{};
   EmptyTerms(acc, term::kSeriesSums, 2);
@@ -265,23 +335,8 @@ ModelResamples::ModelResamples(const ObservedResamples& observed, std::span<cons
                  marks_);
 }
 
-void IndexBlockUses(std::span<const ResampleRows> resamples, std::size_t candidates,
-                    BlockUses& out) {
-  out.offsets.assign(candidates + 1, 0);
-  for (const ResampleRows& r : resamples) {
-    for (int c : r.whole) ++out.offsets[static_cast<std::size_t>(c) + 1];
-  }
-  for (std::size_t c = 0; c < candidates; ++c) out.offsets[c + 1] += out.offsets[c];
-  out.uses.resize(out.offsets.back());
-  std::vector<std::size_t> next(out.offsets.begin(), out.offsets.end() - 1);
-  for (std::size_t i = 0; i < resamples.size(); ++i) {
-    for (int c : resamples[i].whole)
-      out.uses[next[static_cast<std::size_t>(c)]++] = static_cast<int>(i);
-  }
-}
-
-void ModelResamples::Sum(std::span<const ResampleRows> resamples, const BlockUses& uses,
-                         std::span<double> acc, ResampleScratch& scratch) const {
+void ModelResamples::Sum(std::span<const ResampleRows> resamples, std::span<double> acc,
+                         ResampleScratch& scratch) const {
   using term::kBlockTerms;
   const BlockPlan& plan = obs_.plan;
   terms_->Blocks(plan, scratch.table, scratch.terms);
@@ -290,13 +345,14 @@ void ModelResamples::Sum(std::span<const ResampleRows> resamples, const BlockUse
   }
   const double* table = scratch.table.data();
   const std::size_t candidates = plan.candidates.size();
-  AddWholeBlocks(table, candidates, uses, acc.data());
+  AddWholeBlocks(table, candidates, resamples, acc.data());
   // The signs of each block, kept apart, for the joins in the order the blocks are laid down.
   std::vector<signed char>& signs = scratch.signs;
   signs.resize(2 * candidates);
   for (std::size_t c = 0; c < candidates; ++c) {
-    signs[2 * c] = static_cast<signed char>(table[c * kBlockTerms + term::kFirstSign]);
-    signs[2 * c + 1] = static_cast<signed char>(table[c * kBlockTerms + term::kLastSign]);
+    signs[2 * c] = static_cast<signed char>(table[term::TiledAt(candidates, c, term::kFirstSign)]);
+    signs[2 * c + 1] =
+        static_cast<signed char>(table[term::TiledAt(candidates, c, term::kLastSign)]);
   }
   std::array<double, kBlockTerms> cut{};
   for (std::size_t i = 0; i < resamples.size(); ++i) {

@@ -19,7 +19,7 @@ namespace quelvaris {
 struct ResampleRows {
   std::vector<int> blocks;           // the candidates, in the order laid down
   std::int64_t last_take = 0;        // the rows taken of the last one (fewer than its length: cut)
-  std::vector<int> whole;            // the candidates taken whole, in any order
+  std::vector<int> whole;            // the candidates taken whole, in ascending order
   std::vector<std::uint32_t> times;  // how often it holds each record row (see CountRows)
   // The rows taken of block b, which is `block`.
   std::int64_t Take(std::size_t b, const Block& block) const {
@@ -81,20 +81,11 @@ class ObservedResamples {
   std::vector<double> table_;
 };
 
-// Which resamples of a run take each candidate block whole: for candidate c, the resamples
-// (their places in the run) at uses[offsets[c]] .. uses[offsets[c + 1] - 1], once per draw.
-struct BlockUses {
-  std::vector<std::size_t> offsets;
-  std::vector<int> uses;
-};
-void IndexBlockUses(std::span<const ResampleRows> resamples, std::size_t candidates,
-                    BlockUses& out);
-
 // Room for one model's table, kept from one model to the next.
 struct ResampleScratch {
   TermScratch terms;
   ValueSorter sorter;
-  std::vector<double> table;
+  term::TiledTable table;
   std::vector<double> values;
   std::vector<int> rows;
   std::vector<std::uint32_t> times;  // one resample's row counts
@@ -113,9 +104,9 @@ class ModelResamples {
   ModelResamples(const ObservedResamples& observed, std::span<const double> modelled,
                  ResampleScratch& scratch);
 
-  // The terms of each resample of a run (kBlockTerms each, in `acc`): the candidates' table
-  // read once, in order, each block added to the resamples that take it.
-  void Sum(std::span<const ResampleRows> resamples, const BlockUses& uses, std::span<double> acc,
+  // The terms of each resample of a run (kBlockTerms each, in `acc`): each resample's whole
+  // blocks gathered from the candidates' table, tile by tile.
+  void Sum(std::span<const ResampleRows> resamples, std::span<double> acc,
            ResampleScratch& scratch) const;
 
   // The basic and error figures of the model (stats, record, errors) on resample `r` from its
