@@ -281,7 +281,7 @@ void ModelTerms::Blocks(const BlockPlan& plan, term::TiledTable& table,
   // cleared first); the lanes past the last term of the last tile are never read.
   table.resize(kTiles * count * kTileTerms);
   std::array<double, kSums> step_in{};
-  std::array<double, kBlockTerms> block{};
+  std::array<double, kTiles * kTileTerms> block{};  // the spare lanes stay 0
   for (std::size_t c = 0; c < count; ++c) {
     const Block& b = plan.candidates[c];
     const auto start = static_cast<std::size_t>(b.start);
@@ -308,8 +308,7 @@ void ModelTerms::Blocks(const BlockPlan& plan, term::TiledTable& table,
     t[kNegLowChange] = change_lows[c];
     t[kHighChange] = change_highs[c];
     for (std::size_t j = 0; j < kTiles; ++j) {
-      const std::size_t lanes = std::min(kTileTerms, kBlockTerms - j * kTileTerms);
-      std::copy_n(t + j * kTileTerms, lanes, &table[(j * count + c) * kTileTerms]);
+      std::copy_n(t + j * kTileTerms, kTileTerms, &table[(j * count + c) * kTileTerms]);
     }
   }
 }
