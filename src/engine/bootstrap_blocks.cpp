@@ -1,5 +1,7 @@
 #include "engine/bootstrap_blocks.h"
 
+#include <algorithm>
+#include <array>
 #include <cmath>
 #include <limits>
 
@@ -43,11 +45,61 @@ BlockPlan WholeBlocks(std::int64_t rows, const std::vector<std::int64_t>& starts
   return plan;
 }
 
+namespace {
+
+// The words std::seed_seq's generate gives from four seed words, its algorithm step by step
+// with the count of words std::mt19937_64 asks for fixed, so that the places wrap by comparison
+// instead of division. Any other count is left to std::seed_seq.
+class SeedWords {
+ public:
+  using result_type = std::uint32_t;
+  explicit SeedWords(const std::array<std::uint32_t, 4>& words) : v_(words) {}
+
+  template <typename It>
+  void generate(It begin, It end) const {
+    constexpr std::size_t n = 624;  // 312 words of 64 bits
+    if (static_cast<std::size_t>(end - begin) != n) {
+      std::seed_seq(v_.begin(), v_.end()).generate(begin, end);
+      return;
+    }
+    constexpr std::size_t s = 4, t = 11, p = (n - t) / 2, q = p + t;
+    const auto wrap = [](std::size_t i) { return i < n ? i : i - n; };
+    std::array<std::uint32_t, n> b;
+    b.fill(0x8b8b8b8bu);
+    for (std::size_t k = 0; k < n; ++k) {  // m = max(s + 1, n) = n
+      const std::size_t kp = wrap(k + p), kq = wrap(k + q), before = k == 0 ? n - 1 : k - 1;
+      const std::uint32_t arg = b[k] ^ b[kp] ^ b[before];
+      const std::uint32_t r1 = 1664525u * (arg ^ (arg >> 27));
+      const std::uint32_t r2 = r1 + (k == 0   ? static_cast<std::uint32_t>(s)
+                                     : k <= s ? static_cast<std::uint32_t>(k) + v_[k - 1]
+                                              : static_cast<std::uint32_t>(k));
+      b[kp] += r1;
+      b[kq] += r2;
+      b[k] = r2;
+    }
+    for (std::size_t k = 0; k < n; ++k) {  // k + n in the standard's count
+      const std::size_t kp = wrap(k + p), kq = wrap(k + q), before = k == 0 ? n - 1 : k - 1;
+      const std::uint32_t arg = b[k] + b[kp] + b[before];
+      const std::uint32_t r3 = 1566083941u * (arg ^ (arg >> 27));
+      const std::uint32_t r4 = r3 - static_cast<std::uint32_t>(k);
+      b[kp] ^= r3;
+      b[kq] ^= r4;
+      b[k] = r4;
+    }
+    std::copy(b.begin(), b.end(), begin);
+  }
+
+ private:
+  std::array<std::uint32_t, 4> v_;
+};
+
+}  // namespace
+
 std::mt19937_64 ResampleGenerator(std::uint64_t seed, std::uint64_t resample) {
   constexpr std::uint64_t kLow = 0xffffffffu;
-  std::seed_seq words{
-      static_cast<std::uint32_t>(seed & kLow), static_cast<std::uint32_t>(seed >> 32),
-      static_cast<std::uint32_t>(resample & kLow), static_cast<std::uint32_t>(resample >> 32)};
+  SeedWords words({static_cast<std::uint32_t>(seed & kLow), static_cast<std::uint32_t>(seed >> 32),
+                   static_cast<std::uint32_t>(resample & kLow),
+                   static_cast<std::uint32_t>(resample >> 32)});
   return std::mt19937_64(words);
 }
 

@@ -5,6 +5,8 @@
 #include <atomic>
 #include <cmath>
 #include <numbers>
+#include <random>
+#include <utility>
 #include <vector>
 
 #include "support/test_support.h"
@@ -96,6 +98,15 @@ TEST(BootstrapBlocks, PlansAndDraws) {
   DrawBlocks(moving, gen, c);
   EXPECT_EQ(a, b);
   EXPECT_NE(a, c);
+  // The generator is the one std::seed_seq seeds from the four words.
+  for (const auto& [seed, r] : std::vector<std::pair<std::uint64_t, std::uint64_t>>{
+           {0, 0}, {7, 3}, {0xffffffffffffffffu, 99999}, {0x123456789abcdefu, 1u << 31}}) {
+    std::seed_seq words{static_cast<std::uint32_t>(seed), static_cast<std::uint32_t>(seed >> 32),
+                        static_cast<std::uint32_t>(r), static_cast<std::uint32_t>(r >> 32)};
+    std::mt19937_64 want(words);
+    std::mt19937_64 got = ResampleGenerator(seed, r);
+    for (int i = 0; i < 700; ++i) ASSERT_EQ(got(), want()) << seed << " " << r << " draw " << i;
+  }
 }
 
 // On independent errors the bootstrap standard error of the mean error is the textbook
