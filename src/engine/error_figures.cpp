@@ -39,6 +39,7 @@ struct PairPass {
         mean_o(inputs.observed.Mean),
         mean_p(inputs.modelled.Mean),
         log_o(inputs.observed_logs.size() >= o.size() ? inputs.observed_logs.data() : nullptr),
+        log_p(inputs.modelled_logs.size() >= p.size() ? inputs.modelled_logs.data() : nullptr),
         percentage_errors(scratch.percentage_errors),
         changes(scratch.changes) {}
 
@@ -52,6 +53,7 @@ struct PairPass {
   double mean_o;  // the series means of the basic statistics
   double mean_p;
   const double* log_o;
+  const double* log_p;
 
   PairSums s;
   std::int64_t missing = 0;
@@ -200,7 +202,7 @@ struct PairPass {
         const double p = modelled[i];
         if (!(Usable(o, p) && o > 0 && p > 0)) continue;
         ln_o[batch] = log_o != nullptr ? log_o[i] : std::log(o);
-        ln_p[batch] = std::log(p);
+        ln_p[batch] = log_p != nullptr ? log_p[i] : std::log(p);
         if (++batch == kLogBatch) {
           AddLogs(ln_o.data(), ln_p.data(), batch);
           batch = 0;
@@ -216,7 +218,8 @@ struct PairPass {
 
   // (ln O - ln P)^2 of a usable row with both values positive.
   void AddLog(std::int64_t i, double o, double p) {
-    const double l = (log_o != nullptr ? log_o[i] : std::log(o)) - std::log(p);
+    const double l =
+        (log_o != nullptr ? log_o[i] : std::log(o)) - (log_p != nullptr ? log_p[i] : std::log(p));
     s.log2 += l * l;
     ++s.log_count;
   }

@@ -20,6 +20,8 @@ struct ErrorInputs {
   // ln O of each row where O > 0, worked out once for all the models of a run; empty: each
   // model works them out itself. Either way the same logarithm of the same value.
   std::span<const double> observed_logs = {};
+  // ln P of each row where P > 0, likewise, for a caller that scores many spans of one column.
+  std::span<const double> modelled_logs = {};
 };
 
 // Room a computation keeps from one model to the next, so that a run allocates once.

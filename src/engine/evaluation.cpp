@@ -26,7 +26,7 @@ ModelEvaluation EvaluateModel(std::span<const double> observed, std::span<const 
 void EvaluateModelInto(std::span<const double> observed, std::span<const double> modelled,
                        const SeriesStats& observed_stats, const EvaluationOptions& options,
                        ErrorScratch& scratch, std::span<const double> observed_logs,
-                       ModelEvaluation& m) {
+                       ModelEvaluation& m, std::span<const double> modelled_logs) {
   m = ModelEvaluation{};
   m.record.undefined = kAllBasicFigures;
   try {
@@ -37,26 +37,27 @@ void EvaluateModelInto(std::span<const double> observed, std::span<const double>
     m.basic_fault = ErrorNumberOf(e);
   }
   try {
-    m.errors = ErrorFiguresOf(
-        observed, modelled, options.rule,
-        {observed_stats, m.record, options.parameters, options.points, observed_logs},
-        m.pair_counts, scratch);
+    m.errors = ErrorFiguresOf(observed, modelled, options.rule,
+                              {observed_stats, m.record, options.parameters, options.points,
+                               observed_logs, modelled_logs},
+                              m.pair_counts, scratch);
   } catch (const std::exception& e) {
     m.error_fault = ErrorNumberOf(e);
   }
 }
 
-Evaluation Evaluate(std::span<const double> observed,
-                    const std::vector<std::span<const double>>& models,
-                    const EvaluationOptions& options, int threads) {
-  Evaluation ev;
+namespace {
+
+// The observed series' figures into `ev`; false when the evaluation stops there.
+bool ObservedFigures(std::span<const double> observed, const EvaluationOptions& options,
+                     Evaluation& ev) {
   ev.rows = static_cast<std::int64_t>(observed.size());
   std::int64_t missing = 0;
   for (const double v : observed) missing += options.rule.Missing(v);
   if (ev.rows - missing < kMinUsable) {
     ev.observed_counts.missing = missing;
     ev.stop = EvaluationStop::TooFewObserved;
-    return ev;
+    return false;
   }
   try {
     SeriesFiguresOf(observed, options.rule, kObservedMinStart, ev.observed, ev.observed_counts);
@@ -65,18 +66,29 @@ Evaluation Evaluate(std::span<const double> observed,
   }
   if (ev.rows - ev.observed_counts.out_of_bounds - ev.observed_counts.missing < kMinUsable) {
     ev.stop = EvaluationStop::TooFewInBounds;
-    return ev;
+    return false;
   }
-  if (models.empty()) return ev;
+  return true;
+}
+
+}  // namespace
+
+void LogsOf(std::span<const double> values, std::vector<double>& logs) {
+  logs.resize(values.size());
+  for (std::size_t i = 0; i < values.size(); ++i) {
+    logs[i] = values[i] > 0 ? std::log(values[i]) : 0;
+  }
+}
+
+Evaluation Evaluate(std::span<const double> observed,
+                    const std::vector<std::span<const double>>& models,
+                    const EvaluationOptions& options, int threads) {
+  Evaluation ev;
+  if (!ObservedFigures(observed, options, ev) || models.empty()) return ev;
   // The logarithms of the observed values, once for every model (the error statistics need
   // them where both values are positive).
   std::vector<double> logs;
-  if (models.size() > 1) {
-    logs.resize(observed.size());
-    for (std::size_t i = 0; i < observed.size(); ++i) {
-      logs[i] = observed[i] > 0 ? std::log(observed[i]) : 0;
-    }
-  }
+  if (models.size() > 1) LogsOf(observed, logs);
   ev.models.resize(models.size());
   const std::size_t workers =
       std::clamp<std::size_t>(static_cast<std::size_t>(std::max(threads, 1)), 1, models.size());
@@ -96,6 +108,31 @@ Evaluation Evaluate(std::span<const double> observed,
     }
   };
   ForEachStrided(workers, workers, work);
+  return ev;
+}
+
+Evaluation Evaluate(std::span<const double> observed,
+                    const std::vector<std::span<const double>>& models,
+                    const EvaluationOptions& options, EvaluationRoom& room) {
+  Evaluation ev;
+  if (!ObservedFigures(observed, options, ev) || models.empty()) return ev;
+  std::span<const double> logs = room.observed_logs;
+  if (logs.empty() && models.size() > 1) {
+    LogsOf(observed, room.own_logs);
+    logs = room.own_logs;
+  }
+  ev.models.resize(models.size());
+  for (std::size_t m = 0; m < models.size(); ++m) {
+    const std::span<const double> model_logs =
+        m < room.model_logs.size() ? room.model_logs[m] : std::span<const double>{};
+    EvaluateModelInto(observed, models[m], ev.observed, options, room.scratch, logs, ev.models[m],
+                      model_logs);
+  }
+  if (options.extended) {
+    const std::vector<ExtendedStats> extended =
+        ExtendedStatsOfModels(observed, models, options.rule);
+    for (std::size_t m = 0; m < extended.size(); ++m) ev.models[m].extended = extended[m];
+  }
   return ev;
 }
 

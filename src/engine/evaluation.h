@@ -55,6 +55,22 @@ Evaluation Evaluate(std::span<const double> observed,
                     const std::vector<std::span<const double>>& models,
                     const EvaluationOptions& options, int threads = 1);
 
+// What a caller that scores many spans of the same columns on one thread keeps from one span
+// to the next: the logarithms of the values above 0 (0 elsewhere), row for row with the
+// spans it gives, and room for the figures. The figures are those of Evaluate.
+struct EvaluationRoom {
+  std::span<const double> observed_logs;            // empty: worked out for each span
+  std::vector<std::span<const double>> model_logs;  // one per model, or empty
+  ErrorScratch scratch;
+  std::vector<double> own_logs;
+};
+Evaluation Evaluate(std::span<const double> observed,
+                    const std::vector<std::span<const double>>& models,
+                    const EvaluationOptions& options, EvaluationRoom& room);
+
+// ln x of each value above 0, 0 elsewhere: the logarithms EvaluationRoom takes.
+void LogsOf(std::span<const double> values, std::vector<double>& logs);
+
 // The same steps for one model whose observed figures are already known (ev.observed), so
 // that callers can spread the models of one evaluation over threads.
 // `observed_logs`: ln O of each observed value above 0, or empty (see ErrorInputs).
@@ -63,9 +79,10 @@ ModelEvaluation EvaluateModel(std::span<const double> observed, std::span<const 
                               ErrorScratch& scratch, std::span<const double> observed_logs = {});
 // The same into `m` (whatever it held), which spares a copy of the figures of every model of
 // a short span.
+// `modelled_logs`: ln P likewise, or empty.
 void EvaluateModelInto(std::span<const double> observed, std::span<const double> modelled,
                        const SeriesStats& observed_stats, const EvaluationOptions& options,
                        ErrorScratch& scratch, std::span<const double> observed_logs,
-                       ModelEvaluation& m);
+                       ModelEvaluation& m, std::span<const double> modelled_logs = {});
 
 }  // namespace quelvaris

@@ -12,23 +12,46 @@ namespace quelvaris {
 
 namespace {
 
-// The series of one span: views into the columns for a single run of rows, gathered copies
-// for a pooled group.
+// The columns of a run of spans, each with the logarithms of its values above 0 when the
+// spans are many (worked out once instead of once a span).
+struct Columns {
+  std::span<const double> observed;
+  const std::vector<std::span<const double>>& all;
+  std::vector<std::vector<double>> logs;  // observed first, then `all`; empty: none
+};
+
+// The series of one span, and the logarithms of their values: views into the columns for a
+// single run of rows, gathered copies for a pooled group.
 class SpanSeries {
  public:
-  SpanSeries(std::span<const double> observed, const std::vector<std::span<const double>>& all,
-             const Period& period) {
+  SpanSeries(const Columns& columns, const Period& period, EvaluationRoom& room) {
+    const std::size_t count = columns.all.size() + 1;
+    const auto column = [&](std::size_t k) {
+      return k == 0 ? columns.observed : columns.all[k - 1];
+    };
+    const bool logged = !columns.logs.empty();
+    std::vector<std::span<const double>> logs;
     if (period.runs.size() == 1) {
       const RowRange r = period.runs.front();
-      observed_ = observed.subspan(r.first, r.count);
-      for (const auto& s : all) series_.push_back(s.subspan(r.first, r.count));
-      return;
+      for (std::size_t k = 0; k < count; ++k) {
+        series_.push_back(column(k).subspan(r.first, r.count));
+        if (logged)
+          logs.push_back(std::span<const double>(columns.logs[k]).subspan(r.first, r.count));
+      }
+    } else {
+      gathered_.resize(logged ? 2 * count : count);
+      for (std::size_t k = 0; k < count; ++k) {
+        gathered_[k] = Gather(column(k), period);
+        series_.push_back(gathered_[k]);
+        if (!logged) continue;
+        gathered_[count + k] = Gather(columns.logs[k], period);
+        logs.push_back(gathered_[count + k]);
+      }
     }
-    gathered_.resize(all.size() + 1);
-    gathered_[0] = Gather(observed, period);
-    for (std::size_t i = 0; i < all.size(); ++i) gathered_[i + 1] = Gather(all[i], period);
-    observed_ = gathered_[0];
-    for (std::size_t i = 0; i < all.size(); ++i) series_.push_back(gathered_[i + 1]);
+    observed_ = series_.front();
+    series_.erase(series_.begin());
+    room.observed_logs = logged ? logs.front() : std::span<const double>{};
+    room.model_logs.assign(logged ? logs.begin() + 1 : logs.end(), logs.end());
   }
 
   std::span<const double> observed() const { return observed_; }
@@ -50,19 +73,19 @@ class SpanSeries {
   std::vector<std::span<const double>> series_;
 };
 
-ScoredSpan Score(std::span<const double> observed, const std::vector<std::span<const double>>& all,
-                 std::size_t models, Period period, const EvaluationOptions& options) {
+ScoredSpan Score(const Columns& columns, std::size_t models, Period period,
+                 const EvaluationOptions& options, EvaluationRoom& room) {
   ScoredSpan scored;
   {
-    const SpanSeries series(observed, all, period);
-    scored.evaluation = Evaluate(series.observed(), series.series(), options);
+    const SpanSeries series(columns, period, room);
+    scored.evaluation = Evaluate(series.observed(), series.series(), options, room);
   }
   scored.period = std::move(period);
   const std::vector<ModelEvaluation>& ev = scored.evaluation.models;
-  if (ev.size() == all.size()) {
+  if (ev.size() == columns.all.size()) {
     scored.skill.resize(models);
     for (std::size_t m = 0; m < models; ++m) {
-      for (std::size_t b = models; b < all.size(); ++b) {
+      for (std::size_t b = models; b < columns.all.size(); ++b) {
         scored.skill[m].push_back(SkillOf(ev[m], ev[b]));
       }
     }
@@ -101,19 +124,30 @@ TimedEvaluation EvaluateOverTime(std::span<const double> observed,
   // Each span is scored on its own, so the spans (the whole one first, the largest) can go to
   // several threads; each lands in its own place, and the result is the same however many
   // there are.
+  const std::size_t threads = std::min<std::size_t>(
+      static_cast<std::size_t>(std::max(options.threads, 1)), periods.size() / 8 + 1);
+  // With periods, every row is scored twice (in the whole span and in its period): the
+  // logarithms of each column are taken once for both, the columns shared out among the threads.
+  Columns columns{observed, all, {}};
+  if (!periods.empty()) {
+    columns.logs.resize(all.size() + 1);
+    ForEachStrided(all.size() + 1, threads,
+                   [&](std::size_t k) { LogsOf(k == 0 ? observed : all[k - 1], columns.logs[k]); });
+  }
   std::atomic<std::size_t> next{0};
   std::exception_ptr failure;
   std::mutex failure_lock;
   const auto work = [&] {
     try {
+      EvaluationRoom room;
       for (std::size_t task; (task = next.fetch_add(1)) <= periods.size();) {
         Period& period = task == 0 ? whole : periods[task - 1];
         if (task > 0 && sink != nullptr) {
-          sink->Take(task - 1, Score(observed, all, models.size(), std::move(period), evaluation));
+          sink->Take(task - 1, Score(columns, models.size(), std::move(period), evaluation, room));
           continue;
         }
         ScoredSpan& into = task == 0 ? timed.whole : timed.periods[task - 1];
-        into = Score(observed, all, models.size(), std::move(period), evaluation);
+        into = Score(columns, models.size(), std::move(period), evaluation, room);
       }
     } catch (...) {
       const std::lock_guard<std::mutex> lock(failure_lock);
@@ -121,8 +155,6 @@ TimedEvaluation EvaluateOverTime(std::span<const double> observed,
       next = periods.size() + 1;
     }
   };
-  const std::size_t threads = std::min<std::size_t>(
-      static_cast<std::size_t>(std::max(options.threads, 1)), periods.size() / 8 + 1);
   {
     std::vector<std::jthread> helpers;  // joined at the end of this block
     // A thread the system refuses leaves its spans to the others.
