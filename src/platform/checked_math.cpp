@@ -1,43 +1,21 @@
 #include "platform/checked_math.h"
 
-#include <cmath>
-
 #include "platform/run_time_error.h"
 
-namespace quelvaris {
+namespace quelvaris::checked {
 
-double Checked(double value) {
-  if (!std::isfinite(value)) throw RunTimeError(err::kOverflow);
-  return value;
-}
-
-double CheckedAdd(double a, double b) {
-  return Checked(a + b);
-}
-double CheckedSub(double a, double b) {
-  return Checked(a - b);
-}
-double CheckedMul(double a, double b) {
-  return Checked(a * b);
+void RaiseOverflow() {
+  throw RunTimeError(err::kOverflow);
 }
 
-double CheckedDiv(double numerator, double denominator) {
-  if (denominator == 0) {
-    // 0/0 is indeterminate rather than a division fault, as on the old platform.
-    throw RunTimeError(numerator == 0 || std::isnan(numerator) ? err::kOverflow
-                                                               : err::kDivisionByZero);
-  }
-  return Checked(numerator / denominator);
+void RaiseDivision(double numerator) {
+  // 0/0 is indeterminate rather than a division fault, as on the old platform.
+  throw RunTimeError(numerator == 0 || std::isnan(numerator) ? err::kOverflow
+                                                             : err::kDivisionByZero);
 }
 
-double CheckedSqrt(double value) {
-  if (value < 0) throw RunTimeError(err::kInvalidArgument);
-  return Checked(std::sqrt(Checked(value)));
+void RaiseInvalid() {
+  throw RunTimeError(err::kInvalidArgument);
 }
 
-double CheckedLog(double value) {
-  if (value <= 0) throw RunTimeError(err::kInvalidArgument);
-  return Checked(std::log(Checked(value)));
-}
-
-}  // namespace quelvaris
+}  // namespace quelvaris::checked
