@@ -9,14 +9,17 @@
 
 #include <QCategoryAxis>
 #include <QChart>
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QImage>
 #include <QString>
+#include <QXYSeries>
 
 #include "pdf_pages.h"
 #include "support/test_support.h"
 #include "ui/plot/plot_charts.h"
 #include "ui/plot/plot_data.h"
+#include "ui/plot/plot_sheet.h"
 #include "ui/plot/plot_view.h"
 
 namespace quelvaris::testing {
@@ -176,6 +179,33 @@ TEST(PlotBatchTest, HydrographAgainstTimeStampsIsLabelledWithDates) {
     ASSERT_NE(x, nullptr);
     EXPECT_EQ(x->categoriesLabels(), c.labels) << x->categoriesLabels().join(' ').toStdString();
   }
+}
+
+// Periods that follow one another stand under their own flows: at the middle of each, on the
+// hydrograph's time axis, whose plot area starts at the same place however wide the labels.
+TEST(PlotBatchTest, DatedPeriodsShareTheHydrographsTimeAxis) {
+  ui::PlotData data;
+  data.columns = {1, 2};
+  data.values = {std::vector<double>{1, 40000, 3, 4}, std::vector<double>{1, 2, 3, 5}};
+  data.times = {0, 1e8, 2e8, 3e8};
+  data.period_labels = {QStringLiteral("1970"), QStringLiteral("1974")};
+  data.period_figure = {{-0.5, 0.75}};
+  data.period_middles = {0.5e8, 2.5e8};
+  data.period_figure_name = QStringLiteral("NSE");
+  data.period_grouping = QStringLiteral("year");
+  ui::PlotSheet sheet(data);
+  sheet.resize(1600, 960);
+  sheet.show();
+  for (int i = 0; i < 20; ++i) QCoreApplication::processEvents();
+  QChart* periods = sheet.Periods()->chart();
+  QChart* flows = sheet.Hydrograph()->chart();
+  EXPECT_NEAR(periods->plotArea().left(), flows->plotArea().left(), 1);
+  EXPECT_EQ(periods->axes(Qt::Horizontal).front()->property("min"),
+            flows->axes(Qt::Horizontal).front()->property("min"));
+  auto* line = qobject_cast<QXYSeries*>(periods->series().front());
+  ASSERT_NE(line, nullptr);
+  ASSERT_EQ(line->count(), 2);
+  EXPECT_EQ(line->at(1), QPointF(2.5e8, 0.75));
 }
 
 TEST(PlotBatchTest, TimeColumnGivesTheEvaluationPeriodsDatesAndTheNseOfEachPeriod) {

@@ -27,6 +27,7 @@
 #include "cli/time_options.h"
 #include "engine/analysis_run.h"
 #include "engine/time_column.h"
+#include "engine/time_periods.h"
 #include "platform/visible_text.h"
 #include "reports/machine_figures.h"
 #include "reports/results_file.h"
@@ -117,6 +118,18 @@ void AddTimes(const TimeSetup& time, const TimeFigures& figures,
   data.period_figure_name = QStringLiteral("NSE");
   data.period_grouping = GroupingName(time.by->kind);
   data.period_figure.assign(data.columns.size() - 1, {});
+  const PeriodKind kind = time.by->kind;
+  if (kind != PeriodKind::MonthOfYear && kind != PeriodKind::SeasonOfYear) {
+    const std::vector<Period> periods = PeriodsOf(stamps, window, *time.by);
+    if (periods.size() == figures.periods.size()) {
+      for (const Period& p : periods) {
+        const auto seconds = [](TimeStamp t) {
+          return static_cast<double>(t.time_since_epoch().count());
+        };
+        data.period_middles.push_back((seconds(p.start) + seconds(p.end)) / 2);
+      }
+    }
+  }
   for (const SpanFigures& period : figures.periods) {
     data.period_labels.push_back(QString::fromStdString(period.period));
     for (std::size_t m = 0; m < data.period_figure.size(); ++m) {

@@ -148,6 +148,11 @@ void BuildHydrograph(PlotView& view, const PlotData& data, int highlighted) {
 void BuildPeriodFigure(PlotView& view, const PlotData& data) {
   view.chart()->setTitle(data.period_figure_name + QStringLiteral(" by ") + data.period_grouping);
   const std::size_t periods = data.period_labels.size();
+  // On the hydrograph's dates where the periods follow one another in time, else in order.
+  const bool dated = data.period_middles.size() == periods && !data.times.empty();
+  const auto at = [&](std::size_t p) {
+    return dated ? data.period_middles[p] : static_cast<double>(p + 1);
+  };
   double lowest = 1;
   for (std::size_t m = 0; m < data.period_figure.size() && m + 1 < data.columns.size(); ++m) {
     const int column = data.columns[m + 1];
@@ -158,7 +163,7 @@ void BuildPeriodFigure(PlotView& view, const PlotData& data) {
         if (!pieces.back().empty()) pieces.emplace_back();
         continue;
       }
-      pieces.back().emplace_back(static_cast<double>(p + 1), v);
+      pieces.back().emplace_back(at(p), v);
       lowest = std::min(lowest, v);
     }
     const QPen pen = SeriesPen(column, 0);
@@ -177,8 +182,19 @@ void BuildPeriodFigure(PlotView& view, const PlotData& data) {
       ValueAxis(data.period_figure_name, std::max(-1.0, std::floor(lowest * 10) / 10), 1, false);
   auto* x = new QCategoryAxis;
   const QString& grouping = data.period_grouping;
-  x->setTitleText(grouping.left(1).toUpper() + grouping.mid(1));
   x->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
+  if (dated) {
+    // The hydrograph's range and ticks, so that each period (at its middle) stands under its
+    // flows.
+    const double first = data.X(0);
+    const double last = data.X(static_cast<std::size_t>(std::max(data.Rows(), 1) - 1));
+    x->setTitleText(QStringLiteral("Date"));
+    x->setRange(first, last > first ? last : first + 86400);
+    view.SetAxes(x, y);
+    view.SetDateTicks(true);
+    return;
+  }
+  x->setTitleText(grouping.left(1).toUpper() + grouping.mid(1));
   x->setRange(0.5, static_cast<double>(periods) + 0.5);
   x->setStartValue(0.5);
   // About twelve labels at most, each on its period.

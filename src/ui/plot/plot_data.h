@@ -35,6 +35,10 @@ struct PlotData {
   std::vector<std::vector<double>> period_figure;  // [model][period]
   QString period_figure_name;                      // "NSE"
   QString period_grouping;                         // "water year"
+  // Where each period stands along the hydrograph's time axis: the middle of its first and
+  // last stamp, in seconds as `times`; empty for pooled groups (every January, ...), which
+  // stand in calendar order instead.
+  std::vector<double> period_middles;
 
   // Where row i (from 0) stands along the hydrograph's horizontal axis.
   double X(std::size_t i) const { return times.empty() ? static_cast<double>(i + 1) : times[i]; }
