@@ -114,25 +114,43 @@ void Gather(const BlockPlan& plan, std::span<const double> observed,
   }
 }
 
-// Which jackknife groups each resample drew from, one bit per group.
+// Which jackknife groups each resample drew from: one bit per group in each resample's row
+// while the resamples are drawn (each thread marks the rows of its own resamples), then, once
+// Seal is called, one bit per resample in each group's row, so that the walks that leave out
+// one group read a few cache lines of its own.
 class GroupsDrawn {
  public:
   GroupsDrawn(int resamples, int groups)
-      : words_((static_cast<std::size_t>(groups) + 63) / 64),
-        bits_(static_cast<std::size_t>(resamples) * words_) {}
+      : resamples_(static_cast<std::size_t>(resamples)),
+        groups_(static_cast<std::size_t>(groups)),
+        words_((groups_ + 63) / 64),
+        bits_(resamples_ * words_) {}
   void Mark(int resample, int group) {
-    bits_[Word(resample, group)] |= std::uint64_t{1} << (group % 64);
+    const auto g = static_cast<std::size_t>(group);
+    bits_[static_cast<std::size_t>(resample) * words_ + g / 64] |= std::uint64_t{1} << (g % 64);
   }
-  bool Drew(int resample, int group) const {
-    return (bits_[Word(resample, group)] >> (group % 64)) & 1;
+  void Seal() {
+    const std::size_t words = (resamples_ + 63) / 64;
+    by_group_.assign(groups_ * words, 0);
+    for (std::size_t r = 0; r < resamples_; ++r) {
+      for (std::size_t g = 0; g < groups_; ++g) {
+        const std::uint64_t bit = (bits_[r * words_ + g / 64] >> (g % 64)) & 1;
+        by_group_[g * words + r / 64] |= bit << (r % 64);
+      }
+    }
+    group_words_ = words;
+  }
+  bool Drew(int resample, int group) const {  // after Seal
+    const auto r = static_cast<std::size_t>(resample);
+    return (by_group_[static_cast<std::size_t>(group) * group_words_ + r / 64] >> (r % 64)) & 1;
   }
 
  private:
-  std::size_t Word(int resample, int group) const {
-    return static_cast<std::size_t>(resample) * words_ + static_cast<std::size_t>(group / 64);
-  }
-  std::size_t words_;
+  std::size_t resamples_, groups_;
+  std::size_t words_;  // of a resample's row
   std::vector<std::uint64_t> bits_;
+  std::size_t group_words_ = 0;  // of a group's row
+  std::vector<std::uint64_t> by_group_;
 };
 
 // Runs body(i, t) for i = 0 .. count - 1 on `threads` threads (t = 0 .. threads - 1, the
@@ -211,21 +229,25 @@ double PercentileOfKept(std::span<const double> values, std::span<const int> ord
     }
     return value(order.back());  // not reached: m > 0 are kept
   }
-  // The kept values of ranks below and below + 1 (from 0, ascending).
+  // The kept values of ranks below and below + 1 (from 0, ascending). Whether an entry is kept
+  // is a coin toss to a branch predictor: it is counted, not branched on; only the two
+  // entries read are branched on (`slot` wraps past them while fewer are seen).
   std::array<double, 2> read{};
   std::size_t seen = 0;
   if (p <= 0.5) {
     for (std::size_t i = 0; i < n && seen < at.below + 2; ++i) {
-      if (!keep(order[i])) continue;
-      if (seen >= at.below) read[seen - at.below] = value(order[i]);
-      ++seen;
+      const bool kept = keep(order[i]);
+      const std::size_t slot = seen - at.below;
+      if (kept && slot < 2) read[slot] = value(order[i]);
+      seen += kept;
     }
   } else {
     const std::size_t upper = m - 2 - at.below;  // kept entries above rank below + 1
     for (std::size_t i = n; i-- > 0 && seen < upper + 2;) {
-      if (!keep(order[i])) continue;
-      if (seen >= upper) read[1 - (seen - upper)] = value(order[i]);
-      ++seen;
+      const bool kept = keep(order[i]);
+      const std::size_t slot = seen - upper;
+      if (kept && slot < 2) read[1 - slot] = value(order[i]);
+      seen += kept;
     }
   }
   return read[0] + at.fraction * (read[1] - read[0]);
@@ -487,6 +509,7 @@ BootstrapResult BootstrapIntervals(std::span<const double> observed,
 
   std::vector<int> absent;
   if (boot.jackknife) {
+    drawn.Seal();
     absent.resize(static_cast<std::size_t>(plan.groups));
     for (int r = 0; r < resamples; ++r) {
       for (int g = 0; g < plan.groups; ++g)
