@@ -420,22 +420,29 @@ ErrorSums ModelResamples::SumsOf(const double* acc, const ResampleRows& r, const
   double abs_product = acc[kAbsAB] - go * (acc[kSB] + acc[kSA]) + go * go * acc[kS];
   const double lo = std::min(a, mean_o);
   const double hi = std::max(a, mean_o);
-  const auto correct = [&](double w, double o, double p, bool own_sign) {
+  // A row's correction of |P - mean O| |O - mean O|, held w times.
+  const auto product_term = [&](double w, double o, double p) {
     const double x = o - mean_o;
     const double y = p - mean_o;
-    if (own_sign) abs_dev_o += w * (std::fabs(x) - SignOf(o - a) * x);
     const int sign = SignOf(o - a) * SignOf(p - a);
-    abs_product += w * (std::fabs(x) * std::fabs(y) - sign * (x * y));
+    return w * (std::fabs(x) * std::fabs(y) - sign * (x * y));
   };
   for (const CountedRow& c : counts.observed) {
     const double p = At(modelled_, c.row, mc);
-    if (rule.Usable(p)) correct(c.times, c.value, p, true);
+    if (!rule.Usable(p)) continue;
+    const double x = c.value - mean_o;
+    abs_dev_o += c.times * (std::fabs(x) - SignOf(c.value - a) * x);
+    abs_product += product_term(c.times, c.value, p);
   }
+  // Whether a row of the model's window counts here is a coin toss to a branch predictor: the
+  // correction is worked out for every row and kept or not by a selection.
   for (const PlacedValue& v : window_.Within(lo, hi)) {
     const double o = obs_.observed[static_cast<std::size_t>(v.at)];
-    if (lo <= o && o <= hi) continue;  // corrected with the observed window
     const double w = times[static_cast<std::size_t>(v.at)];
-    if (w != 0) correct(w, o, v.value, false);
+    // Rows with O in the observed window are corrected with it.
+    const bool counts_here = !(lo <= o && o <= hi) & (w != 0);
+    const double corrected = abs_product + product_term(w, o, v.value);
+    abs_product = counts_here ? corrected : abs_product;
   }
   if (o_flat) abs_dev_o = abs_product = 0;
   s.abs_dev_o = abs_dev_o;
