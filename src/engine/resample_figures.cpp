@@ -482,8 +482,9 @@ ErrorSums ModelResamples::SumsOf(const double* acc, const ResampleRows& r, const
     auto at = static_cast<std::int64_t>(rank);
     for (std::size_t i = from; i < percentage_errors_.size(); ++i) {
       const PlacedValue& v = percentage_errors_[i];
+      // A row the resample does not hold (w = 0) holds no rank: no test below passes for it,
+      // which spares a branch on a coin toss.
       const auto w = static_cast<std::int64_t>(times[static_cast<std::size_t>(v.at)]);
-      if (w == 0) continue;
       if (at <= first && first < at + w) sums.below_middle = v.value;
       if (at <= k && k < at + w) {
         sums.middle = v.value;
