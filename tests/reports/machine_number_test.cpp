@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <limits>
 #include <string>
 #include <vector>
@@ -52,6 +54,55 @@ TEST(MachineNumberTest, FiguresWrittenInPlaceAreTheAppendedTexts) {
           << c.figure.value;
     }
     EXPECT_EQ(defined, !appended.empty()) << c.figure.value;
+  }
+}
+
+// A figure in full precision is the general shortest conversion's text, byte for byte, over
+// the edges of the short ways (powers of ten, where the scientific form is shorter; six
+// decimals; 2^52 / 10^6; 10^13; 10^-5) and over many values of every size and of few decimals.
+TEST(MachineNumberTest, FullPrecisionFiguresAreTheShortestConversionsText) {
+  std::vector<double> values = {1,
+                                10,
+                                1e4,
+                                1e5,
+                                12e5,
+                                1234e6,
+                                0.001,
+                                1e-4,
+                                1.2e-4,
+                                1.5e-5,
+                                1e-5,
+                                1e-6,
+                                1.5e-6,
+                                9.9999e-6,
+                                0.3,
+                                123.4567,
+                                4503599627.37,
+                                4503599627.370496,
+                                999999.9999995,
+                                0.9999995,
+                                5.716999999999999,
+                                1e13,
+                                9999999999999.9,
+                                123456789012,
+                                1e16};
+  std::uint64_t state = 99;
+  for (int i = 0; i < 300000; ++i) {
+    state = state * 6364136223846793005ULL + 1442695040888963407ULL;
+    double v = static_cast<double>((state >> 20) % 100000000000ULL >> (state >> 58)) /
+               std::pow(10.0, static_cast<double>((state >> 8) % 9));
+    if (i % 2 == 1)
+      v = std::ldexp(static_cast<double>(state >> 11), static_cast<int>(state % 150) - 150);
+    values.push_back(v);
+  }
+  for (const double v : values) {
+    for (const double signed_v : {v, -v}) {
+      char expected[kFigureRoom];
+      char* expected_end = std::to_chars(expected, expected + kFigureRoom, signed_v).ptr;
+      std::string out;
+      ASSERT_TRUE(AppendFigure({signed_v, true}, false, -1, out));
+      ASSERT_EQ(out, std::string(expected, expected_end)) << signed_v;
+    }
   }
 }
 
