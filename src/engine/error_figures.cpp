@@ -292,6 +292,10 @@ OrderStats SelectMiddle(std::vector<double>& values, std::vector<double>& scratc
   return {*mid, below};
 }
 
+// The bit of a figure in ErrorStats::undefined, as a constant.
+template <double ErrorStats::*kField>
+constexpr std::uint32_t kBit = ErrorStatBit(kField);
+
 // Sample standard deviation of the observed changes from their squared deviations, or 0 when
 // it is not defined here.
 double ChangeSpread(double dev2, std::int64_t count) {
@@ -342,76 +346,78 @@ ErrorStats ErrorFiguresFromSums(const ErrorSums& sums, const SeriesRule& rule,
   r.undefined = 0;
   // An undefined figure keeps the value the report shows for it and is marked, since the
   // code itself can be a true figure. `undefined` marks one and gives it the code.
-  const auto mark = [&r](double ErrorStats::*field) { r.undefined |= ErrorStatBit(field); };
-  const auto undefined = [&](double ErrorStats::*field) {
-    mark(field);
+  const auto mark = [&r](std::uint32_t bits) { r.undefined |= bits; };
+  const auto undefined = [&](std::uint32_t bit) {
+    mark(bit);
     return mc;
   };
 
   // Root mean squared error.
-  r.RMSE = n == 0 ? undefined(&ErrorStats::RMSE) : CheckedSqrt(CheckedDiv(s.e2, n));
+  r.RMSE = n == 0 ? undefined(kBit<&ErrorStats::RMSE>) : CheckedSqrt(CheckedDiv(s.e2, n));
   // Mean squared relative error, over the pairs with O != 0.
-  r.MSRE = n_rel == 0 ? undefined(&ErrorStats::MSRE) : CheckedDiv(s.rel2, n_rel);
+  r.MSRE = n_rel == 0 ? undefined(kBit<&ErrorStats::MSRE>) : CheckedDiv(s.rel2, n_rel);
 
   // Pearson's product-moment correlation, about the series means of the basic statistics.
   const double correl_den = CheckedSqrt(CheckedMul(s.dev_o2, s.dev_p2));
   const bool correl_defined = correl_den != 0;
   const double correl = correl_defined ? CheckedDiv(s.cross, correl_den) : 0;
   r.CorrelCoeff = correl;
-  if (!correl_defined) mark(&ErrorStats::CorrelCoeff);  // shown as 0
+  if (!correl_defined) mark(kBit<&ErrorStats::CorrelCoeff>);  // shown as 0
   // Coefficient of determination.
-  r.RSqr = correl_defined ? CheckedMul(correl, correl) : undefined(&ErrorStats::RSqr);
+  r.RSqr = correl_defined ? CheckedMul(correl, correl) : undefined(kBit<&ErrorStats::RSqr>);
 
   // Nash-Sutcliffe coefficient of efficiency.
-  r.CofE = s.dev_o2 == 0 ? undefined(&ErrorStats::CofE) : CheckedSub(1, CheckedDiv(s.e2, s.dev_o2));
+  r.CofE = s.dev_o2 == 0 ? undefined(kBit<&ErrorStats::CofE>)
+                         : CheckedSub(1, CheckedDiv(s.e2, s.dev_o2));
   // Willmott's index of agreement d.
-  r.IoAd = s.agreement <= 0 ? undefined(&ErrorStats::IoAd)
+  r.IoAd = s.agreement <= 0 ? undefined(kBit<&ErrorStats::IoAd>)
                             : CheckedSub(1, CheckedDiv(s.e2, s.agreement));
   // Absolute maximum error; without a pair it keeps its starting value.
   r.AME = s.max_abs_e;
-  if (n == 0) mark(&ErrorStats::AME);
+  if (n == 0) mark(kBit<&ErrorStats::AME>);
   // Peak difference: modelled maximum less observed maximum.
   r.PDIFF = CheckedSub(mod.Max, obs.Max);
   // Mean absolute error.
-  r.MAE = n == 0 ? undefined(&ErrorStats::MAE) : CheckedDiv(s.abs_e, n);
+  r.MAE = n == 0 ? undefined(kBit<&ErrorStats::MAE>) : CheckedDiv(s.abs_e, n);
   // Mean error, as modelled minus observed (positive when the model overshoots); shown as 0
   // without a pair.
   r.ME = n == 0 ? 0 : -CheckedDiv(s.e, n);
-  if (n == 0) mark(&ErrorStats::ME);
+  if (n == 0) mark(kBit<&ErrorStats::ME>);
   // Fourth root of the mean quartic error, as two square roots.
   r.R4MS4E =
-      n == 0 ? undefined(&ErrorStats::R4MS4E) : CheckedSqrt(CheckedSqrt(CheckedDiv(s.e4, n)));
+      n == 0 ? undefined(kBit<&ErrorStats::R4MS4E>) : CheckedSqrt(CheckedSqrt(CheckedDiv(s.e4, n)));
   // Number of sign changes of the errors; -1 (its starting value) when no error had a sign.
   r.NSC = s.sign_changes;
-  if (s.sign_changes < 0) mark(&ErrorStats::NSC);
+  if (s.sign_changes < 0) mark(kBit<&ErrorStats::NSC>);
   // Relative absolute error.
-  r.RAE = s.abs_dev_o <= 0 ? undefined(&ErrorStats::RAE) : CheckedDiv(s.abs_e, s.abs_dev_o);
+  r.RAE = s.abs_dev_o <= 0 ? undefined(kBit<&ErrorStats::RAE>) : CheckedDiv(s.abs_e, s.abs_dev_o);
   // Percent error in peak.
-  r.PEP =
-      obs.Max == 0 ? undefined(&ErrorStats::PEP) : CheckedDiv(CheckedMul(r.PDIFF, 100), obs.Max);
+  r.PEP = obs.Max == 0 ? undefined(kBit<&ErrorStats::PEP>)
+                       : CheckedDiv(CheckedMul(r.PDIFF, 100), obs.Max);
   // Mean absolute relative error.
-  r.MARE = n_rel == 0 ? undefined(&ErrorStats::MARE) : CheckedDiv(s.abs_rel, n_rel);
+  r.MARE = n_rel == 0 ? undefined(kBit<&ErrorStats::MARE>) : CheckedDiv(s.abs_rel, n_rel);
   // Mean relative error, as (P - O) / O.
-  r.MRE = n_rel == 0 ? undefined(&ErrorStats::MRE) : -CheckedDiv(s.rel, n_rel);
+  r.MRE = n_rel == 0 ? undefined(kBit<&ErrorStats::MRE>) : -CheckedDiv(s.rel, n_rel);
   // Relative volume error, as sum of (P - O) over the sum of O of the pairs.
-  r.RVE = s.o <= 0 ? undefined(&ErrorStats::RVE) : -CheckedDiv(s.e, s.o);
+  r.RVE = s.o <= 0 ? undefined(kBit<&ErrorStats::RVE>) : -CheckedDiv(s.e, s.o);
   // Persistence index: against the naive model "the next value is the last observed one".
-  r.PI = s.change2 == 0 ? undefined(&ErrorStats::PI)
+  r.PI = s.change2 == 0 ? undefined(kBit<&ErrorStats::PI>)
                         : CheckedSub(1, CheckedDiv(s.persistence, s.change2));
   // Mean squared logarithmic error, over the pairs with both values positive.
-  r.MSLE = s.log_count == 0 ? undefined(&ErrorStats::MSLE) : CheckedDiv(s.log2, s.log_count);
+  r.MSLE = s.log_count == 0 ? undefined(kBit<&ErrorStats::MSLE>) : CheckedDiv(s.log2, s.log_count);
   // Mean squared derivative error; the divisor is the number of consecutive pairs less one.
-  r.MSDE = s.derivative_pairs < 2 ? undefined(&ErrorStats::MSDE)
+  r.MSDE = s.derivative_pairs < 2 ? undefined(kBit<&ErrorStats::MSDE>)
                                   : CheckedDiv(s.derivative, s.derivative_pairs - 1);
   // Volumetric efficiency, against the observed series' own sum.
   // Without a pair it comes out as 1, which is no efficiency of anything.
-  r.VE = obs.Sum == 0 ? undefined(&ErrorStats::VE) : CheckedSub(1, CheckedDiv(s.abs_e, obs.Sum));
-  if (n == 0) mark(&ErrorStats::VE);
+  r.VE =
+      obs.Sum == 0 ? undefined(kBit<&ErrorStats::VE>) : CheckedSub(1, CheckedDiv(s.abs_e, obs.Sum));
+  if (n == 0) mark(kBit<&ErrorStats::VE>);
 
   // Kling-Gupta efficiency from r, the ratio of spreads alpha and the ratio of means beta.
   // A spread or mean that happens to equal the missing-data code is a true figure: only a
   // zero observed SD or mean leaves alpha or beta undefined.
-  r.KGE = undefined(&ErrorStats::KGE);
+  r.KGE = undefined(kBit<&ErrorStats::KGE>);
   if (correl_defined) {
     const bool alpha_defined = obs.SD != 0;
     const bool beta_defined = obs.Mean != 0;
@@ -424,25 +430,25 @@ ErrorStats ErrorFiguresFromSums(const ErrorSums& sums, const SeriesRule& rule,
       const double dist = CheckedSqrt(
           CheckedAdd(CheckedAdd(CheckedMul(dr, dr), CheckedMul(da, da)), CheckedMul(db, db)));
       r.KGE = CheckedSub(1, dist);
-      r.undefined &= ~ErrorStatBit(&ErrorStats::KGE);
+      r.undefined &= ~kBit<&ErrorStats::KGE>;
     }
   }
 
   // RMSE relative to the spread (sample SD) of the observed changes. Equal changes (a constant
   // or evenly rising series) leave it undefined rather than dividing by zero.
-  r.IRMSE = undefined(&ErrorStats::IRMSE);
+  r.IRMSE = undefined(kBit<&ErrorStats::IRMSE>);
   if (s.derivative_pairs >= 4) {
     const double spread = ChangeSpread(sums.change_dev2, s.derivative_pairs);
     if (spread != 0) {
       r.IRMSE = CheckedDiv(r.RMSE, spread);
-      r.undefined &= ~ErrorStatBit(&ErrorStats::IRMSE);
+      r.undefined &= ~kBit<&ErrorStats::IRMSE>;
     }
   }
 
   // Median absolute percentage error: the middle value or, for an even count, the mean of
   // the middle two.
   if (n_rel < 3) {
-    r.MdAPE = undefined(&ErrorStats::MdAPE);
+    r.MdAPE = undefined(kBit<&ErrorStats::MdAPE>);
   } else {
     r.MdAPE =
         n_rel % 2 != 0 ? sums.middle : CheckedDiv(CheckedAdd(sums.middle, sums.below_middle), 2);
@@ -452,14 +458,14 @@ ErrorStats ErrorFiguresFromSums(const ErrorSums& sums, const SeriesRule& rule,
   // parameters. An undefined RMSE leaves them undefined whatever the missing-data code is.
   const int p = inputs.parameters;
   const int m = inputs.points;
-  r.AIC = undefined(&ErrorStats::AIC);
-  r.BIC = undefined(&ErrorStats::BIC);
+  r.AIC = undefined(kBit<&ErrorStats::AIC>);
+  r.BIC = undefined(kBit<&ErrorStats::BIC>);
   if (n > 0 && r.RMSE > 0 && p > 0 && m > 0) {
     const double m_ln_rmse = CheckedMul(m, CheckedLog(r.RMSE));
     const std::int16_t two_p = ToInt16(2LL * p);
     r.AIC = CheckedAdd(m_ln_rmse, two_p);
     r.BIC = CheckedAdd(CheckedMul(p, CheckedLog(m)), m_ln_rmse);
-    r.undefined &= ~(ErrorStatBit(&ErrorStats::AIC) | ErrorStatBit(&ErrorStats::BIC));
+    r.undefined &= ~(kBit<&ErrorStats::AIC> | kBit<&ErrorStats::BIC>);
   }
 
   // Figures built on basic statistics that this run did not reach (a modelled column with
@@ -467,16 +473,13 @@ ErrorStats ErrorFiguresFromSums(const ErrorSums& sums, const SeriesRule& rule,
   // are no figures of this run.
   const std::uint8_t basic_undefined = obs.undefined | mod.undefined;
   if (basic_undefined & (kMeanFigure | kSDFigure)) {
-    for (auto field : {&ErrorStats::CorrelCoeff, &ErrorStats::RSqr, &ErrorStats::KGE}) mark(field);
+    mark(kBit<&ErrorStats::CorrelCoeff> | kBit<&ErrorStats::RSqr> | kBit<&ErrorStats::KGE>);
   }
   if (obs.undefined & kMeanFigure) {
-    for (auto field : {&ErrorStats::CofE, &ErrorStats::IoAd, &ErrorStats::RAE, &ErrorStats::VE}) {
-      mark(field);
-    }
+    mark(kBit<&ErrorStats::CofE> | kBit<&ErrorStats::IoAd> | kBit<&ErrorStats::RAE> |
+         kBit<&ErrorStats::VE>);
   }
-  if (basic_undefined & kMaxFigure) {
-    for (auto field : {&ErrorStats::PDIFF, &ErrorStats::PEP}) mark(field);
-  }
+  if (basic_undefined & kMaxFigure) mark(kBit<&ErrorStats::PDIFF> | kBit<&ErrorStats::PEP>);
   return r;
 }
 
