@@ -109,7 +109,35 @@ bool TimeStampReader::DateOnly(std::string_view text) const {
 }
 
 std::string TimeStampText(TimeStamp t, bool date_only) {
-  return date_only ? date::format("%F", date::floor<date::days>(t)) : date::format("%FT%T", t);
+  // A year of four digits from its fields (a table of months writes two stamps a period, and
+  // the general formatting costs thousands of instructions each); any other year as the
+  // general formatting writes it.
+  const date::sys_days day = date::floor<date::days>(t);
+  const date::year_month_day ymd{day};
+  const int year = static_cast<int>(ymd.year());
+  if (year < 1000 || year > 9999) {
+    return date_only ? date::format("%F", day) : date::format("%FT%T", t);
+  }
+  char text[19];
+  const auto two = [&text](int at, unsigned value) {
+    text[at] = static_cast<char>('0' + value / 10);
+    text[at + 1] = static_cast<char>('0' + value % 10);
+  };
+  two(0, static_cast<unsigned>(year / 100));
+  two(2, static_cast<unsigned>(year % 100));
+  text[4] = '-';
+  two(5, static_cast<unsigned>(ymd.month()));
+  text[7] = '-';
+  two(8, static_cast<unsigned>(ymd.day()));
+  if (date_only) return std::string(text, 10);
+  const date::hh_mm_ss<std::chrono::seconds> time{t - day};
+  text[10] = 'T';
+  two(11, static_cast<unsigned>(time.hours().count()));
+  text[13] = ':';
+  two(14, static_cast<unsigned>(time.minutes().count()));
+  text[16] = ':';
+  two(17, static_cast<unsigned>(time.seconds().count()));
+  return std::string(text, 19);
 }
 
 bool AtMidnight(TimeStamp t) {

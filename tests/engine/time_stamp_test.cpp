@@ -22,6 +22,30 @@ std::optional<std::string> Read(const std::string& text, const std::string& layo
   return TimeStampText(*t, false);
 }
 
+// A stamp's text is the calendar library's, as a date and as a date and time: every day of
+// the decades around 1900, 2000 and 2100 at three times of day, and the years of other
+// lengths around the four-digit ones.
+TEST(TimeStampTest, StampTextsAreTheCalendarLibrarysTexts) {
+  std::vector<date::sys_days> days;
+  for (const int century : {1900, 2000, 2100}) {
+    for (date::sys_days d = date::year{century - 4} / 1 / 1; d <= date::year{century + 5} / 12 / 31;
+         d += date::days{1}) {
+      days.push_back(d);
+    }
+  }
+  for (const int year : {-1, 0, 999, 1000, 9999, 10000}) {
+    days.push_back(date::year{year} / 1 / 1);
+    days.push_back(date::year{year} / 12 / 31);
+  }
+  for (const date::sys_days d : days) {
+    for (const int s : {0, 6 * 3600 + 7 * 60 + 8, 86399}) {
+      const TimeStamp t = d + std::chrono::seconds{s};
+      EXPECT_EQ(TimeStampText(t, true), date::format("%F", d));
+      EXPECT_EQ(TimeStampText(t, false), date::format("%FT%T", t));
+    }
+  }
+}
+
 // A plain ISO date is read straight from its digits; the calendar library, given the same
 // layout, must read every text alike: each day of the decades around 1900, 2000 and 2100 (leap
 // years and their exceptions), the ends of the four-digit years and texts shaped like days that
