@@ -191,6 +191,21 @@ struct PairPass {
     };
     if constexpr (kStepwise) {
       for (std::int64_t k = 0; k < spread_from; ++k) add_deviation(k);
+    } else if (log_o != nullptr && log_p != nullptr) {
+      // Both logarithms at hand: no call in the loop, and the sum stays in a register.
+      double log2 = s.log2;
+      std::int64_t log_count = 0;
+      for (std::int64_t i = 0; i < rows; ++i) {
+        if (i < spread_from) add_deviation(i);
+        const double o = observed[i];
+        const double p = modelled[i];
+        if (!(Usable(o, p) && o > 0 && p > 0)) continue;
+        const double l = log_o[i] - log_p[i];
+        log2 += l * l;
+        ++log_count;
+      }
+      s.log2 = log2;
+      s.log_count += log_count;
     } else {
       // The logarithms are taken a batch at a time and summed after each batch, so that the
       // sum stays in a register.
@@ -202,7 +217,7 @@ struct PairPass {
         const double p = modelled[i];
         if (!(Usable(o, p) && o > 0 && p > 0)) continue;
         ln_o[batch] = log_o != nullptr ? log_o[i] : std::log(o);
-        ln_p[batch] = log_p != nullptr ? log_p[i] : std::log(p);
+        ln_p[batch] = std::log(p);
         if (++batch == kLogBatch) {
           AddLogs(ln_o.data(), ln_p.data(), batch);
           batch = 0;
