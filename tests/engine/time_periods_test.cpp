@@ -137,6 +137,7 @@ TEST(TimePeriodsTest, PooledFiguresAndSkillComeFromTheRowsOfThePeriod) {
     EXPECT_EQ(m.errors.CofE, alone.models[0].errors.CofE);
     EXPECT_EQ(m.errors.PI, alone.models[0].errors.PI);
     EXPECT_EQ(m.errors.MdAPE, alone.models[0].errors.MdAPE);
+    EXPECT_EQ(m.errors.MSLE, alone.models[0].errors.MSLE);
     EXPECT_EQ(FigureOf(m.extended, ExtendedStat::Kge2012).value,
               FigureOf(alone.models[0].extended, ExtendedStat::Kge2012).value);
   }
