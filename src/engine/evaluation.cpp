@@ -71,6 +71,28 @@ bool ObservedFigures(std::span<const double> observed, const EvaluationOptions& 
   return true;
 }
 
+// The figures of models first, first + step, ... into ev.models (sized for every model).
+// `model_logs`: one per model, or empty.
+void ModelFigures(std::span<const double> observed,
+                  const std::vector<std::span<const double>>& models, std::size_t first,
+                  std::size_t step, const EvaluationOptions& options, ErrorScratch& scratch,
+                  std::span<const double> observed_logs,
+                  const std::vector<std::span<const double>>& model_logs, Evaluation& ev) {
+  for (std::size_t m = first; m < models.size(); m += step) {
+    const std::span<const double> logs =
+        m < model_logs.size() ? model_logs[m] : std::span<const double>{};
+    EvaluateModelInto(observed, models[m], ev.observed, options, scratch, observed_logs,
+                      ev.models[m], logs);
+  }
+  if (!options.extended) return;
+  std::vector<std::span<const double>> mine;
+  for (std::size_t m = first; m < models.size(); m += step) mine.push_back(models[m]);
+  const std::vector<ExtendedStats> extended = ExtendedStatsOfModels(observed, mine, options.rule);
+  for (std::size_t k = 0; k < extended.size(); ++k) {
+    ev.models[first + k * step].extended = extended[k];
+  }
+}
+
 }  // namespace
 
 void LogsOf(std::span<const double> values, std::vector<double>& logs) {
@@ -96,16 +118,7 @@ Evaluation Evaluate(std::span<const double> observed,
   // of workers.
   const auto work = [&](std::size_t first) {
     ErrorScratch scratch;
-    for (std::size_t m = first; m < models.size(); m += workers) {
-      EvaluateModelInto(observed, models[m], ev.observed, options, scratch, logs, ev.models[m]);
-    }
-    if (!options.extended) return;
-    std::vector<std::span<const double>> mine;
-    for (std::size_t m = first; m < models.size(); m += workers) mine.push_back(models[m]);
-    const std::vector<ExtendedStats> extended = ExtendedStatsOfModels(observed, mine, options.rule);
-    for (std::size_t k = 0; k < extended.size(); ++k) {
-      ev.models[first + k * workers].extended = extended[k];
-    }
+    ModelFigures(observed, models, first, workers, options, scratch, logs, {}, ev);
   };
   ForEachStrided(workers, workers, work);
   return ev;
@@ -122,17 +135,7 @@ Evaluation Evaluate(std::span<const double> observed,
     logs = room.own_logs;
   }
   ev.models.resize(models.size());
-  for (std::size_t m = 0; m < models.size(); ++m) {
-    const std::span<const double> model_logs =
-        m < room.model_logs.size() ? room.model_logs[m] : std::span<const double>{};
-    EvaluateModelInto(observed, models[m], ev.observed, options, room.scratch, logs, ev.models[m],
-                      model_logs);
-  }
-  if (options.extended) {
-    const std::vector<ExtendedStats> extended =
-        ExtendedStatsOfModels(observed, models, options.rule);
-    for (std::size_t m = 0; m < extended.size(); ++m) ev.models[m].extended = extended[m];
-  }
+  ModelFigures(observed, models, 0, 1, options, room.scratch, logs, room.model_logs, ev);
   return ev;
 }
 

@@ -24,19 +24,18 @@ struct Columns {
 // single run of rows, gathered copies for a pooled group.
 class SpanSeries {
  public:
-  SpanSeries(const Columns& columns, const Period& period, EvaluationRoom& room) {
+  SpanSeries(const Columns& columns, const Period& period) {
     const std::size_t count = columns.all.size() + 1;
     const auto column = [&](std::size_t k) {
       return k == 0 ? columns.observed : columns.all[k - 1];
     };
     const bool logged = !columns.logs.empty();
-    std::vector<std::span<const double>> logs;
     if (period.runs.size() == 1) {
       const RowRange r = period.runs.front();
       for (std::size_t k = 0; k < count; ++k) {
         series_.push_back(column(k).subspan(r.first, r.count));
         if (logged)
-          logs.push_back(std::span<const double>(columns.logs[k]).subspan(r.first, r.count));
+          logs_.push_back(std::span<const double>(columns.logs[k]).subspan(r.first, r.count));
       }
     } else {
       gathered_.resize(logged ? 2 * count : count);
@@ -45,17 +44,21 @@ class SpanSeries {
         series_.push_back(gathered_[k]);
         if (!logged) continue;
         gathered_[count + k] = Gather(columns.logs[k], period);
-        logs.push_back(gathered_[count + k]);
+        logs_.push_back(gathered_[count + k]);
       }
     }
     observed_ = series_.front();
     series_.erase(series_.begin());
-    room.observed_logs = logged ? logs.front() : std::span<const double>{};
-    room.model_logs.assign(logged ? logs.begin() + 1 : logs.end(), logs.end());
   }
 
   std::span<const double> observed() const { return observed_; }
   const std::vector<std::span<const double>>& series() const { return series_; }
+  // The logarithms of the observed series and of each of `series` into `room` (none when the
+  // columns have none).
+  void LogsInto(EvaluationRoom& room) const {
+    room.observed_logs = logs_.empty() ? std::span<const double>{} : logs_.front();
+    room.model_logs.assign(logs_.empty() ? logs_.end() : logs_.begin() + 1, logs_.end());
+  }
 
  private:
   static std::vector<double> Gather(std::span<const double> column, const Period& period) {
@@ -71,13 +74,15 @@ class SpanSeries {
   std::vector<std::vector<double>> gathered_;
   std::span<const double> observed_;
   std::vector<std::span<const double>> series_;
+  std::vector<std::span<const double>> logs_;  // observed first; empty: none
 };
 
 ScoredSpan Score(const Columns& columns, std::size_t models, Period period,
                  const EvaluationOptions& options, EvaluationRoom& room) {
   ScoredSpan scored;
   {
-    const SpanSeries series(columns, period, room);
+    const SpanSeries series(columns, period);
+    series.LogsInto(room);
     scored.evaluation = Evaluate(series.observed(), series.series(), options, room);
   }
   scored.period = std::move(period);
