@@ -17,7 +17,7 @@ std::string MachineNumber(double value, bool is_count, int decimals);
 bool AppendFigure(const FigureValue& figure, bool is_count, int decimals, std::string& out);
 
 // Room for the text of any figure that WriteFigure writes.
-inline constexpr std::size_t kFigureRoom = 32;
+inline constexpr std::size_t kFigureRoom = 40;
 
 // The text AppendFigure appends, written at `at` (which has kFigureRoom characters of room)
 // when it is a shortest text or a count's digits: the end of the text (`at` itself for an

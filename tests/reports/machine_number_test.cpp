@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
@@ -58,8 +59,9 @@ TEST(MachineNumberTest, FiguresWrittenInPlaceAreTheAppendedTexts) {
 }
 
 // A figure in full precision is the general shortest conversion's text, byte for byte, over
-// the edges of the short ways (powers of ten, where the scientific form is shorter; six
-// decimals; 2^52 / 10^6; 10^13; 10^-5) and over many values of every size and of few decimals.
+// the edges of its layout (powers of ten, where the scientific form is shorter; the longest
+// fixed forms; the ends of the doubles) and over many values of every size, of few decimals
+// and of any bits.
 TEST(MachineNumberTest, FullPrecisionFiguresAreTheShortestConversionsText) {
   std::vector<double> values = {1,
                                 10,
@@ -85,7 +87,14 @@ TEST(MachineNumberTest, FullPrecisionFiguresAreTheShortestConversionsText) {
                                 1e13,
                                 9999999999999.9,
                                 123456789012,
-                                1e16};
+                                1e16,
+                                1e21,
+                                1e22,
+                                1e23,
+                                123456789012345680000.0,
+                                5e-324,
+                                2.2250738585072014e-308,
+                                1.7976931348623157e308};
   std::uint64_t state = 99;
   for (int i = 0; i < 300000; ++i) {
     state = state * 6364136223846793005ULL + 1442695040888963407ULL;
@@ -94,6 +103,9 @@ TEST(MachineNumberTest, FullPrecisionFiguresAreTheShortestConversionsText) {
     if (i % 2 == 1)
       v = std::ldexp(static_cast<double>(state >> 11), static_cast<int>(state % 150) - 150);
     values.push_back(v);
+    // Any finite double: every exponent and every digit count.
+    const double any = std::bit_cast<double>((state ^ (state >> 31)) >> 1);
+    if (std::isfinite(any)) values.push_back(any);
   }
   for (const double v : values) {
     for (const double signed_v : {v, -v}) {
