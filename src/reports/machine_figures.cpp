@@ -126,16 +126,21 @@ RunFigures SessionFigures(const AnalysisSession& session, double missing_code,
   return run;
 }
 
+std::size_t FigureCount(const std::vector<FigureGroup>& groups) {
+  std::size_t count = 0;
+  for (const FigureGroup& group : groups) count += group.figures.size();
+  return count;
+}
+
 namespace {
 
 void Collect(const RunColumn& column, const std::vector<FigureGroup>& groups, ColumnFigures& out) {
   out.column = column.column;
   out.name = column.name;
-  out.groups.resize(groups.size());
-  for (std::size_t g = 0; g < groups.size(); ++g) {
-    auto& values = out.groups[g];
-    values.clear();
-    for (const auto& figure : groups[g].figures) values.push_back(figure.value(column.source));
+  out.groups.Clear(FigureCount(groups));
+  for (const FigureGroup& group : groups) {
+    out.groups.StartGroup();
+    for (const auto& figure : group.figures) out.groups.Add(figure.value(column.source));
   }
   CollectIntervals(column.source.intervals, groups, out.intervals);
 }

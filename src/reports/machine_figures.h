@@ -1,10 +1,12 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
 #include <span>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -62,6 +64,9 @@ FigureGroup ErrorFigures(bool aic_bic);
 // undefined where they were not computed.
 FigureGroup ExtendedFigures();
 
+// The number of figures of all the groups together.
+std::size_t FigureCount(const std::vector<FigureGroup>& groups);
+
 // A message box of a run, its line breaks as newlines.
 struct ShownBox {
   std::string title;
@@ -69,10 +74,47 @@ struct ShownBox {
   bool error = false;
 };
 
+// The figures of a column, group after group, in one list: a table of periods holds hundreds
+// of thousands of them, and a list per group would cost an allocation and a release each.
+class FigureLists {
+ public:
+  static constexpr std::size_t kMaxGroups = 4;
+
+  std::size_t size() const { return groups_; }
+  bool empty() const { return groups_ == 0; }
+  std::span<const FigureValue> operator[](std::size_t g) const {
+    return std::span<const FigureValue>(values_).subspan(g == 0 ? 0 : ends_[g - 1],
+                                                         ends_[g] - (g == 0 ? 0 : ends_[g - 1]));
+  }
+  std::span<const FigureValue> front() const { return (*this)[0]; }
+
+  // Empties the lists, keeping room for `figures` values.
+  void Clear(std::size_t figures) {
+    values_.clear();
+    values_.reserve(figures);
+    groups_ = 0;
+  }
+  // Opens the next group (at most kMaxGroups); Add appends to the last one opened.
+  void StartGroup() {
+    if (groups_ == kMaxGroups) throw std::length_error("too many groups of figures");
+    ends_[groups_] = static_cast<std::uint32_t>(values_.size());
+    ++groups_;
+  }
+  void Add(FigureValue value) {
+    values_.push_back(value);
+    ++ends_[groups_ - 1];
+  }
+
+ private:
+  std::vector<FigureValue> values_;
+  std::array<std::uint32_t, kMaxGroups> ends_{};  // one past each group's last value
+  std::size_t groups_ = 0;
+};
+
 struct ColumnFigures {
   int column = 0;
-  std::string name;  // from the header line, else "Obs" or "Mod  N" as in the reports
-  std::vector<std::vector<FigureValue>> groups;  // one list per group, in the groups' order
+  std::string name;    // from the header line, else "Obs" or "Mod  N" as in the reports
+  FigureLists groups;  // one list per group, in the groups' order
   std::vector<std::vector<Interval>> intervals;  // as `groups`, when the rows were resampled
 };
 

@@ -13,13 +13,11 @@ void Collect(const SeriesName& name, const FigureSource* source,
              const std::vector<FigureGroup>& groups, ColumnFigures& out) {
   out.column = name.column;
   out.name = name.name;
-  out.groups.resize(groups.size());
-  for (std::size_t g = 0; g < groups.size(); ++g) {
-    auto& values = out.groups[g];
-    values.clear();
-    values.reserve(groups[g].figures.size());  // one allocation, not one per doubling
-    for (const auto& figure : groups[g].figures) {
-      values.push_back(source != nullptr ? figure.value(*source) : FigureValue{});
+  out.groups.Clear(FigureCount(groups));  // one allocation, not one per doubling
+  for (const FigureGroup& group : groups) {
+    out.groups.StartGroup();
+    for (const auto& figure : group.figures) {
+      out.groups.Add(source != nullptr ? figure.value(*source) : FigureValue{});
     }
   }
 }

@@ -17,8 +17,8 @@ std::string Flat(const SpanFigures& s) {
                     std::to_string(s.missing) + "|" + (s.has_figures ? "y" : "n");
   const auto column = [&out](const ColumnFigures& c) {
     out += "|" + c.name;
-    for (const auto& group : c.groups) {
-      for (const FigureValue& v : group) out += v.defined ? " " + std::to_string(v.value) : " -";
+    for (std::size_t g = 0; g < c.groups.size(); ++g) {
+      for (const FigureValue& v : c.groups[g]) out += v.defined ? " " + std::to_string(v.value) : " -";
     }
   };
   column(s.observed);
