@@ -9,16 +9,16 @@
 // (2), month-of-year (3); the second is --extended (1) or not (0). Each month is an Evaluate
 // call of its own on about 30 rows (sorted by comparison: the radix passes cost as much for 30
 // values as for thousands), so `--by month` costs the whole span's figures once more and
-// 29 x 360 more csv rows. Those rows hold some 350,000 numbers in their shortest form, whose
-// text takes over a quarter of the run's instructions, more than the reading of the file
-// (mostly the shortest digits themselves, from the library's scientific conversion; values of
-// few decimals are written from their own digits): the periods are scored on the cores the
-// files leave free, each collected as soon as it is scored on the thread that scored it, and
+// 29 x 360 more csv rows. Those rows hold some 300,000 numbers in their shortest form, whose
+// text takes about a quarter of the `--by month` run's instructions (the shortest digits from
+// the fmt library's Dragonbox conversion, some 130 instructions a number, then laid out by
+// pairs of digits): the periods are scored on the cores the files leave free, each collected
+// as soon as it is scored on the thread that scored it (a column's figures in one list), and
 // the rows are laid out on those cores too and written as each thread left them, so on an
 // idle machine of two cores and more that cost is shared out. The logarithms of the models'
 // values are taken once for the whole span and the periods. Counted by callgrind on the
-// command line with such a file (29 models), the whole span takes some 240 million
-// instructions and `--by month` some 550 million. By year and by month of year add little
+// command line with such a file (29 models), the whole span takes some 241 million
+// instructions and `--by month` some 483 million. By year and by month of year add little
 // beyond the whole span's figures once more.
 
 #include <benchmark/benchmark.h>
