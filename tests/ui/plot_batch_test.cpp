@@ -110,6 +110,24 @@ TEST(PlotBatchTest, PdfFillsThePageAndKeepsTheLegendOfEveryModel) {
   }
 }
 
+// Thirty years of days are a band of lines in the hydrograph: the observed one, drawn last,
+// still lets every model's colour through.
+TEST(PlotBatchTest, DenseHydrographShowsTheModelsUnderTheObservedLine) {
+  TempDir dir;
+  const std::string png = (dir.path() / "daily.png").string();
+  const ProgramResult r = RunProgram(
+      QUELVARIS_PLOT_PATH,
+      {QUELVARIS_EXAMPLES_DIR "/over_time/daily_30y.txt", "--time", "date", "--quiet", "--output",
+       png},
+      dir.path());
+  ASSERT_EQ(r.status, 0) << r.err;
+  const QImage image(QString::fromStdString(png));
+  // The models that stray from the observed flows ("bucket" follows them closely).
+  for (int column : {3, 4}) {
+    EXPECT_TRUE(ShowsColour(image, ui::SeriesColor(column), 0.05, 0.45)) << column;
+  }
+}
+
 TEST(PlotBatchTest, FailuresSayWhyAndWriteNothing) {
   struct Case {
     const char* what;

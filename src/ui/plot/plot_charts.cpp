@@ -112,8 +112,20 @@ void BuildHydrograph(PlotView& view, const PlotData& data, int highlighted) {
   // What the models are measured against lies on top of them.
   std::vector<int> order = DrawingOrder(data, highlighted);
   order.push_back(1);
+  // A record of many more steps than the picture has pixels fills a band with each line; the
+  // observed one, on top, would hide every model in it, so there it is drawn thin and
+  // translucent.
+  constexpr int kDenseRows = 1500;
+  const bool dense = data.Rows() > kDenseRows;
   for (int c : order) {
-    view.AddLine(SeriesName(data, c), c, ContiguousRuns(data, c), SeriesPen(c, highlighted));
+    QPen pen = SeriesPen(c, highlighted);
+    if (c == 1 && dense) {
+      QColor translucent = pen.color();
+      translucent.setAlphaF(0.3f);
+      pen.setColor(translucent);
+      pen.setWidthF(kLineWidth);
+    }
+    view.AddLine(SeriesName(data, c), c, ContiguousRuns(data, c), pen);
     const std::vector<QPointF> more = OutOfBoundsPoints(data, c);
     outside.insert(outside.end(), more.begin(), more.end());
   }
