@@ -84,8 +84,7 @@ char* WriteShortest(double value, char* at) {
   const int magnitude = exponent < 0 ? -exponent : exponent;
   const int scientific = digits + (digits > 1 ? 1 : 0) + (magnitude >= 100 ? 5 : 4);
   const int whole = exponent + 1;  // digits before the point
-  const int fixed =
-      exponent < 0 ? digits + 1 - exponent : (digits > whole ? digits + 1 : whole);
+  const int fixed = exponent < 0 ? digits + 1 - exponent : (digits > whole ? digits + 1 : whole);
 
   // A whole number in the fixed form is written as its exact digits, which, from 2^53 on, are
   // not always the shortest digits padded with zeros.

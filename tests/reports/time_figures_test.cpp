@@ -18,7 +18,8 @@ std::string Flat(const SpanFigures& s) {
   const auto column = [&out](const ColumnFigures& c) {
     out += "|" + c.name;
     for (std::size_t g = 0; g < c.groups.size(); ++g) {
-      for (const FigureValue& v : c.groups[g]) out += v.defined ? " " + std::to_string(v.value) : " -";
+      for (const FigureValue& v : c.groups[g])
+        out += v.defined ? " " + std::to_string(v.value) : " -";
     }
   };
   column(s.observed);

@@ -115,11 +115,10 @@ TEST(PlotBatchTest, PdfFillsThePageAndKeepsTheLegendOfEveryModel) {
 TEST(PlotBatchTest, DenseHydrographShowsTheModelsUnderTheObservedLine) {
   TempDir dir;
   const std::string png = (dir.path() / "daily.png").string();
-  const ProgramResult r = RunProgram(
-      QUELVARIS_PLOT_PATH,
-      {QUELVARIS_EXAMPLES_DIR "/over_time/daily_30y.txt", "--time", "date", "--quiet", "--output",
-       png},
-      dir.path());
+  const ProgramResult r = RunProgram(QUELVARIS_PLOT_PATH,
+                                     {QUELVARIS_EXAMPLES_DIR "/over_time/daily_30y.txt", "--time",
+                                      "date", "--quiet", "--output", png},
+                                     dir.path());
   ASSERT_EQ(r.status, 0) << r.err;
   const QImage image(QString::fromStdString(png));
   // The models that stray from the observed flows ("bucket" follows them closely).
