@@ -49,6 +49,7 @@ using lanes::Sum;
 // transformed flows need ln(Q + e), sqrt(Q) and 1 / (Q + e) of both series, e = mean O / 100.
 //
 // The observed side (ObservedSums) is kept from model to model.
+QUELVARIS_LANES_CLONES
 void ObservedSumsOf(const PairedSeries& s, double mean_o, ObservedSums& t) {
   const std::size_t count = s.Count();
   const double e = mean_o / 100;
@@ -106,6 +107,7 @@ struct ModelSums {
   double log_err2 = 0, sqrt_err2 = 0, inv_err2 = 0;  // sum((f(P) - f(O))^2)
 };
 
+QUELVARIS_LANES_CLONES
 ModelSums ModelSumsOf(const PairedSeries& s, const ObservedSums& obs, double mean_p,
                       std::vector<double>& scratch) {
   const std::size_t count = s.Count();
@@ -144,6 +146,31 @@ ModelSums ModelSumsOf(const PairedSeries& s, const ObservedSums& obs, double mea
       });
   return {dev2.Total(),     cross.Total(),     abs_err.Total(), sum_err.Total(),
           log_err2.Total(), sqrt_err2.Total(), inv_err2.Total()};
+}
+
+// The sums of the non-parametric KGE: of the rank deviations from the mean rank, and the
+// distance of the two flow duration curves scaled by unit_o and unit_p.
+struct RankSums {
+  double cross = 0, dev2_o = 0, dev2_p = 0, curve_gap = 0;
+};
+
+QUELVARIS_LANES_CLONES
+RankSums RankSumsOf(const PairedSeries& s, double mean_rank, double unit_o, double unit_p) {
+  Sum cross, dev2_o, dev2_p, curve_gap;
+  const double* const o_rank = s.o_rank.data();
+  const double* const p_rank = s.p_rank.data();
+  const double* const o_sorted = s.o_sorted.data();
+  const double* const p_sorted = s.p_sorted.data();
+  lanes::ForEach(
+      s.Count(), [&](std::size_t k, auto at) __attribute__((always_inline)) {
+        const auto d_o = Load(at, o_rank, k) - mean_rank;
+        const auto d_p = Load(at, p_rank, k) - mean_rank;
+        cross.Add(at, d_o * d_p);
+        dev2_o.Add(at, d_o * d_o);
+        dev2_p.Add(at, d_p * d_p);
+        curve_gap.Add(at, Abs(Load(at, p_sorted, k) * unit_p - Load(at, o_sorted, k) * unit_o));
+      });
+  return {cross.Total(), dev2_o.Total(), dev2_p.Total(), curve_gap.Total()};
 }
 
 // The k-th largest value (k from 1) of a series sorted in ascending order.
@@ -237,22 +264,9 @@ ExtendedStats ExtendedStatsOfPairs(const PairedSeries& s, ExtendedRoom& room) {
     const double mean_rank = (n + 1) / 2;  // of 1..n, ties included
     const double unit_o = 1 / (n * mean_o);
     const double unit_p = 1 / (n * mean_p);
-    Sum rank_cross, rank_dev2_o, rank_dev2_p, curve_gap;
-    const double* const o_rank = s.o_rank.data();
-    const double* const p_rank = s.p_rank.data();
-    const double* const o_sorted = s.o_sorted.data();
-    const double* const p_sorted = s.p_sorted.data();
-    lanes::ForEach(
-        count, [&](std::size_t k, auto at) __attribute__((always_inline)) {
-          const auto d_o = Load(at, o_rank, k) - mean_rank;
-          const auto d_p = Load(at, p_rank, k) - mean_rank;
-          rank_cross.Add(at, d_o * d_p);
-          rank_dev2_o.Add(at, d_o * d_o);
-          rank_dev2_p.Add(at, d_p * d_p);
-          curve_gap.Add(at, Abs(Load(at, p_sorted, k) * unit_p - Load(at, o_sorted, k) * unit_o));
-        });
-    const double rs = Correlation(rank_cross.Total(), rank_dev2_o.Total(), rank_dev2_p.Total());
-    const double alpha_np = 1 - 0.5 * curve_gap.Total();
+    const RankSums ranks = RankSumsOf(s, mean_rank, unit_o, unit_p);
+    const double rs = Correlation(ranks.cross, ranks.dev2_o, ranks.dev2_p);
+    const double alpha_np = 1 - 0.5 * ranks.curve_gap;
     out.Set(ExtendedStat::KgeNp, DistanceScore(rs - 1, alpha_np - 1, beta - 1));
   }
 
