@@ -48,6 +48,9 @@ RecordPairs::Order RecordPairs::OrderOf(const std::vector<double>& values,
     const int row = rows[static_cast<std::size_t>(sorted[k].at)];
     order.row[k] = tie ? ~row : row;
     order.value[k] = sorted[k].value;
+    const bool tied_before = k > 0 && sorted[k - 1].value == sorted[k].value;
+    if (tie && !tied_before) order.ties.emplace_back(static_cast<int>(k), 0);
+    if (!tie && tied_before) order.ties.back().second = static_cast<int>(k);
   }
   LogOfEach(order.value, 0, order.log);
   return order;
@@ -169,7 +172,7 @@ inline void WriteHeld(double* to, double v, std::uint32_t held) {
 
 void RecordPairs::Walk(const Order& order, const std::vector<std::uint32_t>& held,
                        std::vector<double>& sorted, std::vector<double>& log, std::size_t logged,
-                       std::vector<std::uint32_t>& rank) {
+                       std::vector<std::uint32_t>& rank, std::vector<std::uint32_t>& place) {
   const std::size_t n = order.value.size();
   // Each value is written kAhead times whatever the resample holds, the next value written
   // over the copies it does not hold: most rows are held 0 to kAhead times, and a branch on
@@ -177,6 +180,7 @@ void RecordPairs::Walk(const Order& order, const std::vector<std::uint32_t>& hel
   const std::size_t size = sorted.size();
   sorted.resize(size + kAhead);
   log.resize(size + kAhead);
+  place.resize(n + 1);
   double* const to_value = sorted.data();
   double* const to_log = log.data();
   // Every list through a pointer of its own: the writes (by memcpy) could otherwise be taken
@@ -186,47 +190,34 @@ void RecordPairs::Walk(const Order& order, const std::vector<std::uint32_t>& hel
   const double* const logs = order.log.data();
   const std::uint32_t* const times_of = held.data();
   std::uint32_t* const rank_at = rank.data();
+  std::uint32_t* const place_of = place.data();
   std::size_t out = 0;
-  // Twice the rank of the `count` values that begin at `out`: twice the mean of out + 1 ..
-  // out + count, as AssignRanks gives a run of ties (and a lone value) of the resample. A row
-  // the resample does not hold gets one too, never read.
-  const auto rank_of = [&out](std::size_t count) {
-    return static_cast<std::uint32_t>(2 * out + count + 1);
-  };
+  // Every value first as if it had no equal one: twice its rank is twice the mean of out + 1
+  // .. out + times, as AssignRanks gives a lone value of the resample (a row the resample does
+  // not hold gets one too, never read). Values with an equal one are few enough to be put
+  // right after, but too many for a branch on them not to go wrong often.
+  //
   // The values from k on, with their logarithms (With_log) or without; returns where it
   // stopped: at n, or (With_log) once `logged` values are written.
   const auto walk = [&]<bool With_log>(std::size_t k) {
-    while (k < n && (!With_log || out < logged)) {
-      const int row = rows[k];
-      if (row >= 0) {  // most values: no equal one in the record
-        const std::uint32_t times = times_of[row];
-        rank_at[row] = rank_of(times);
-        WriteHeld(to_value + out, values[k], times);
-        if constexpr (With_log) WriteHeld(to_log + out, logs[k], times);
-        out += times;
-        ++k;
-        continue;
-      }
-      std::size_t end = k + 1;
-      while (rows[end - 1] < 0) ++end;
-      std::size_t count = 0;
-      for (std::size_t i = k; i < end; ++i) {
-        const int at = rows[i] < 0 ? ~rows[i] : rows[i];
-        count += times_of[at];
-      }
-      const std::uint32_t shared = rank_of(count);
-      for (; k < end; ++k) {
-        const int at = rows[k] < 0 ? ~rows[k] : rows[k];
-        const std::uint32_t times = times_of[at];
-        rank_at[at] = shared;
-        WriteHeld(to_value + out, values[k], times);
-        if constexpr (With_log) WriteHeld(to_log + out, logs[k], times);
-        out += times;
-      }
+    for (; k < n && (!With_log || out < logged); ++k) {
+      const int row = rows[k] ^ (rows[k] >> 31);  // ~row of a tied value, unflagged
+      const std::uint32_t times = times_of[row];
+      place_of[k] = static_cast<std::uint32_t>(out);
+      rank_at[row] = static_cast<std::uint32_t>(2 * out + times + 1);
+      WriteHeld(to_value + out, values[k], times);
+      if constexpr (With_log) WriteHeld(to_log + out, logs[k], times);
+      out += times;
     }
     return k;
   };
   walk.template operator()<false>(walk.template operator()<true>(0));
+  place_of[n] = static_cast<std::uint32_t>(out);
+  // A run of equal values shares twice the mean rank of all its copies.
+  for (const auto& [first, last] : order.ties) {
+    const std::uint32_t shared = place_of[first] + place_of[last + 1] + 1;
+    for (int k = first; k <= last; ++k) rank_at[rows[k] ^ (rows[k] >> 31)] = shared;
+  }
   sorted.resize(size);
   log.resize(size);
 }
@@ -256,7 +247,7 @@ void RecordPairs::Pairs(std::size_t model, Room& room) const {
     s.o_sorted_log.resize(n);
     s.o_rank.resize(n + 1);
     room.o_rank.resize(o_.size());
-    Walk(o_order_, *held, s.o_sorted, s.o_sorted_log, s.sorted_logs, room.o_rank);
+    Walk(o_order_, *held, s.o_sorted, s.o_sorted_log, s.sorted_logs, room.o_rank, room.place);
     CopyPairs(room.spans, m.pairs.data(), o_, room.o_rank, s.o, s.o_rank);
     s.o.resize(n);
     s.o_rank.resize(n);
@@ -270,7 +261,7 @@ void RecordPairs::Pairs(std::size_t model, Room& room) const {
   s.p_sorted_log.resize(n);
   s.p_rank.resize(n + 1);
   room.p_rank.resize(o_.size());
-  Walk(m.p_order, *held, s.p_sorted, s.p_sorted_log, s.sorted_logs, room.p_rank);
+  Walk(m.p_order, *held, s.p_sorted, s.p_sorted_log, s.sorted_logs, room.p_rank, room.place);
   CopyPairs(room.spans, m.pairs.data(), m.p, room.p_rank, s.p, s.p_rank);
   s.p.resize(n);
   s.p_rank.resize(n);

@@ -38,6 +38,7 @@ class RecordPairs {
     std::size_t count = 0;                      // of held
     std::vector<double> sums;                   // of each model's pairs: observed, modelled
     std::vector<std::uint32_t> o_rank, p_rank;  // per row: twice its rank
+    std::vector<std::uint32_t> place;           // Walk's
     int observed_of = -1;                       // the model whose observed side `series` holds
   };
 
@@ -49,9 +50,10 @@ class RecordPairs {
  private:
   // One series' values over some of the rows, in ascending order.
   struct Order {
-    std::vector<int> row;       // ~row when the next value is equal to this one
-    std::vector<double> value;  // ascending
-    std::vector<double> log;    // LogOf of each value
+    std::vector<int> row;                   // ~row when the next value is equal to this one
+    std::vector<std::pair<int, int>> ties;  // first and last of each run of equal values
+    std::vector<double> value;              // ascending
+    std::vector<double> log;                // LogOf of each value
   };
   struct Model {
     bool all = false;                  // pairs with every row
@@ -68,9 +70,10 @@ class RecordPairs {
   // Writes the values of `order` into `sorted` as often as the resample holds their rows (their
   // logarithms into `log` while fewer than `logged` are written; both as long as the
   // resample's pairs), and twice each row's rank into rank[row] (exact in 32 bits).
+  // `place` is room for where each value's copies begin.
   static void Walk(const Order& order, const std::vector<std::uint32_t>& held,
                    std::vector<double>& sorted, std::vector<double>& log, std::size_t logged,
-                   std::vector<std::uint32_t>& rank);
+                   std::vector<std::uint32_t>& rank, std::vector<std::uint32_t>& place);
 
   std::int64_t rows_ = 0;    // of the record
   std::vector<int> before_;  // per row of the record and one more: usable rows before it
