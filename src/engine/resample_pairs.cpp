@@ -14,7 +14,8 @@ namespace {
 constexpr double kInf = std::numeric_limits<double>::infinity();
 
 // Copies values[i] and ranks[i] / 2 of the rows of every span that `pairs` keeps to `to` and
-// `rank`, end to end; both have room for one more.
+// `rank`, end to end; both have room for one more. A span whose rows all pair (every span of a
+// model without gaps) is copied as a block, in vector instructions.
 void CopyPairs(std::span<const std::pair<int, int>> spans, const unsigned char* pairs,
                const std::vector<double>& values, const std::vector<std::uint32_t>& ranks,
                std::vector<double>& to, std::vector<double>& rank) {
@@ -24,7 +25,19 @@ void CopyPairs(std::span<const std::pair<int, int>> spans, const unsigned char* 
   double* const to_r = rank.data();
   std::size_t out = 0;
   for (const auto& [first, end] : spans) {
-    for (auto i = static_cast<std::size_t>(first); i < static_cast<std::size_t>(end); ++i) {
+    const auto from = static_cast<std::size_t>(first);
+    const auto length = static_cast<std::size_t>(end - first);
+    unsigned kept = 0;
+    for (std::size_t i = 0; i < length; ++i) kept += pairs[from + i];
+    if (kept == length) {
+      for (std::size_t i = 0; i < length; ++i) {
+        to_v[out + i] = v[from + i];
+        to_r[out + i] = static_cast<double>(static_cast<std::int32_t>(r[from + i])) / 2;
+      }
+      out += length;
+      continue;
+    }
+    for (std::size_t i = from; i < from + length; ++i) {
       to_v[out] = v[i];
       to_r[out] = static_cast<double>(r[i]) / 2;
       out += pairs[i];
