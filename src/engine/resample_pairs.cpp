@@ -185,7 +185,7 @@ inline void WriteHeld(double* to, double v, std::uint32_t held) {
 
 void RecordPairs::Walk(const Order& order, const std::vector<std::uint32_t>& held,
                        std::vector<double>& sorted, std::vector<double>& log, std::size_t logged,
-                       std::vector<std::uint32_t>& rank, std::vector<std::uint32_t>& place) {
+                       std::vector<std::uint32_t>& rank) {
   const std::size_t n = order.value.size();
   // Each value is written kAhead times whatever the resample holds, the next value written
   // over the copies it does not hold: most rows are held 0 to kAhead times, and a branch on
@@ -193,7 +193,6 @@ void RecordPairs::Walk(const Order& order, const std::vector<std::uint32_t>& hel
   const std::size_t size = sorted.size();
   sorted.resize(size + kAhead);
   log.resize(size + kAhead);
-  place.resize(n + 1);
   double* const to_value = sorted.data();
   double* const to_log = log.data();
   // Every list through a pointer of its own: the writes (by memcpy) could otherwise be taken
@@ -203,7 +202,6 @@ void RecordPairs::Walk(const Order& order, const std::vector<std::uint32_t>& hel
   const double* const logs = order.log.data();
   const std::uint32_t* const times_of = held.data();
   std::uint32_t* const rank_at = rank.data();
-  std::uint32_t* const place_of = place.data();
   std::size_t out = 0;
   // Every value first as if it had no equal one: twice its rank is twice the mean of out + 1
   // .. out + times, as AssignRanks gives a lone value of the resample (a row the resample does
@@ -216,7 +214,6 @@ void RecordPairs::Walk(const Order& order, const std::vector<std::uint32_t>& hel
     for (; k < n && (!With_log || out < logged); ++k) {
       const int row = rows[k] ^ (rows[k] >> 31);  // ~row of a tied value, unflagged
       const std::uint32_t times = times_of[row];
-      place_of[k] = static_cast<std::uint32_t>(out);
       rank_at[row] = static_cast<std::uint32_t>(2 * out + times + 1);
       WriteHeld(to_value + out, values[k], times);
       if constexpr (With_log) WriteHeld(to_log + out, logs[k], times);
@@ -225,10 +222,12 @@ void RecordPairs::Walk(const Order& order, const std::vector<std::uint32_t>& hel
     return k;
   };
   walk.template operator()<false>(walk.template operator()<true>(0));
-  place_of[n] = static_cast<std::uint32_t>(out);
-  // A run of equal values shares twice the mean rank of all its copies.
+  // A run of equal values shares twice the mean rank of all its copies: twice where the first
+  // one's copies begin (from the rank it was given as if alone), plus their count, plus 1.
   for (const auto& [first, last] : order.ties) {
-    const std::uint32_t shared = place_of[first] + place_of[last + 1] + 1;
+    const int lead = rows[first] ^ (rows[first] >> 31);
+    std::uint32_t shared = rank_at[lead] - times_of[lead];
+    for (int k = first; k <= last; ++k) shared += times_of[rows[k] ^ (rows[k] >> 31)];
     for (int k = first; k <= last; ++k) rank_at[rows[k] ^ (rows[k] >> 31)] = shared;
   }
   sorted.resize(size);
@@ -260,7 +259,7 @@ void RecordPairs::Pairs(std::size_t model, Room& room) const {
     s.o_sorted_log.resize(n);
     s.o_rank.resize(n + 1);
     room.o_rank.resize(o_.size());
-    Walk(o_order_, *held, s.o_sorted, s.o_sorted_log, s.sorted_logs, room.o_rank, room.place);
+    Walk(o_order_, *held, s.o_sorted, s.o_sorted_log, s.sorted_logs, room.o_rank);
     CopyPairs(room.spans, m.pairs.data(), o_, room.o_rank, s.o, s.o_rank);
     s.o.resize(n);
     s.o_rank.resize(n);
@@ -274,7 +273,7 @@ void RecordPairs::Pairs(std::size_t model, Room& room) const {
   s.p_sorted_log.resize(n);
   s.p_rank.resize(n + 1);
   room.p_rank.resize(o_.size());
-  Walk(m.p_order, *held, s.p_sorted, s.p_sorted_log, s.sorted_logs, room.p_rank, room.place);
+  Walk(m.p_order, *held, s.p_sorted, s.p_sorted_log, s.sorted_logs, room.p_rank);
   CopyPairs(room.spans, m.pairs.data(), m.p, room.p_rank, s.p, s.p_rank);
   s.p.resize(n);
   s.p_rank.resize(n);

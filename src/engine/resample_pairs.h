@@ -38,7 +38,6 @@ class RecordPairs {
     std::size_t count = 0;                      // of held
     std::vector<double> sums;                   // of each model's pairs: observed, modelled
     std::vector<std::uint32_t> o_rank, p_rank;  // per row: twice its rank
-    std::vector<std::uint32_t> place;           // Walk's
     int observed_of = -1;                       // the model whose observed side `series` holds
   };
 
@@ -70,10 +69,9 @@ class RecordPairs {
   // Writes the values of `order` into `sorted` as often as the resample holds their rows (their
   // logarithms into `log` while fewer than `logged` are written; both as long as the
   // resample's pairs), and twice each row's rank into rank[row] (exact in 32 bits).
-  // `place` is room for where each value's copies begin.
   static void Walk(const Order& order, const std::vector<std::uint32_t>& held,
                    std::vector<double>& sorted, std::vector<double>& log, std::size_t logged,
-                   std::vector<std::uint32_t>& rank, std::vector<std::uint32_t>& place);
+                   std::vector<std::uint32_t>& rank);
 
   std::int64_t rows_ = 0;    // of the record
   std::vector<int> before_;  // per row of the record and one more: usable rows before it
