@@ -5,6 +5,7 @@
 #include <cstddef>
 
 #include "engine/data_table.h"
+#include "engine/sum_lanes.h"
 #include "platform/log_array.h"
 #include "platform/run_time_error.h"
 
@@ -38,34 +39,17 @@ double MeanOf(const std::vector<double>& v, double sum, bool constant) {
   return constant ? v.front() : sum / static_cast<double>(v.size());
 }
 
-// Sums over a series are kept in kLanes parts, term k going to part k % kLanes, and the parts
-// are added up at the end: a loop that fills its sums a whole set of lanes at a time does the
-// lanes together in vector instructions (this file is compiled with -fopenmp-simd), which a
-// plain running sum cannot do without being reordered, and unlike a sum the compiler reorders,
-// the result is the same on every processor and in every build.
-constexpr std::size_t kLanes = 4;
-using Lanes = std::array<double, kLanes>;
-
-double Total(const Lanes& parts) {
-  return (parts[0] + parts[1]) + (parts[2] + parts[3]);
-}
-
-// Calls body(k, lane) for k = 0 .. count - 1, lane = k % kLanes. The body must be inlined (a
-// lambda marked always_inline) for the lanes to share instructions.
-template <typename Body>
-void ForEachInLanes(std::size_t count, const Body& body) {
-  const std::size_t whole = count - count % kLanes;
-  for (std::size_t k = 0; k < whole; k += kLanes) {
-#pragma omp simd
-    for (std::size_t lane = 0; lane < kLanes; ++lane) body(k + lane, lane);
-  }
-  for (std::size_t k = whole; k < count; ++k) body(k, k - whole);
-}
+using lanes::Abs;
+using lanes::Load;
+using lanes::Sqrt;
+using lanes::Store;
+using lanes::Sum;
 
 // The sums behind the moment-based figures, over the paired rows. The efficiencies of
 // transformed flows need ln(Q + e), sqrt(Q) and 1 / (Q + e) of both series, e = mean O / 100.
 //
 // The observed side (ObservedSums) is kept from model to model.
+QUELVARIS_LANES_CLONES
 void ObservedSumsOf(const PairedSeries& s, double mean_o, ObservedSums& t) {
   const std::size_t count = s.Count();
   const double e = mean_o / 100;
@@ -79,37 +63,40 @@ void ObservedSumsOf(const PairedSeries& s, double mean_o, ObservedSums& t) {
   double* const log_o = t.log.data();
   double* const sqrt_o = t.sqrt.data();
   double* const inv_o = t.inv.data();
-  Lanes dev2{}, abs_dev{}, log_total{}, sqrt_total{}, inv_total{};
-  ForEachInLanes(
-      count, [&](std::size_t k, std::size_t l) __attribute__((always_inline)) {
-        const double d = o[k] - mean_o;
-        dev2[l] += d * d;
-        abs_dev[l] += std::fabs(d);
-        sqrt_o[k] = std::sqrt(o[k]);
-        inv_o[k] = 1 / (o[k] + e);
-        log_total[l] += log_o[k];
-        sqrt_total[l] += sqrt_o[k];
-        inv_total[l] += inv_o[k];
+  Sum dev2, abs_dev, log_total, sqrt_total, inv_total;
+  lanes::ForEach(
+      count, [&](std::size_t k, auto at) __attribute__((always_inline)) {
+        const auto o_k = Load(at, o, k);
+        const auto d = o_k - mean_o;
+        dev2.Add(at, d * d);
+        abs_dev.Add(at, Abs(d));
+        const auto sqrt_k = Sqrt(o_k);
+        const auto inv_k = 1.0 / (o_k + e);
+        Store(at, sqrt_o, k, sqrt_k);
+        Store(at, inv_o, k, inv_k);
+        log_total.Add(at, Load(at, log_o, k));
+        sqrt_total.Add(at, sqrt_k);
+        inv_total.Add(at, inv_k);
       });
   const double n = static_cast<double>(count);
-  const double log_mean = Total(log_total) / n;
-  const double sqrt_mean = Total(sqrt_total) / n;
-  const double inv_mean = Total(inv_total) / n;
-  Lanes log_dev2{}, sqrt_dev2{}, inv_dev2{};
-  ForEachInLanes(
-      count, [&](std::size_t k, std::size_t l) __attribute__((always_inline)) {
-        const double d_log = log_o[k] - log_mean;
-        const double d_sqrt = sqrt_o[k] - sqrt_mean;
-        const double d_inv = inv_o[k] - inv_mean;
-        log_dev2[l] += d_log * d_log;
-        sqrt_dev2[l] += d_sqrt * d_sqrt;
-        inv_dev2[l] += d_inv * d_inv;
+  const double log_mean = log_total.Total() / n;
+  const double sqrt_mean = sqrt_total.Total() / n;
+  const double inv_mean = inv_total.Total() / n;
+  Sum log_dev2, sqrt_dev2, inv_dev2;
+  lanes::ForEach(
+      count, [&](std::size_t k, auto at) __attribute__((always_inline)) {
+        const auto d_log = Load(at, log_o, k) - log_mean;
+        const auto d_sqrt = Load(at, sqrt_o, k) - sqrt_mean;
+        const auto d_inv = Load(at, inv_o, k) - inv_mean;
+        log_dev2.Add(at, d_log * d_log);
+        sqrt_dev2.Add(at, d_sqrt * d_sqrt);
+        inv_dev2.Add(at, d_inv * d_inv);
       });
-  t.dev2 = Total(dev2);
-  t.abs_dev = Total(abs_dev);
-  t.log_dev2 = Total(log_dev2);
-  t.sqrt_dev2 = Total(sqrt_dev2);
-  t.inv_dev2 = Total(inv_dev2);
+  t.dev2 = dev2.Total();
+  t.abs_dev = abs_dev.Total();
+  t.log_dev2 = log_dev2.Total();
+  t.sqrt_dev2 = sqrt_dev2.Total();
+  t.inv_dev2 = inv_dev2.Total();
   t.of_all_rows = s.all_observed;
 }
 
@@ -120,6 +107,7 @@ struct ModelSums {
   double log_err2 = 0, sqrt_err2 = 0, inv_err2 = 0;  // sum((f(P) - f(O))^2)
 };
 
+QUELVARIS_LANES_CLONES
 ModelSums ModelSumsOf(const PairedSeries& s, const ObservedSums& obs, double mean_p,
                       std::vector<double>& scratch) {
   const std::size_t count = s.Count();
@@ -132,24 +120,57 @@ ModelSums ModelSumsOf(const PairedSeries& s, const ObservedSums& obs, double mea
   const double* const log_o = obs.log.data();
   const double* const sqrt_o = obs.sqrt.data();
   const double* const inv_o = obs.inv.data();
-  Lanes dev2{}, cross{}, abs_err{}, sum_err{}, log_err2{}, sqrt_err2{}, inv_err2{};
-  ForEachInLanes(
-      count, [&](std::size_t k, std::size_t l) __attribute__((always_inline)) {
-        const double d_o = o[k] - obs.mean;
-        const double d_p = p[k] - mean_p;
-        dev2[l] += d_p * d_p;
-        cross[l] += d_o * d_p;
-        abs_err[l] += std::fabs(p[k] - o[k]);
-        sum_err[l] += p[k] - o[k];
-        const double log_err = log_p[k] - log_o[k];
-        const double sqrt_err = std::sqrt(p[k]) - sqrt_o[k];
-        const double inv_err = 1 / (p[k] + e) - inv_o[k];
-        log_err2[l] += log_err * log_err;
-        sqrt_err2[l] += sqrt_err * sqrt_err;
-        inv_err2[l] += inv_err * inv_err;
+  Sum dev2, cross, abs_err, sum_err, log_err2, sqrt_err2, inv_err2;
+  lanes::ForEach(
+      count, [&](std::size_t k, auto at) __attribute__((always_inline)) {
+        const auto o_k = Load(at, o, k);
+        const auto p_k = Load(at, p, k);
+        const auto d_o = o_k - obs.mean;
+        const auto d_p = p_k - mean_p;
+        dev2.Add(at, d_p * d_p);
+        cross.Add(at, d_o * d_p);
+        const auto err = p_k - o_k;
+        abs_err.Add(at, Abs(err));
+        sum_err.Add(at, err);
       });
-  return {Total(dev2),     Total(cross),     Total(abs_err), Total(sum_err),
-          Total(log_err2), Total(sqrt_err2), Total(inv_err2)};
+  // Apart, so that each loop's parts fit in the registers.
+  lanes::ForEach(
+      count, [&](std::size_t k, auto at) __attribute__((always_inline)) {
+        const auto p_k = Load(at, p, k);
+        const auto log_err = Load(at, log_p, k) - Load(at, log_o, k);
+        const auto sqrt_err = Sqrt(p_k) - Load(at, sqrt_o, k);
+        const auto inv_err = 1.0 / (p_k + e) - Load(at, inv_o, k);
+        log_err2.Add(at, log_err * log_err);
+        sqrt_err2.Add(at, sqrt_err * sqrt_err);
+        inv_err2.Add(at, inv_err * inv_err);
+      });
+  return {dev2.Total(),     cross.Total(),     abs_err.Total(), sum_err.Total(),
+          log_err2.Total(), sqrt_err2.Total(), inv_err2.Total()};
+}
+
+// The sums of the non-parametric KGE: of the rank deviations from the mean rank, and the
+// distance of the two flow duration curves scaled by unit_o and unit_p.
+struct RankSums {
+  double cross = 0, dev2_o = 0, dev2_p = 0, curve_gap = 0;
+};
+
+QUELVARIS_LANES_CLONES
+RankSums RankSumsOf(const PairedSeries& s, double mean_rank, double unit_o, double unit_p) {
+  Sum cross, dev2_o, dev2_p, curve_gap;
+  const double* const o_rank = s.o_rank.data();
+  const double* const p_rank = s.p_rank.data();
+  const double* const o_sorted = s.o_sorted.data();
+  const double* const p_sorted = s.p_sorted.data();
+  lanes::ForEach(
+      s.Count(), [&](std::size_t k, auto at) __attribute__((always_inline)) {
+        const auto d_o = Load(at, o_rank, k) - mean_rank;
+        const auto d_p = Load(at, p_rank, k) - mean_rank;
+        cross.Add(at, d_o * d_p);
+        dev2_o.Add(at, d_o * d_o);
+        dev2_p.Add(at, d_p * d_p);
+        curve_gap.Add(at, Abs(Load(at, p_sorted, k) * unit_p - Load(at, o_sorted, k) * unit_o));
+      });
+  return {cross.Total(), dev2_o.Total(), dev2_p.Total(), curve_gap.Total()};
 }
 
 // The k-th largest value (k from 1) of a series sorted in ascending order.
@@ -243,18 +264,9 @@ ExtendedStats ExtendedStatsOfPairs(const PairedSeries& s, ExtendedRoom& room) {
     const double mean_rank = (n + 1) / 2;  // of 1..n, ties included
     const double unit_o = 1 / (n * mean_o);
     const double unit_p = 1 / (n * mean_p);
-    Lanes rank_cross{}, rank_dev2_o{}, rank_dev2_p{}, curve_gap{};
-    ForEachInLanes(
-        count, [&](std::size_t k, std::size_t l) __attribute__((always_inline)) {
-          const double d_o = s.o_rank[k] - mean_rank;
-          const double d_p = s.p_rank[k] - mean_rank;
-          rank_cross[l] += d_o * d_p;
-          rank_dev2_o[l] += d_o * d_o;
-          rank_dev2_p[l] += d_p * d_p;
-          curve_gap[l] += std::fabs(s.p_sorted[k] * unit_p - s.o_sorted[k] * unit_o);
-        });
-    const double rs = Correlation(Total(rank_cross), Total(rank_dev2_o), Total(rank_dev2_p));
-    const double alpha_np = 1 - 0.5 * Total(curve_gap);
+    const RankSums ranks = RankSumsOf(s, mean_rank, unit_o, unit_p);
+    const double rs = Correlation(ranks.cross, ranks.dev2_o, ranks.dev2_p);
+    const double alpha_np = 1 - 0.5 * ranks.curve_gap;
     out.Set(ExtendedStat::KgeNp, DistanceScore(rs - 1, alpha_np - 1, beta - 1));
   }
 

@@ -14,7 +14,8 @@ namespace {
 constexpr double kInf = std::numeric_limits<double>::infinity();
 
 // Copies values[i] and ranks[i] / 2 of the rows of every span that `pairs` keeps to `to` and
-// `rank`, end to end; both have room for one more.
+// `rank`, end to end; both have room for one more. A span whose rows all pair (every span of a
+// model without gaps) is copied as a block, in vector instructions.
 void CopyPairs(std::span<const std::pair<int, int>> spans, const unsigned char* pairs,
                const std::vector<double>& values, const std::vector<std::uint32_t>& ranks,
                std::vector<double>& to, std::vector<double>& rank) {
@@ -24,7 +25,19 @@ void CopyPairs(std::span<const std::pair<int, int>> spans, const unsigned char* 
   double* const to_r = rank.data();
   std::size_t out = 0;
   for (const auto& [first, end] : spans) {
-    for (auto i = static_cast<std::size_t>(first); i < static_cast<std::size_t>(end); ++i) {
+    const auto from = static_cast<std::size_t>(first);
+    const auto length = static_cast<std::size_t>(end - first);
+    unsigned kept = 0;
+    for (std::size_t i = 0; i < length; ++i) kept += pairs[from + i];
+    if (kept == length) {
+      for (std::size_t i = 0; i < length; ++i) {
+        to_v[out + i] = v[from + i];
+        to_r[out + i] = static_cast<double>(static_cast<std::int32_t>(r[from + i])) / 2;
+      }
+      out += length;
+      continue;
+    }
+    for (std::size_t i = from; i < from + length; ++i) {
       to_v[out] = v[i];
       to_r[out] = static_cast<double>(r[i]) / 2;
       out += pairs[i];
@@ -48,6 +61,9 @@ RecordPairs::Order RecordPairs::OrderOf(const std::vector<double>& values,
     const int row = rows[static_cast<std::size_t>(sorted[k].at)];
     order.row[k] = tie ? ~row : row;
     order.value[k] = sorted[k].value;
+    const bool tied_before = k > 0 && sorted[k - 1].value == sorted[k].value;
+    if (tie && !tied_before) order.ties.emplace_back(static_cast<int>(k), 0);
+    if (!tie && tied_before) order.ties.back().second = static_cast<int>(k);
   }
   LogOfEach(order.value, 0, order.log);
   return order;
@@ -187,46 +203,33 @@ void RecordPairs::Walk(const Order& order, const std::vector<std::uint32_t>& hel
   const std::uint32_t* const times_of = held.data();
   std::uint32_t* const rank_at = rank.data();
   std::size_t out = 0;
-  // Twice the rank of the `count` values that begin at `out`: twice the mean of out + 1 ..
-  // out + count, as AssignRanks gives a run of ties (and a lone value) of the resample. A row
-  // the resample does not hold gets one too, never read.
-  const auto rank_of = [&out](std::size_t count) {
-    return static_cast<std::uint32_t>(2 * out + count + 1);
-  };
+  // Every value first as if it had no equal one: twice its rank is twice the mean of out + 1
+  // .. out + times, as AssignRanks gives a lone value of the resample (a row the resample does
+  // not hold gets one too, never read). Values with an equal one are few enough to be put
+  // right after, but too many for a branch on them not to go wrong often.
+  //
   // The values from k on, with their logarithms (With_log) or without; returns where it
   // stopped: at n, or (With_log) once `logged` values are written.
   const auto walk = [&]<bool With_log>(std::size_t k) {
-    while (k < n && (!With_log || out < logged)) {
-      const int row = rows[k];
-      if (row >= 0) {  // most values: no equal one in the record
-        const std::uint32_t times = times_of[row];
-        rank_at[row] = rank_of(times);
-        WriteHeld(to_value + out, values[k], times);
-        if constexpr (With_log) WriteHeld(to_log + out, logs[k], times);
-        out += times;
-        ++k;
-        continue;
-      }
-      std::size_t end = k + 1;
-      while (rows[end - 1] < 0) ++end;
-      std::size_t count = 0;
-      for (std::size_t i = k; i < end; ++i) {
-        const int at = rows[i] < 0 ? ~rows[i] : rows[i];
-        count += times_of[at];
-      }
-      const std::uint32_t shared = rank_of(count);
-      for (; k < end; ++k) {
-        const int at = rows[k] < 0 ? ~rows[k] : rows[k];
-        const std::uint32_t times = times_of[at];
-        rank_at[at] = shared;
-        WriteHeld(to_value + out, values[k], times);
-        if constexpr (With_log) WriteHeld(to_log + out, logs[k], times);
-        out += times;
-      }
+    for (; k < n && (!With_log || out < logged); ++k) {
+      const int row = rows[k] ^ (rows[k] >> 31);  // ~row of a tied value, unflagged
+      const std::uint32_t times = times_of[row];
+      rank_at[row] = static_cast<std::uint32_t>(2 * out + times + 1);
+      WriteHeld(to_value + out, values[k], times);
+      if constexpr (With_log) WriteHeld(to_log + out, logs[k], times);
+      out += times;
     }
     return k;
   };
   walk.template operator()<false>(walk.template operator()<true>(0));
+  // A run of equal values shares twice the mean rank of all its copies: twice where the first
+  // one's copies begin (from the rank it was given as if alone), plus their count, plus 1.
+  for (const auto& [first, last] : order.ties) {
+    const int lead = rows[first] ^ (rows[first] >> 31);
+    std::uint32_t shared = rank_at[lead] - times_of[lead];
+    for (int k = first; k <= last; ++k) shared += times_of[rows[k] ^ (rows[k] >> 31)];
+    for (int k = first; k <= last; ++k) rank_at[rows[k] ^ (rows[k] >> 31)] = shared;
+  }
   sorted.resize(size);
   log.resize(size);
 }

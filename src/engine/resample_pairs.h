@@ -49,9 +49,10 @@ class RecordPairs {
  private:
   // One series' values over some of the rows, in ascending order.
   struct Order {
-    std::vector<int> row;       // ~row when the next value is equal to this one
-    std::vector<double> value;  // ascending
-    std::vector<double> log;    // LogOf of each value
+    std::vector<int> row;                   // ~row when the next value is equal to this one
+    std::vector<std::pair<int, int>> ties;  // first and last of each run of equal values
+    std::vector<double> value;              // ascending
+    std::vector<double> log;                // LogOf of each value
   };
   struct Model {
     bool all = false;                  // pairs with every row
