@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <stdexcept>
 #include <string_view>
 
 #include "engine/error_stats.h"
@@ -126,10 +127,19 @@ RunFigures SessionFigures(const AnalysisSession& session, double missing_code,
   return run;
 }
 
-std::size_t FigureCount(const std::vector<FigureGroup>& groups) {
+void FigureLists::Fill(const std::vector<FigureGroup>& groups, const FigureSource* source) {
+  if (groups.size() > kMaxGroups) throw std::length_error("too many groups of figures");
   std::size_t count = 0;
   for (const FigureGroup& group : groups) count += group.figures.size();
-  return count;
+  values_.clear();
+  values_.reserve(count);  // one allocation, not one per doubling
+  for (std::size_t g = 0; g < groups.size(); ++g) {
+    for (const auto& figure : groups[g].figures) {
+      values_.push_back(source != nullptr ? figure.value(*source) : FigureValue{});
+    }
+    ends_[g] = static_cast<std::uint32_t>(values_.size());
+  }
+  groups_ = groups.size();
 }
 
 namespace {
@@ -137,11 +147,7 @@ namespace {
 void Collect(const RunColumn& column, const std::vector<FigureGroup>& groups, ColumnFigures& out) {
   out.column = column.column;
   out.name = column.name;
-  out.groups.Clear(FigureCount(groups));
-  for (const FigureGroup& group : groups) {
-    out.groups.StartGroup();
-    for (const auto& figure : group.figures) out.groups.Add(figure.value(column.source));
-  }
+  out.groups.Fill(groups, &column.source);
   CollectIntervals(column.source.intervals, groups, out.intervals);
 }
 

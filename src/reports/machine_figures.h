@@ -6,7 +6,6 @@
 #include <memory>
 #include <optional>
 #include <span>
-#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -64,9 +63,6 @@ FigureGroup ErrorFigures(bool aic_bic);
 // undefined where they were not computed.
 FigureGroup ExtendedFigures();
 
-// The number of figures of all the groups together.
-std::size_t FigureCount(const std::vector<FigureGroup>& groups);
-
 // A message box of a run, its line breaks as newlines.
 struct ShownBox {
   std::string title;
@@ -88,22 +84,8 @@ class FigureLists {
   }
   std::span<const FigureValue> front() const { return (*this)[0]; }
 
-  // Empties the lists, keeping room for `figures` values.
-  void Clear(std::size_t figures) {
-    values_.clear();
-    values_.reserve(figures);
-    groups_ = 0;
-  }
-  // Opens the next group (at most kMaxGroups); Add appends to the last one opened.
-  void StartGroup() {
-    if (groups_ == kMaxGroups) throw std::length_error("too many groups of figures");
-    ends_[groups_] = static_cast<std::uint32_t>(values_.size());
-    ++groups_;
-  }
-  void Add(FigureValue value) {
-    values_.push_back(value);
-    ++ends_[groups_ - 1];
-  }
+  // The figures of `groups`, read from `source`, or every one undefined without a source.
+  void Fill(const std::vector<FigureGroup>& groups, const FigureSource* source);
 
  private:
   std::vector<FigureValue> values_;

@@ -13,13 +13,7 @@ void Collect(const SeriesName& name, const FigureSource* source,
              const std::vector<FigureGroup>& groups, ColumnFigures& out) {
   out.column = name.column;
   out.name = name.name;
-  out.groups.Clear(FigureCount(groups));  // one allocation, not one per doubling
-  for (const FigureGroup& group : groups) {
-    out.groups.StartGroup();
-    for (const auto& figure : group.figures) {
-      out.groups.Add(source != nullptr ? figure.value(*source) : FigureValue{});
-    }
-  }
+  out.groups.Fill(groups, source);
 }
 
 FigureValue ValueOf(bool defined, double value) {
