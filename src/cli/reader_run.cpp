@@ -7,6 +7,7 @@
 #include <exception>
 #include <filesystem>
 
+#include "engine/periods_ahead.h"
 #include "engine/stop_message.h"
 #include "engine/time_column.h"
 #include "engine/timed_scoring.h"
@@ -61,11 +62,40 @@ FileFigures ScoreFile(const ReaderCall& call, const std::string& file,
   out.file = file;
   EvaluationOptions evaluation;
   BatchTable table;
+  // Over time, each period is collected as soon as it is scored, while the figures of the
+  // other periods and of the whole evaluation period are still being worked out; calendar
+  // periods are scored from the first on while the file is still being read.
+  SeriesName observed_name;
+  std::vector<SeriesName> model_names;
+  std::vector<std::string> benchmark_names;
+  std::shared_ptr<TimeFigures> time;
+  std::optional<TimeFiguresCollector> collector;
+  const SpanSetup span_setup{.observed_groups = *call.observed_groups,
+                             .model_groups = *call.model_groups,
+                             .results_text = call.keep_results_text,
+                             .result_format = call.result_format,
+                             .aic_bic = call.calc_aicbic,
+                             .date_only = true,
+                             .threads = call.threads};
+  const auto collector_for = [&](const BatchTable& t) -> TimeFiguresCollector& {
+    if (!collector) {
+      observed_name = {t.observed_column, NameOf(t, t.observed_column)};
+      for (const int column : t.model_columns) model_names.push_back({column, NameOf(t, column)});
+      benchmark_names = BenchmarkNames(*call.time);
+      time = std::make_shared<TimeFigures>();
+      collector.emplace(observed_name, model_names, benchmark_names, span_setup, *time);
+    }
+    return *collector;
+  };
+  std::optional<PeriodsAhead> ahead;
   try {
     // Parameters or points beyond 16 bits pass their checks and stop each run here (error 6),
     // as the desktop program's run stops at its first step.
     evaluation = EvaluationOptionsOf(host, *call.settings, call.extended);
-    table = ReadBatchFile(file, call.reader);
+    if (call.time != nullptr && call.threads >= 2 && PeriodsAhead::Applies(*call.time)) {
+      ahead.emplace(*call.time, evaluation, collector_for);
+    }
+    table = ReadBatchFile(file, call.reader, ahead ? &*ahead : nullptr);
   } catch (const BatchReadError& e) {
     ShowErrorMessage(host, e.message);
     return out;
@@ -104,30 +134,12 @@ FileFigures ScoreFile(const ReaderCall& call, const std::string& file,
 
   Evaluation plain;
   std::optional<TimedFile> timed;
-  // Over time, each period is collected as soon as it is scored, while the figures of the
-  // other periods and of the whole evaluation period are still being worked out.
-  const SeriesName observed_name{table.observed_column, NameOf(table, table.observed_column)};
-  std::vector<SeriesName> model_names;
-  std::vector<std::string> benchmark_names;
-  std::shared_ptr<TimeFigures> time;
-  std::optional<TimeFiguresCollector> collector;
-  const SpanSetup span_setup{.observed_groups = *call.observed_groups,
-                             .model_groups = *call.model_groups,
-                             .results_text = call.keep_results_text,
-                             .result_format = call.result_format,
-                             .aic_bic = call.calc_aicbic,
-                             .date_only = true,
-                             .threads = call.threads};
   if (call.time != nullptr) {
-    for (const int column : table.model_columns) {
-      model_names.push_back({column, NameOf(table, column)});
-    }
-    benchmark_names = BenchmarkNames(*call.time);
-    time = std::make_shared<TimeFigures>();
-    collector.emplace(observed_name, model_names, benchmark_names, span_setup, *time);
     try {
-      timed = ScoreOverTime(*call.time, table, evaluation, DataFileShownName(file), call.threads,
-                            &*collector);
+      timed = ScoreOverTime(
+          *call.time, table, evaluation, DataFileShownName(file), call.threads,
+          &collector_for(table),
+          ahead ? std::span<const Period>(ahead->taken()) : std::span<const Period>{});
     } catch (const TimeStampError& e) {
       ShowErrorMessage(host, VisibleText(e.what()));
       return out;

@@ -83,8 +83,10 @@ void Append(std::vector<double>& column, double v) {
 
 class TableReader {
  public:
-  TableReader(const std::string& path, const BatchReaderOptions& options)
-      : options_(options), shown_(VisibleText(DataFileShownName(path))) {}
+  TableReader(const std::string& path, const BatchReaderOptions& options, RowObserver* observer)
+      : options_(options), shown_(VisibleText(DataFileShownName(path))), observer_(observer) {}
+
+  ~TableReader() { StopObserver(); }
 
   BatchTable Read(int fd) {
     FieldScanner scanner(fd, shown_);
@@ -128,10 +130,16 @@ class TableReader {
     t.observed.reserve(static_cast<std::size_t>(estimate));
     for (auto& m : t.models) m.reserve(static_cast<std::size_t>(estimate));
     for (auto& b : t.benchmarks) b.reserve(static_cast<std::size_t>(estimate));
+    if (t.time_column != 0) {
+      t.times.reserve(static_cast<std::size_t>(estimate));
+      t.time_lines.reserve(static_cast<std::size_t>(estimate));
+    }
+    room_ = estimate;
 
     if (!t.header) TakeSaved(first, first_line);
     if (second_line != 0) TakeSaved(second, second_line);
     ReadRest(fd, scanner);
+    StopObserver();
     return std::move(table_);
   }
 
@@ -149,7 +157,17 @@ class TableReader {
     const std::int64_t start = scanner.offset();
     if (options_.threads < 2 || ::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) ||
         st.st_size - start < options_.range_bytes) {
-      while (scanner.NextRecord()) TakeStreamed(scanner);
+      // Line by line into columns that stay put while they have room: an observer is told of
+      // the rows a few hundred at a time.
+      constexpr std::int64_t kToldEvery = 256;
+      if (observer_ != nullptr && table_.rows < room_) {
+        observing_ = true;
+        observer_->Start(table_);
+      }
+      while (scanner.NextRecord()) {
+        TakeStreamed(scanner);
+        if (observing_ && table_.rows % kToldEvery == 0) observer_->Rows(table_.rows);
+      }
       return;
     }
     RangePlan plan;
@@ -256,6 +274,7 @@ class TableReader {
   }
 
   void StartRow(std::int64_t line) {
+    if (table_.rows >= room_) StopObserver();  // a column may move from here on
     if (table_.rows >= options_.max_rows) {
       throw BatchReadError{shown_ + " has more than " + std::to_string(options_.max_rows) +
                            " data rows (line " + std::to_string(line) +
@@ -299,8 +318,17 @@ class TableReader {
     }
   }
 
+  void StopObserver() {
+    if (!observing_) return;
+    observing_ = false;
+    observer_->Stop();
+  }
+
   const BatchReaderOptions& options_;
   std::string shown_;
+  RowObserver* observer_;
+  bool observing_ = false;
+  std::int64_t room_ = 0;  // rows every column has room for
   std::optional<FieldValues> values_;
   BatchTable table_;
   std::vector<Plan> plans_;
@@ -321,14 +349,15 @@ std::string DataFileShownName(const std::string& path) {
   return path == "-" || path == "/dev/stdin" ? "standard input" : path;
 }
 
-BatchTable ReadBatchFile(const std::string& path, const BatchReaderOptions& options) {
+BatchTable ReadBatchFile(const std::string& path, const BatchReaderOptions& options,
+                         RowObserver* observer) {
   Descriptor file(path);
   if (file.fd() < 0) {
     throw BatchReadError{"Cannot open the data file " + VisibleText(DataFileShownName(path)) +
                          ": " + std::strerror(errno) + "."};
   }
   try {
-    TableReader reader(path, options);
+    TableReader reader(path, options, observer);
     BatchTable table = reader.Read(file.fd());
     for (const double v : table.observed) table.missing_observed += v == options.missing_code;
     return table;

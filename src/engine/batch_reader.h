@@ -63,9 +63,28 @@ struct BatchReadError {
   std::string message;
 };
 
+// Told of the rows of a file as they are read, on the reading thread, so that work on them can
+// start while the rest of the file is still being read. From Start to Stop the rows told of
+// stay where they are, unchanged, and may be read from another thread: a file read line by line
+// into columns sized for it. Stop comes before the reader would move a column (the file turned
+// out longer than its room) and at the end of the read, a failed one too.
+class RowObserver {
+ public:
+  // The columns chosen and sized, before the first row told of.
+  virtual void Start(const BatchTable& table) = 0;
+  // The first `rows` rows of every column are read.
+  virtual void Rows(std::int64_t rows) = 0;
+  // No row is read from another thread from here on: returns once none is.
+  virtual void Stop() = 0;
+
+ protected:
+  ~RowObserver() = default;
+};
+
 // Reads `path` ("-" or "/dev/stdin": standard input, shown as "standard input"). Raises
 // BatchReadError.
-BatchTable ReadBatchFile(const std::string& path, const BatchReaderOptions& options);
+BatchTable ReadBatchFile(const std::string& path, const BatchReaderOptions& options,
+                         RowObserver* observer = nullptr);
 
 // The name a data file goes by in messages.
 std::string DataFileShownName(const std::string& path);

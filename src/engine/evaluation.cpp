@@ -97,6 +97,10 @@ void ModelFigures(std::span<const double> observed,
 
 void LogsOf(std::span<const double> values, std::vector<double>& logs) {
   logs.resize(values.size());
+  LogsOf(values, std::span<double>(logs));
+}
+
+void LogsOf(std::span<const double> values, std::span<double> logs) {
   for (std::size_t i = 0; i < values.size(); ++i) {
     logs[i] = values[i] > 0 ? std::log(values[i]) : 0;
   }
@@ -128,7 +132,18 @@ Evaluation Evaluate(std::span<const double> observed,
                     const std::vector<std::span<const double>>& models,
                     const EvaluationOptions& options, EvaluationRoom& room) {
   Evaluation ev;
-  if (!ObservedFigures(observed, options, ev) || models.empty()) return ev;
+  EvaluateInto(observed, models, options, room, ev);
+  return ev;
+}
+
+void EvaluateInto(std::span<const double> observed,
+                  const std::vector<std::span<const double>>& models,
+                  const EvaluationOptions& options, EvaluationRoom& room, Evaluation& ev) {
+  std::vector<ModelEvaluation> kept = std::move(ev.models);
+  kept.clear();
+  ev = Evaluation{};
+  ev.models = std::move(kept);
+  if (!ObservedFigures(observed, options, ev) || models.empty()) return;
   std::span<const double> logs = room.observed_logs;
   if (logs.empty() && models.size() > 1) {
     LogsOf(observed, room.own_logs);
@@ -136,7 +151,6 @@ Evaluation Evaluate(std::span<const double> observed,
   }
   ev.models.resize(models.size());
   ModelFigures(observed, models, 0, 1, options, room.scratch, logs, room.model_logs, ev);
-  return ev;
 }
 
 }  // namespace quelvaris

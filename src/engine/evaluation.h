@@ -67,9 +67,15 @@ struct EvaluationRoom {
 Evaluation Evaluate(std::span<const double> observed,
                     const std::vector<std::span<const double>>& models,
                     const EvaluationOptions& options, EvaluationRoom& room);
+// The same into `ev`, whose list of models keeps its room: a caller scoring hundreds of spans
+// one after the other fills the same memory each time.
+void EvaluateInto(std::span<const double> observed,
+                  const std::vector<std::span<const double>>& models,
+                  const EvaluationOptions& options, EvaluationRoom& room, Evaluation& ev);
 
 // ln x of each value above 0, 0 elsewhere: the logarithms EvaluationRoom takes.
 void LogsOf(std::span<const double> values, std::vector<double>& logs);
+void LogsOf(std::span<const double> values, std::span<double> logs);  // as many as `values`
 
 // The same steps for one model whose observed figures are already known (ev.observed), so
 // that callers can spread the models of one evaluation over threads.

@@ -79,11 +79,11 @@ std::string LabelOf(std::int64_t key, const PeriodGrouping& g) {
   return text;
 }
 
+}  // namespace
+
 bool Pooled(PeriodKind kind) {
   return kind == PeriodKind::MonthOfYear || kind == PeriodKind::SeasonOfYear;
 }
-
-}  // namespace
 
 std::optional<PeriodGrouping> PeriodGroupingOf(std::string_view text) {
   static constexpr std::array<std::pair<std::string_view, PeriodKind>, 6> kNames{{

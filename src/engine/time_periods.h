@@ -19,6 +19,9 @@ namespace quelvaris {
 // every year in one group, every DJF in one group.
 enum class PeriodKind { Year, WaterYear, Season, Month, MonthOfYear, SeasonOfYear };
 
+// Whether the grouping pools the same part of every year (every January) into one group.
+bool Pooled(PeriodKind kind);
+
 struct PeriodGrouping {
   PeriodKind kind = PeriodKind::Year;
   unsigned water_year_start = 10;  // 1 to 12

@@ -18,6 +18,8 @@ struct Columns {
   std::span<const double> observed;
   const std::vector<std::span<const double>>& all;
   std::vector<std::vector<double>> logs;  // observed first, then `all`; empty: none
+
+  std::span<const double> Logs(std::size_t k) const { return logs[k]; }
 };
 
 // The series of one span, and the logarithms of their values: views into the columns for a
@@ -34,8 +36,7 @@ class SpanSeries {
       const RowRange r = period.runs.front();
       for (std::size_t k = 0; k < count; ++k) {
         series_.push_back(column(k).subspan(r.first, r.count));
-        if (logged)
-          logs_.push_back(std::span<const double>(columns.logs[k]).subspan(r.first, r.count));
+        if (logged) logs_.push_back(columns.Logs(k).subspan(r.first, r.count));
       }
     } else {
       gathered_.resize(logged ? 2 * count : count);
@@ -43,7 +44,7 @@ class SpanSeries {
         gathered_[k] = Gather(column(k), period);
         series_.push_back(gathered_[k]);
         if (!logged) continue;
-        gathered_[count + k] = Gather(columns.logs[k], period);
+        gathered_[count + k] = Gather(columns.Logs(k), period);
         logs_.push_back(gathered_[count + k]);
       }
     }
@@ -77,25 +78,35 @@ class SpanSeries {
   std::vector<std::span<const double>> logs_;  // observed first; empty: none
 };
 
-ScoredSpan Score(const Columns& columns, std::size_t models, Period period,
-                 const EvaluationOptions& options, EvaluationRoom& room) {
-  ScoredSpan scored;
+// The figures of `period` into `scored`, whose lists keep their room from one span to the next.
+void Score(const Columns& columns, std::size_t models, Period period,
+           const EvaluationOptions& options, EvaluationRoom& room, ScoredSpan& scored) {
   {
     const SpanSeries series(columns, period);
     series.LogsInto(room);
-    scored.evaluation = Evaluate(series.observed(), series.series(), options, room);
+    EvaluateInto(series.observed(), series.series(), options, room, scored.evaluation);
   }
   scored.period = std::move(period);
   const std::vector<ModelEvaluation>& ev = scored.evaluation.models;
-  if (ev.size() == columns.all.size()) {
-    scored.skill.resize(models);
-    for (std::size_t m = 0; m < models; ++m) {
-      for (std::size_t b = models; b < columns.all.size(); ++b) {
-        scored.skill[m].push_back(SkillOf(ev[m], ev[b]));
-      }
+  if (ev.size() != columns.all.size()) {
+    scored.skill.clear();
+    return;
+  }
+  scored.skill.resize(models);
+  for (std::size_t m = 0; m < models; ++m) {
+    scored.skill[m].clear();
+    for (std::size_t b = models; b < columns.all.size(); ++b) {
+      scored.skill[m].push_back(SkillOf(ev[m], ev[b]));
     }
   }
-  return scored;
+}
+
+bool SameRows(const Period& a, const Period& b) {
+  if (a.label != b.label || a.rows != b.rows || a.runs.size() != b.runs.size()) return false;
+  for (std::size_t i = 0; i < a.runs.size(); ++i) {
+    if (a.runs[i].first != b.runs[i].first || a.runs[i].count != b.runs[i].count) return false;
+  }
+  return true;
 }
 
 }  // namespace
@@ -121,6 +132,15 @@ TimedEvaluation EvaluateOverTime(std::span<const double> observed,
   std::vector<Period> periods;
   if (options.by) periods = PeriodsOf(stamps, timed.window, *options.by);
   PeriodSink* const sink = options.sink;
+  // The periods the sink already holds: as many of the first as are the same rows under the
+  // same label.
+  std::size_t held = 0;
+  if (sink != nullptr) {
+    while (held < options.taken.size() && held < periods.size() &&
+           SameRows(options.taken[held], periods[held])) {
+      ++held;
+    }
+  }
   if (sink != nullptr) {
     sink->Begin(periods.size(), stamps);
   } else {
@@ -129,8 +149,9 @@ TimedEvaluation EvaluateOverTime(std::span<const double> observed,
   // Each span is scored on its own, so the spans (the whole one first, the largest) can go to
   // several threads; each lands in its own place, and the result is the same however many
   // there are.
-  const std::size_t threads = std::min<std::size_t>(
-      static_cast<std::size_t>(std::max(options.threads, 1)), periods.size() / 8 + 1);
+  const std::size_t left = periods.size() - held;
+  const std::size_t threads =
+      std::min<std::size_t>(static_cast<std::size_t>(std::max(options.threads, 1)), left / 8 + 1);
   // With periods, every row is scored twice (in the whole span and in its period): the
   // logarithms of each column are taken once for both, the columns shared out among the threads.
   Columns columns{observed, all, {}};
@@ -139,25 +160,27 @@ TimedEvaluation EvaluateOverTime(std::span<const double> observed,
     ForEachStrided(all.size() + 1, threads,
                    [&](std::size_t k) { LogsOf(k == 0 ? observed : all[k - 1], columns.logs[k]); });
   }
+  // Task 0 is the whole span, task k the k-th period the sink does not hold.
+  const std::size_t tasks = left + 1;
   std::atomic<std::size_t> next{0};
   std::exception_ptr failure;
   std::mutex failure_lock;
   const auto work = [&] {
     try {
       EvaluationRoom room;
-      for (std::size_t task; (task = next.fetch_add(1)) <= periods.size();) {
-        Period& period = task == 0 ? whole : periods[task - 1];
-        if (task > 0 && sink != nullptr) {
-          sink->Take(task - 1, Score(columns, models.size(), std::move(period), evaluation, room));
-          continue;
-        }
-        ScoredSpan& into = task == 0 ? timed.whole : timed.periods[task - 1];
-        into = Score(columns, models.size(), std::move(period), evaluation, room);
+      ScoredSpan taken;  // a period on its way to the sink
+      for (std::size_t task; (task = next.fetch_add(1)) < tasks;) {
+        const std::size_t p = task == 0 ? 0 : held + task - 1;
+        Period& period = task == 0 ? whole : periods[p];
+        const bool to_sink = task > 0 && sink != nullptr;
+        ScoredSpan& into = to_sink ? taken : task == 0 ? timed.whole : timed.periods[p];
+        Score(columns, models.size(), std::move(period), evaluation, room, into);
+        if (to_sink) sink->Take(p, taken);
       }
     } catch (...) {
       const std::lock_guard<std::mutex> lock(failure_lock);
       if (!failure) failure = std::current_exception();
-      next = periods.size() + 1;
+      next = tasks;
     }
   };
   {
@@ -169,6 +192,13 @@ TimedEvaluation EvaluateOverTime(std::span<const double> observed,
   }
   if (failure) std::rethrow_exception(failure);
   return timed;
+}
+
+void ScorePeriod(std::span<const double> observed,
+                 const std::vector<std::span<const double>>& models, Period period,
+                 const EvaluationOptions& options, EvaluationRoom& room, ScoredSpan& into) {
+  const Columns columns{observed, models, {}};
+  Score(columns, models.size(), std::move(period), options, room, into);
 }
 
 }  // namespace quelvaris

@@ -28,10 +28,12 @@ struct ScoredSpan {
 // the next one.
 class PeriodSink {
  public:
-  // Before any period, on the calling thread: how many periods there are, and the stamps of
-  // the rows they were cut from.
+  // On the calling thread, before the periods not yet taken: how many periods there are, and
+  // the stamps of the rows they were cut from.
   virtual void Begin(std::size_t periods, std::span<const TimeStamp> stamps) = 0;
-  // Once for each period (index in time order), on whichever thread scored it.
+  // Once for each period (index in time order), on whichever thread scored it. The first
+  // periods may come before Begin, scored while the file was read (see PeriodsAhead): in
+  // turn from index 0, on one thread; a period taken twice keeps the second figures.
   virtual void Take(std::size_t index, const ScoredSpan& period) = 0;
 
  protected:
@@ -45,6 +47,9 @@ struct TimedOptions {
   std::optional<PeriodGrouping> by;  // also each period of this grouping
   int threads = 1;                   // the spans are spread over this many threads
   PeriodSink* sink = nullptr;        // set: the periods go here, not into `periods`
+  // With a sink: the first periods as they were scored and taken before the evaluation (while
+  // the file was read). Those that are the evaluation's own first periods are not scored again.
+  std::span<const Period> taken;
 };
 
 struct TimedEvaluation {
@@ -61,5 +66,11 @@ TimedEvaluation EvaluateOverTime(std::span<const double> observed,
                                  const std::vector<std::span<const double>>& models,
                                  const std::vector<std::span<const double>>& benchmarks,
                                  std::span<const TimeStamp> stamps, const TimedOptions& options);
+
+// The figures of one period of the columns (no benchmarks), as EvaluateOverTime scores it, into
+// `into`, whose lists keep their room from one period to the next.
+void ScorePeriod(std::span<const double> observed,
+                 const std::vector<std::span<const double>>& models, Period period,
+                 const EvaluationOptions& options, EvaluationRoom& room, ScoredSpan& into);
 
 }  // namespace quelvaris

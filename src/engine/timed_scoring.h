@@ -36,13 +36,13 @@ struct TimedFile {
 // naming `shown` (the file as messages name it).
 TimedFile ScoreOverTime(const TimeSetup& setup, const TimedColumns& columns,
                         const EvaluationOptions& evaluation, const std::string& shown, int threads,
-                        PeriodSink* sink = nullptr);
+                        PeriodSink* sink = nullptr, std::span<const Period> taken = {});
 
 // The same for a data file as the batch reader read it. With a sink, the periods go to it as
-// they are scored (see PeriodSink).
+// they are scored (see PeriodSink); `taken` are those it already holds (see PeriodsAhead).
 TimedFile ScoreOverTime(const TimeSetup& setup, const BatchTable& table,
                         const EvaluationOptions& evaluation, const std::string& shown, int threads,
-                        PeriodSink* sink = nullptr);
+                        PeriodSink* sink = nullptr, std::span<const Period> taken = {});
 
 // The names the formats give the benchmarks: as given.
 std::vector<std::string> BenchmarkNames(const TimeSetup& setup);

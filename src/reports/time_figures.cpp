@@ -69,11 +69,24 @@ TimeFiguresCollector::TimeFiguresCollector(const SeriesName& observed,
     : observed_(observed), models_(models), benchmarks_(benchmarks), setup_(setup), out_(out) {}
 
 void TimeFiguresCollector::Begin(std::size_t periods, std::span<const TimeStamp> stamps) {
+  begun_ = true;
   setup_.date_only = AllAtMidnight(stamps);
   out_.periods.resize(periods);
+  for (std::size_t p = 0; p < early_.size() && p < periods; ++p) {
+    SpanFigures& span = out_.periods[p];
+    if (span.rows == 0) continue;
+    span.start = TimeStampText(early_[p].first, setup_.date_only);
+    span.end = TimeStampText(early_[p].second, setup_.date_only);
+  }
+  early_.clear();
 }
 
 void TimeFiguresCollector::Take(std::size_t index, const ScoredSpan& period) {
+  if (!begun_) {  // scored while the file was read, in turn from the first
+    if (out_.periods.size() <= index) out_.periods.resize(index + 1);
+    if (early_.size() <= index) early_.resize(index + 1);
+    early_[index] = {period.period.start, period.period.end};
+  }
   CollectSpan(period, observed_, models_, benchmarks_, setup_, out_.periods.at(index));
 }
 

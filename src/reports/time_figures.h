@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "engine/skill_scores.h"
@@ -86,6 +87,10 @@ class TimeFiguresCollector final : public PeriodSink {
   const std::vector<std::string>& benchmarks_;
   SpanSetup setup_;
   TimeFigures& out_;
+  bool begun_ = false;
+  // The first and last stamps of the periods taken before Begin, whose texts Begin writes
+  // again once it is known whether every stamp of the file falls on midnight.
+  std::vector<std::pair<TimeStamp, TimeStamp>> early_;
 };
 
 }  // namespace quelvaris

@@ -2,8 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 #include <vector>
+
+#include <date/date.h>
 
 #include "cli/cli_runner.h"
 #include "support/test_support.h"
@@ -81,6 +84,46 @@ TEST(TimeOptionsTest, PeriodsSkipAndColumnBenchmarksInTheDelimitedRows) {
                        "3,model,2001-02,2001-02-01,2001-02-07,5",
                    }));
   EXPECT_NE(r.out.find("nse_skill_old"), std::string::npos);
+}
+
+TEST(TimeOptionsTest, PeriodsScoredWhileTheFileIsReadLeaveTheOutputAsItWas) {
+  // Twenty years of stamps at 06:00 (written back as date-times). The first lines hold long
+  // numbers, so that the reader's room, sized from them, runs out before the end of the file.
+  std::string text = "time,obs,a,b,c\n";
+  std::string faulty = text;
+  const date::sys_days first = date::year{2001} / 1 / 1;
+  for (int i = 0; i < 7305; ++i) {
+    const std::string stamp = date::format("%FT06:00", first + date::days{i});
+    const double q = 20 + (i % 50) * 0.5 + i % 7;
+    char values[120];
+    std::snprintf(values, sizeof values,
+                  i < 2000 ? ",%.12f,%.12f,%.12f,%.12f\n" : ",%.1f,%.1f,%.1f,%.1f\n", q, q * 0.9,
+                  q + 1, 30 - q / 2);
+    text += stamp + values;
+    faulty += (i == 3000 ? std::string("2009-02-30T06:00") : stamp) + values;
+  }
+  TempDir dir;
+  const std::string data = dir.Write("years.csv", text);
+  const std::string bad = dir.Write("bad.csv", faulty);
+  const std::vector<std::vector<std::string>> runs{
+      {data, "--by", "month", "--format", "csv"},
+      {data, "--by", "year", "--extended", "--format", "json"},
+      {data, "--by", "season", "--format", "text"},
+      {bad, "--by", "month", "--format", "csv"},
+  };
+  for (const std::vector<std::string>& run : runs) {
+    std::vector<CliResult> results;
+    for (const char* jobs : {"1", "2"}) {
+      std::vector<std::string> args = run;
+      for (const char* more : {"--time", "time", "--quiet", "--jobs"}) args.emplace_back(more);
+      args.emplace_back(jobs);
+      results.push_back(RunCliReader(args, dir.path()));
+    }
+    EXPECT_EQ(results[0].status, run[0] == bad ? 1 : 0) << results[0].err;
+    EXPECT_EQ(results[0].out, results[1].out) << run[2];
+    EXPECT_EQ(results[0].err, results[1].err) << run[2];
+    EXPECT_EQ(results[0].status, results[1].status);
+  }
 }
 
 }  // namespace
