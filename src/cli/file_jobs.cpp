@@ -49,7 +49,7 @@ void RunInOrder(std::size_t count, int jobs, const std::function<void(std::size_
   };
   // A thread the system refuses leaves the files to the others; without any, this thread scores
   // them in turn.
-  std::vector<std::jthread> pool;  // joined on leaving
+  HelperThreads pool;  // waited for on leaving
   StartThreads(
       0, threads, [&](std::size_t) { worker(); }, pool);
   if (pool.empty()) return in_turn();

@@ -172,7 +172,7 @@ void InParallel(int count, int threads, const Body& body) {
   };
   {
     // A thread the system refuses leaves its items to the others.
-    std::vector<std::jthread> pool;  // joined at the end of this block
+    HelperThreads pool;  // waited for at the end of this block
     StartThreads(
         1, static_cast<std::size_t>(std::max(threads, 1)),
         [&](std::size_t t) { work(static_cast<int>(t)); }, pool);

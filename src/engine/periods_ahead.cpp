@@ -15,13 +15,9 @@ bool PeriodsAhead::Applies(const TimeSetup& setup) {
 PeriodsAhead::PeriodsAhead(const TimeSetup& setup, const EvaluationOptions& evaluation,
                            std::function<PeriodSink&(const BatchTable&)> sink_for)
     : setup_(setup), evaluation_(evaluation), sink_for_(std::move(sink_for)) {
-  // Started at once: a thread can take a few milliseconds to first run on an idle core, which
-  // the reader spends on the first lines of the file.
-  try {
-    thread_ = std::thread([this] { Work(); });
-  } catch (const std::system_error&) {
-    // No thread to spare: the evaluation scores every period.
-  }
+  // Started at once, while the reader takes the first lines of the file. Without a thread to
+  // spare, the evaluation scores every period.
+  thread_.Run([this] { Work(); });
 }
 
 PeriodsAhead::~PeriodsAhead() {
@@ -53,7 +49,7 @@ void PeriodsAhead::Stop() {
     stop_ = true;
   }
   wake_.notify_one();
-  if (thread_.joinable()) thread_.join();
+  thread_.Wait();
 }
 
 std::size_t PeriodsAhead::WaitForRows(std::size_t known) {

@@ -5,7 +5,6 @@
 #include <cstdint>
 #include <functional>
 #include <mutex>
-#include <thread>
 #include <vector>
 
 #include "engine/batch_reader.h"
@@ -13,6 +12,7 @@
 #include "engine/time_periods.h"
 #include "engine/time_setup.h"
 #include "engine/timed_evaluation.h"
+#include "platform/strided_threads.h"
 
 namespace quelvaris {
 
@@ -64,7 +64,7 @@ class PeriodsAhead final : public RowObserver {
   std::size_t rows_ = 0;  // read so far
   std::atomic<bool> stop_{false};
   std::vector<Period> taken_;
-  std::thread thread_;
+  HelperThreads thread_;
 };
 
 }  // namespace quelvaris

@@ -198,7 +198,7 @@ void OnThreads(std::size_t count, const Work& work) {
     }
   };
   {
-    std::vector<std::jthread> pool;  // joined at the end of this block
+    HelperThreads pool;  // waited for at the end of this block
     const std::vector<std::size_t> here = StartThreads(1, count, share, pool);
     if (count > 0) share(0);
     for (const std::size_t i : here) share(i);

@@ -184,7 +184,7 @@ TimedEvaluation EvaluateOverTime(std::span<const double> observed,
     }
   };
   {
-    std::vector<std::jthread> helpers;  // joined at the end of this block
+    HelperThreads helpers;  // waited for at the end of this block
     // A thread the system refuses leaves its spans to the others.
     StartThreads(
         1, threads, [&](std::size_t) { work(); }, helpers);
