@@ -151,7 +151,7 @@ TimedEvaluation EvaluateOverTime(std::span<const double> observed,
   // there are.
   const std::size_t left = periods.size() - held;
   const std::size_t threads =
-      std::min<std::size_t>(static_cast<std::size_t>(std::max(options.threads, 1)), left / 8 + 1);
+      std::min<std::size_t>(static_cast<std::size_t>(std::max(options.threads, 1)), left + 1);
   // With periods, every row is scored twice (in the whole span and in its period): the
   // logarithms of each column are taken once for both, the columns shared out among the threads.
   Columns columns{observed, all, {}};
