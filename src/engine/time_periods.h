@@ -39,6 +39,8 @@ struct Period {
   std::int64_t rows = 0;
   TimeStamp start{};  // the stamps of its first and last row
   TimeStamp end{};
+
+  bool operator==(const Period&) const = default;
 };
 
 // The periods that hold rows of `window`, in time order (pooled groups in calendar order,

@@ -15,6 +15,7 @@ struct RowRange {
   std::size_t count = 0;
 
   std::size_t end() const { return first + count; }
+  bool operator==(const RowRange&) const = default;
 };
 
 // The rows an evaluation scores: those stamped from `from` to `to` (both inclusive, either

@@ -18,8 +18,6 @@ struct Columns {
   std::span<const double> observed;
   const std::vector<std::span<const double>>& all;
   std::vector<std::vector<double>> logs;  // observed first, then `all`; empty: none
-
-  std::span<const double> Logs(std::size_t k) const { return logs[k]; }
 };
 
 // The series of one span, and the logarithms of their values: views into the columns for a
@@ -36,7 +34,8 @@ class SpanSeries {
       const RowRange r = period.runs.front();
       for (std::size_t k = 0; k < count; ++k) {
         series_.push_back(column(k).subspan(r.first, r.count));
-        if (logged) logs_.push_back(columns.Logs(k).subspan(r.first, r.count));
+        if (logged)
+          logs_.push_back(std::span<const double>(columns.logs[k]).subspan(r.first, r.count));
       }
     } else {
       gathered_.resize(logged ? 2 * count : count);
@@ -44,7 +43,7 @@ class SpanSeries {
         gathered_[k] = Gather(column(k), period);
         series_.push_back(gathered_[k]);
         if (!logged) continue;
-        gathered_[count + k] = Gather(columns.Logs(k), period);
+        gathered_[count + k] = Gather(columns.logs[k], period);
         logs_.push_back(gathered_[count + k]);
       }
     }
@@ -101,14 +100,6 @@ void Score(const Columns& columns, std::size_t models, Period period,
   }
 }
 
-bool SameRows(const Period& a, const Period& b) {
-  if (a.label != b.label || a.rows != b.rows || a.runs.size() != b.runs.size()) return false;
-  for (std::size_t i = 0; i < a.runs.size(); ++i) {
-    if (a.runs[i].first != b.runs[i].first || a.runs[i].count != b.runs[i].count) return false;
-  }
-  return true;
-}
-
 }  // namespace
 
 TimedEvaluation EvaluateOverTime(std::span<const double> observed,
@@ -132,16 +123,12 @@ TimedEvaluation EvaluateOverTime(std::span<const double> observed,
   std::vector<Period> periods;
   if (options.by) periods = PeriodsOf(stamps, timed.window, *options.by);
   PeriodSink* const sink = options.sink;
-  // The periods the sink already holds: as many of the first as are the same rows under the
-  // same label.
-  std::size_t held = 0;
+  std::size_t held = 0;  // of the first periods, those the sink holds already
   if (sink != nullptr) {
     while (held < options.taken.size() && held < periods.size() &&
-           SameRows(options.taken[held], periods[held])) {
+           options.taken[held] == periods[held]) {
       ++held;
     }
-  }
-  if (sink != nullptr) {
     sink->Begin(periods.size(), stamps);
   } else {
     timed.periods.resize(periods.size());
