@@ -97,10 +97,6 @@ void ModelFigures(std::span<const double> observed,
 
 void LogsOf(std::span<const double> values, std::vector<double>& logs) {
   logs.resize(values.size());
-  LogsOf(values, std::span<double>(logs));
-}
-
-void LogsOf(std::span<const double> values, std::span<double> logs) {
   for (std::size_t i = 0; i < values.size(); ++i) {
     logs[i] = values[i] > 0 ? std::log(values[i]) : 0;
   }

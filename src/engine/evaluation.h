@@ -75,7 +75,6 @@ void EvaluateInto(std::span<const double> observed,
 
 // ln x of each value above 0, 0 elsewhere: the logarithms EvaluationRoom takes.
 void LogsOf(std::span<const double> values, std::vector<double>& logs);
-void LogsOf(std::span<const double> values, std::span<double> logs);  // as many as `values`
 
 // The same steps for one model whose observed figures are already known (ev.observed), so
 // that callers can spread the models of one evaluation over threads.
