@@ -96,6 +96,7 @@ FileFigures ScoreFile(const ReaderCall& call, const std::string& file,
       ahead.emplace(*call.time, evaluation, collector_for);
     }
     table = ReadBatchFile(file, call.reader, ahead ? &*ahead : nullptr);
+    if (ahead) ahead->Stop();  // also when the file was read in byte ranges, never told of
   } catch (const BatchReadError& e) {
     ShowErrorMessage(host, e.message);
     return out;
