@@ -124,14 +124,6 @@ Evaluation Evaluate(std::span<const double> observed,
   return ev;
 }
 
-Evaluation Evaluate(std::span<const double> observed,
-                    const std::vector<std::span<const double>>& models,
-                    const EvaluationOptions& options, EvaluationRoom& room) {
-  Evaluation ev;
-  EvaluateInto(observed, models, options, room, ev);
-  return ev;
-}
-
 void EvaluateInto(std::span<const double> observed,
                   const std::vector<std::span<const double>>& models,
                   const EvaluationOptions& options, EvaluationRoom& room, Evaluation& ev) {

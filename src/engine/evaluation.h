@@ -64,11 +64,8 @@ struct EvaluationRoom {
   ErrorScratch scratch;
   std::vector<double> own_logs;
 };
-Evaluation Evaluate(std::span<const double> observed,
-                    const std::vector<std::span<const double>>& models,
-                    const EvaluationOptions& options, EvaluationRoom& room);
-// The same into `ev`, whose list of models keeps its room: a caller scoring hundreds of spans
-// one after the other fills the same memory each time.
+// The figures of Evaluate into `ev`, whose list of models keeps its room: a caller scoring
+// hundreds of spans one after the other fills the same memory each time.
 void EvaluateInto(std::span<const double> observed,
                   const std::vector<std::span<const double>>& models,
                   const EvaluationOptions& options, EvaluationRoom& room, Evaluation& ev);
