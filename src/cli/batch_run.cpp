@@ -18,6 +18,7 @@
 #include "cli/time_options.h"
 #include "engine/analysis_run.h"
 #include "platform/number_text.h"
+#include "platform/process_memory.h"
 #include "platform/run_time_error.h"
 #include "platform/visible_text.h"
 #include "reports/batch_output.h"
@@ -193,6 +194,7 @@ class Output {
 }  // namespace
 
 int RunBatch(std::vector<std::string> words, std::FILE* out, std::FILE* err) {
+  KeepFreedMemory();
   CliOptions options;
   CLI::App app{"Reports how well one or more models reproduce observed values.", "quelvaris-cli"};
   DeclareOptions(app, options, DataFiles::Many);

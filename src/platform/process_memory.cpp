@@ -1,0 +1,19 @@
+#include "platform/process_memory.h"
+
+#include <malloc.h>
+
+namespace quelvaris {
+
+void KeepFreedMemory() {
+#ifdef M_TOP_PAD
+  // The heap grows by at least this much at a time and keeps this much free at its top; blocks
+  // below the mmap threshold come from the heap (and go back to it), so the columns and texts
+  // of one file are laid down again in the memory of the file before.
+  constexpr int kPad = 64 << 20;
+  ::mallopt(M_TOP_PAD, kPad);
+  ::mallopt(M_TRIM_THRESHOLD, 2 * kPad);
+  ::mallopt(M_MMAP_THRESHOLD, 32 << 20);
+#endif
+}
+
+}  // namespace quelvaris
