@@ -78,12 +78,18 @@ class SpanSeries {
 };
 
 // The figures of `period` into `scored`, whose lists keep their room from one span to the next.
+// With more than one thread, the columns are spread over them (a span scored alone).
 void Score(const Columns& columns, std::size_t models, Period period,
-           const EvaluationOptions& options, EvaluationRoom& room, ScoredSpan& scored) {
+           const EvaluationOptions& options, EvaluationRoom& room, ScoredSpan& scored,
+           int threads = 1) {
   {
     const SpanSeries series(columns, period);
-    series.LogsInto(room);
-    EvaluateInto(series.observed(), series.series(), options, room, scored.evaluation);
+    if (threads > 1) {
+      scored.evaluation = Evaluate(series.observed(), series.series(), options, threads);
+    } else {
+      series.LogsInto(room);
+      EvaluateInto(series.observed(), series.series(), options, room, scored.evaluation);
+    }
   }
   scored.period = std::move(period);
   const std::vector<ModelEvaluation>& ev = scored.evaluation.models;
@@ -139,6 +145,8 @@ TimedEvaluation EvaluateOverTime(std::span<const double> observed,
   const std::size_t left = periods.size() - held;
   const std::size_t threads =
       std::min<std::size_t>(static_cast<std::size_t>(std::max(options.threads, 1)), left + 1);
+  // The whole span alone (no period left to score beside it) spreads its columns instead.
+  const int whole_threads = left == 0 ? options.threads : 1;
   // With periods, every row is scored twice (in the whole span and in its period): the
   // logarithms of each column are taken once for both, the columns shared out among the threads.
   Columns columns{observed, all, {}};
@@ -161,7 +169,8 @@ TimedEvaluation EvaluateOverTime(std::span<const double> observed,
         Period& period = task == 0 ? whole : periods[p];
         const bool to_sink = task > 0 && sink != nullptr;
         ScoredSpan& into = to_sink ? taken : task == 0 ? timed.whole : timed.periods[p];
-        Score(columns, models.size(), std::move(period), evaluation, room, into);
+        Score(columns, models.size(), std::move(period), evaluation, room, into,
+              task == 0 ? whole_threads : 1);
         if (to_sink) sink->Take(p, taken);
       }
     } catch (...) {

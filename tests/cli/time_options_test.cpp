@@ -110,6 +110,7 @@ TEST(TimeOptionsTest, PeriodsScoredWhileTheFileIsReadLeaveTheOutputAsItWas) {
       {data, "--by", "year", "--extended", "--format", "json"},
       {data, "--by", "season", "--format", "text"},
       {bad, "--by", "month", "--format", "csv"},
+      {data, "--from", "2005-01-01", "--extended", "--format", "json"},  // the whole span alone
   };
   for (const std::vector<std::string>& run : runs) {
     std::vector<CliResult> results;
