@@ -24,7 +24,10 @@ class DataTable {
   double* Column(int col) { return cells_.get() + static_cast<long>(col - 1) * kRows; }
 
  private:
-  std::unique_ptr<double[]> cells_;
+  struct FreeCells {
+    void operator()(double* cells) const;
+  };
+  std::unique_ptr<double[], FreeCells> cells_;
 };
 
 }  // namespace quelvaris

@@ -3,7 +3,8 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <vector>
+
+#include "platform/byte_buffer.h"
 
 namespace quelvaris {
 
@@ -85,7 +86,7 @@ class FieldScanner {
   int fd_;
   std::string name_;
   Dialect dialect_;
-  std::vector<char> buffer_;
+  ByteBuffer buffer_;
   std::size_t begin_ = 0;  // next unread byte
   std::size_t end_ = 0;    // end of the bytes read
   bool eof_ = false;
