@@ -73,23 +73,27 @@ void DelimitedOutput::Figures(const std::vector<FigureGroup>& groups, const Colu
   // Each group's fields go through a pointer into room made for all of them at once: a table
   // of periods writes hundreds of thousands of fields, and a check of the room and a copy for
   // each would cost a good part of what its number's text does.
+  // What the loop reads is held here: a write through `at` could otherwise be taken to change it.
   constexpr std::size_t kField = 1 + kFigureRoom;
+  const char delimiter = delimiter_;
+  const int decimals = setup_.decimals;
   for (std::size_t g = 0; g < groups.size(); ++g) {
     const auto& figures = groups[g].figures;
+    const std::span<const FigureValue> values = column.groups[g];
     std::size_t end = out.size();
     out.resize(end + figures.size() * kField);
     char* at = out.data() + end;
     for (std::size_t i = 0; i < figures.size(); ++i) {
-      *at++ = delimiter_;
-      const FigureValue& value = column.groups[g][i];
-      if (char* written = WriteFigure(value, figures[i].is_count, setup_.decimals, at)) {
+      *at++ = delimiter;
+      const FigureValue& value = values[i];
+      if (char* written = WriteFigure(value, figures[i].is_count, decimals, at)) {
         at = written;
         continue;
       }
       // A text of the report's decimals may be longer than the room: appended, with room made
       // again for the fields after it.
       out.resize(static_cast<std::size_t>(at - out.data()));
-      AppendFigure(value, figures[i].is_count, setup_.decimals, out);
+      AppendFigure(value, figures[i].is_count, decimals, out);
       end = out.size();
       out.resize(end + (figures.size() - i - 1) * kField);
       at = out.data() + end;
