@@ -3,6 +3,7 @@
 #include <CLI/CLI.hpp>
 #include <algorithm>
 #include <cerrno>
+#include <filesystem>
 #include <memory>
 #include <optional>
 
@@ -208,6 +209,13 @@ int RunBatch(std::vector<std::string> words, std::FILE* out, std::FILE* err) {
   app.footer(kHelpFooter);
   if (auto status = ParseCommandLine(app, std::move(words))) return *status;
   options.wide_columns = !options.desktop_reader;
+  std::uintmax_t largest = 0;  // of the data files, in bytes
+  for (const std::string& file : options.data_files) {
+    std::error_code unknown;
+    const std::uintmax_t bytes = std::filesystem::file_size(file, unknown);
+    if (!unknown) largest = std::max(largest, bytes);
+  }
+  PrepareMemoryFor(largest);
 
   CliHost host({}, err, options.quiet);
   GlobalSettings settings;

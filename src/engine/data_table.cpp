@@ -1,9 +1,10 @@
 #include "engine/data_table.h"
 
-#include <cstdlib>
+#include <cstddef>
 #include <limits>
 #include <new>
 
+#include "platform/process_memory.h"
 #include "platform/run_time_error.h"
 
 namespace quelvaris {
@@ -16,20 +17,20 @@ void CheckCell(int row, int col) {
   }
 }
 
+constexpr std::size_t kCellBytes = sizeof(double) * DataTable::kRows * DataTable::kCols;
+
 }  // namespace
 
 // The one large allocation of a session (2.4 MB), all zeros. Taken from the system as zeroed
-// memory, which is never written over with zeros once more: a session whose table is never
-// filled (a batch run through the batch reader) never touches its pages.
-DataTable::DataTable()
-    : cells_(static_cast<double*>(
-          std::calloc(static_cast<std::size_t>(kRows) * kCols, sizeof(double)))) {
+// memory: a session whose table is never filled (a batch run through the batch reader) never
+// touches its pages.
+DataTable::DataTable() : cells_(static_cast<double*>(TakeZeroedMemory(kCellBytes))) {
   static_assert(std::numeric_limits<double>::is_iec559, "all bits zero must read as 0.0");
   if (cells_ == nullptr) throw std::bad_alloc();
 }
 
 void DataTable::FreeCells::operator()(double* cells) const {
-  std::free(cells);
+  GiveBackZeroedMemory(cells, kCellBytes);
 }
 
 double DataTable::Get(int row, int col) const {
