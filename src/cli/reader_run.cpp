@@ -137,10 +137,11 @@ FileFigures ScoreFile(const ReaderCall& call, const std::string& file,
   std::optional<TimedFile> timed;
   if (call.time != nullptr) {
     try {
-      timed = ScoreOverTime(
-          *call.time, table, evaluation, DataFileShownName(file), call.threads,
-          &collector_for(table),
-          ahead ? std::span<const Period>(ahead->taken()) : std::span<const Period>{});
+      timed =
+          ScoreOverTime(*call.time, table, evaluation, DataFileShownName(file), call.threads,
+                        &collector_for(table),
+                        ahead ? std::span<const Period>(ahead->taken()) : std::span<const Period>{},
+                        ahead ? &ahead->logs() : nullptr);
     } catch (const TimeStampError& e) {
       ShowErrorMessage(host, VisibleText(e.what()));
       return out;

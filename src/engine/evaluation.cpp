@@ -96,8 +96,14 @@ void ModelFigures(std::span<const double> observed,
 }  // namespace
 
 void LogsOf(std::span<const double> values, std::vector<double>& logs) {
+  logs.clear();
+  MoreLogsOf(values, logs);
+}
+
+void MoreLogsOf(std::span<const double> values, std::vector<double>& logs) {
+  const std::size_t from = std::min(logs.size(), values.size());
   logs.resize(values.size());
-  for (std::size_t i = 0; i < values.size(); ++i) {
+  for (std::size_t i = from; i < values.size(); ++i) {
     logs[i] = values[i] > 0 ? std::log(values[i]) : 0;
   }
 }
@@ -105,12 +111,24 @@ void LogsOf(std::span<const double> values, std::vector<double>& logs) {
 Evaluation Evaluate(std::span<const double> observed,
                     const std::vector<std::span<const double>>& models,
                     const EvaluationOptions& options, int threads) {
+  return Evaluate(observed, models, options, threads, {}, {});
+}
+
+Evaluation Evaluate(std::span<const double> observed,
+                    const std::vector<std::span<const double>>& models,
+                    const EvaluationOptions& options, int threads,
+                    std::span<const double> observed_logs,
+                    const std::vector<std::span<const double>>& model_logs) {
   Evaluation ev;
   if (!ObservedFigures(observed, options, ev) || models.empty()) return ev;
   // The logarithms of the observed values, once for every model (the error statistics need
   // them where both values are positive).
-  std::vector<double> logs;
-  if (models.size() > 1) LogsOf(observed, logs);
+  std::vector<double> own_logs;
+  std::span<const double> logs = observed_logs;
+  if (logs.empty() && models.size() > 1) {
+    LogsOf(observed, own_logs);
+    logs = own_logs;
+  }
   ev.models.resize(models.size());
   const std::size_t workers =
       std::clamp<std::size_t>(static_cast<std::size_t>(std::max(threads, 1)), 1, models.size());
@@ -118,7 +136,7 @@ Evaluation Evaluate(std::span<const double> observed,
   // of workers.
   const auto work = [&](std::size_t first) {
     ErrorScratch scratch;
-    ModelFigures(observed, models, first, workers, options, scratch, logs, {}, ev);
+    ModelFigures(observed, models, first, workers, options, scratch, logs, model_logs, ev);
   };
   ForEachStrided(workers, workers, work);
   return ev;

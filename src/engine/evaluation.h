@@ -54,6 +54,12 @@ struct Evaluation {
 Evaluation Evaluate(std::span<const double> observed,
                     const std::vector<std::span<const double>>& models,
                     const EvaluationOptions& options, int threads = 1);
+// The same with the logarithms of the columns at hand, as EvaluationRoom holds them.
+Evaluation Evaluate(std::span<const double> observed,
+                    const std::vector<std::span<const double>>& models,
+                    const EvaluationOptions& options, int threads,
+                    std::span<const double> observed_logs,
+                    const std::vector<std::span<const double>>& model_logs);
 
 // What a caller that scores many spans of the same columns on one thread keeps from one span
 // to the next: the logarithms of the values above 0 (0 elsewhere), row for row with the
@@ -72,6 +78,9 @@ void EvaluateInto(std::span<const double> observed,
 
 // ln x of each value above 0, 0 elsewhere: the logarithms EvaluationRoom takes.
 void LogsOf(std::span<const double> values, std::vector<double>& logs);
+// The same for a column whose first logarithms (as many as `logs` holds, up to its length) are
+// taken already: only those of the values after them are added.
+void MoreLogsOf(std::span<const double> values, std::vector<double>& logs);
 
 // The same steps for one model whose observed figures are already known (ev.observed), so
 // that callers can spread the models of one evaluation over threads.

@@ -81,11 +81,17 @@ void PeriodsAhead::Work() {
       const std::span<const double> observed(observed_, rows);
       models.assign(models_.size(), {});
       for (std::size_t m = 0; m < models.size(); ++m) models[m] = {models_[m], rows};
+      // The logarithms of the complete periods' rows, kept for the whole span's figures.
+      const std::size_t logged = periods.back().runs.back().end();
+      logs_.resize(models.size() + 1);
+      for (std::size_t k = 0; k < logs_.size(); ++k) {
+        MoreLogsOf((k == 0 ? observed : models[k - 1]).first(logged), logs_[k]);
+      }
       for (Period& period : periods) {
         if (stop_) return;
         from = period.runs.back().end();
         Period kept = period;
-        ScorePeriod(observed, models, std::move(period), evaluation_, room, scored);
+        ScorePeriod(observed, models, std::move(period), evaluation_, room, scored, &logs_);
         sink_->Take(taken_.size(), scored);
         taken_.push_back(std::move(kept));  // only once the sink holds it
       }

@@ -43,6 +43,10 @@ class PeriodsAhead final : public RowObserver {
 
   // The periods handed to the sink, in time order from the first; read once stopped.
   const std::vector<Period>& taken() const { return taken_; }
+  // The logarithms of the rows of those periods (and perhaps of some after them): observed
+  // column first, then each model, as LogsOf takes them; for the evaluation to go on with once
+  // stopped.
+  std::vector<std::vector<double>>& logs() { return logs_; }
 
  private:
   void Work();
@@ -64,6 +68,7 @@ class PeriodsAhead final : public RowObserver {
   std::size_t rows_ = 0;  // read so far
   std::atomic<bool> stop_{false};
   std::vector<Period> taken_;
+  std::vector<std::vector<double>> logs_;
   HelperThreads thread_;
 };
 

@@ -17,7 +17,7 @@ namespace {
 struct Columns {
   std::span<const double> observed;
   const std::vector<std::span<const double>>& all;
-  std::vector<std::vector<double>> logs;  // observed first, then `all`; empty: none
+  const std::vector<std::vector<double>>* logs;  // observed first, then `all`; null: none
 };
 
 // The series of one span, and the logarithms of their values: views into the columns for a
@@ -29,13 +29,13 @@ class SpanSeries {
     const auto column = [&](std::size_t k) {
       return k == 0 ? columns.observed : columns.all[k - 1];
     };
-    const bool logged = !columns.logs.empty();
+    const bool logged = columns.logs != nullptr;
     if (period.runs.size() == 1) {
       const RowRange r = period.runs.front();
       for (std::size_t k = 0; k < count; ++k) {
         series_.push_back(column(k).subspan(r.first, r.count));
         if (logged)
-          logs_.push_back(std::span<const double>(columns.logs[k]).subspan(r.first, r.count));
+          logs_.push_back(std::span<const double>((*columns.logs)[k]).subspan(r.first, r.count));
       }
     } else {
       gathered_.resize(logged ? 2 * count : count);
@@ -43,7 +43,7 @@ class SpanSeries {
         gathered_[k] = Gather(column(k), period);
         series_.push_back(gathered_[k]);
         if (!logged) continue;
-        gathered_[count + k] = Gather(columns.logs[k], period);
+        gathered_[count + k] = Gather((*columns.logs)[k], period);
         logs_.push_back(gathered_[count + k]);
       }
     }
@@ -84,10 +84,11 @@ void Score(const Columns& columns, std::size_t models, Period period,
            int threads = 1) {
   {
     const SpanSeries series(columns, period);
+    series.LogsInto(room);
     if (threads > 1) {
-      scored.evaluation = Evaluate(series.observed(), series.series(), options, threads);
+      scored.evaluation = Evaluate(series.observed(), series.series(), options, threads,
+                                   room.observed_logs, room.model_logs);
     } else {
-      series.LogsInto(room);
       EvaluateInto(series.observed(), series.series(), options, room, scored.evaluation);
     }
   }
@@ -139,24 +140,31 @@ TimedEvaluation EvaluateOverTime(std::span<const double> observed,
   } else {
     timed.periods.resize(periods.size());
   }
-  // Each span is scored on its own, so the spans (the whole one first, the largest) can go to
-  // several threads; each lands in its own place, and the result is the same however many
-  // there are.
+  // Each span is scored on its own, so the periods can go to several threads; each lands in
+  // its own place, and the result is the same however many there are. The whole span, the
+  // largest, spreads its columns over them first, so that no thread is left with it alone at
+  // the end.
   const std::size_t left = periods.size() - held;
-  const std::size_t threads =
-      std::min<std::size_t>(static_cast<std::size_t>(std::max(options.threads, 1)), left + 1);
-  // The whole span alone (no period left to score beside it) spreads its columns instead.
-  const int whole_threads = left == 0 ? options.threads : 1;
+  const auto all_threads = static_cast<std::size_t>(std::max(options.threads, 1));
+  const std::size_t threads = std::clamp<std::size_t>(left, 1, all_threads);
   // With periods, every row is scored twice (in the whole span and in its period): the
-  // logarithms of each column are taken once for both, the columns shared out among the threads.
-  Columns columns{observed, all, {}};
+  // logarithms of each column are taken once for both, the columns shared out among the threads
+  // (beyond those worked out before).
+  std::vector<std::vector<double>> own_logs;
+  std::vector<std::vector<double>>& logs = options.logs != nullptr ? *options.logs : own_logs;
+  Columns columns{observed, all, nullptr};
   if (!periods.empty()) {
-    columns.logs.resize(all.size() + 1);
-    ForEachStrided(all.size() + 1, threads,
-                   [&](std::size_t k) { LogsOf(k == 0 ? observed : all[k - 1], columns.logs[k]); });
+    logs.resize(all.size() + 1);
+    ForEachStrided(all.size() + 1, all_threads,
+                   [&](std::size_t k) { MoreLogsOf(k == 0 ? observed : all[k - 1], logs[k]); });
+    columns.logs = &logs;
   }
-  // Task 0 is the whole span, task k the k-th period the sink does not hold.
-  const std::size_t tasks = left + 1;
+  {
+    EvaluationRoom room;
+    Score(columns, models.size(), std::move(whole), evaluation, room, timed.whole, options.threads);
+  }
+  // Task k is the k-th period the sink does not hold.
+  const std::size_t tasks = left;
   std::atomic<std::size_t> next{0};
   std::exception_ptr failure;
   std::mutex failure_lock;
@@ -165,12 +173,10 @@ TimedEvaluation EvaluateOverTime(std::span<const double> observed,
       EvaluationRoom room;
       ScoredSpan taken;  // a period on its way to the sink
       for (std::size_t task; (task = next.fetch_add(1)) < tasks;) {
-        const std::size_t p = task == 0 ? 0 : held + task - 1;
-        Period& period = task == 0 ? whole : periods[p];
-        const bool to_sink = task > 0 && sink != nullptr;
-        ScoredSpan& into = to_sink ? taken : task == 0 ? timed.whole : timed.periods[p];
-        Score(columns, models.size(), std::move(period), evaluation, room, into,
-              task == 0 ? whole_threads : 1);
+        const std::size_t p = held + task;
+        const bool to_sink = sink != nullptr;
+        ScoredSpan& into = to_sink ? taken : timed.periods[p];
+        Score(columns, models.size(), std::move(periods[p]), evaluation, room, into);
         if (to_sink) sink->Take(p, taken);
       }
     } catch (...) {
@@ -192,8 +198,9 @@ TimedEvaluation EvaluateOverTime(std::span<const double> observed,
 
 void ScorePeriod(std::span<const double> observed,
                  const std::vector<std::span<const double>>& models, Period period,
-                 const EvaluationOptions& options, EvaluationRoom& room, ScoredSpan& into) {
-  const Columns columns{observed, models, {}};
+                 const EvaluationOptions& options, EvaluationRoom& room, ScoredSpan& into,
+                 const std::vector<std::vector<double>>* logs) {
+  const Columns columns{observed, models, logs};
   Score(columns, models.size(), std::move(period), options, room, into);
 }
 

@@ -50,6 +50,10 @@ struct TimedOptions {
   // With a sink: the first periods as they were scored and taken before the evaluation (while
   // the file was read). Those that are the evaluation's own first periods are not scored again.
   std::span<const Period> taken;
+  // Set: the logarithms (as LogsOf takes them) of the first rows of the observed column and of
+  // each model, worked out before the evaluation (while the file was read); the evaluation adds
+  // those of the other rows in place when it scores periods.
+  std::vector<std::vector<double>>* logs = nullptr;
 };
 
 struct TimedEvaluation {
@@ -69,8 +73,10 @@ TimedEvaluation EvaluateOverTime(std::span<const double> observed,
 
 // The figures of one period of the columns (no benchmarks), as EvaluateOverTime scores it, into
 // `into`, whose lists keep their room from one period to the next.
+// `logs`: the logarithms of the columns (observed first) over the period's rows, or null.
 void ScorePeriod(std::span<const double> observed,
                  const std::vector<std::span<const double>>& models, Period period,
-                 const EvaluationOptions& options, EvaluationRoom& room, ScoredSpan& into);
+                 const EvaluationOptions& options, EvaluationRoom& room, ScoredSpan& into,
+                 const std::vector<std::vector<double>>* logs = nullptr);
 
 }  // namespace quelvaris

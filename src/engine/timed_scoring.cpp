@@ -9,7 +9,8 @@ namespace quelvaris {
 
 TimedFile ScoreOverTime(const TimeSetup& setup, const TimedColumns& columns,
                         const EvaluationOptions& evaluation, const std::string& shown, int threads,
-                        PeriodSink* sink, std::span<const Period> taken) {
+                        PeriodSink* sink, std::span<const Period> taken,
+                        std::vector<std::vector<double>>* logs) {
   TimedFile f;
   TimeStampReader reader(setup.layout);
   f.stamps = TimeColumnOf(columns.times, columns.lines, reader, shown);
@@ -22,6 +23,7 @@ TimedFile ScoreOverTime(const TimeSetup& setup, const TimedColumns& columns,
   options.threads = threads;
   options.sink = sink;
   options.taken = taken;
+  options.logs = logs;
   // The benchmarks are built over the calibration rows, by default the evaluation period's.
   const RowRange calibration = setup.calibration_given ? RowsInWindow(f.stamps, setup.calibration)
                                                        : RowsInWindow(f.stamps, setup.window);
@@ -43,14 +45,15 @@ TimedFile ScoreOverTime(const TimeSetup& setup, const TimedColumns& columns,
 
 TimedFile ScoreOverTime(const TimeSetup& setup, const BatchTable& table,
                         const EvaluationOptions& evaluation, const std::string& shown, int threads,
-                        PeriodSink* sink, std::span<const Period> taken) {
+                        PeriodSink* sink, std::span<const Period> taken,
+                        std::vector<std::vector<double>>* logs) {
   TimedColumns columns;
   columns.observed = table.observed;
   columns.models.assign(table.models.begin(), table.models.end());
   columns.benchmark_columns.assign(table.benchmarks.begin(), table.benchmarks.end());
   columns.times = table.times;
   columns.lines = table.time_lines;
-  return ScoreOverTime(setup, columns, evaluation, shown, threads, sink, taken);
+  return ScoreOverTime(setup, columns, evaluation, shown, threads, sink, taken, logs);
 }
 
 std::vector<std::string> BenchmarkNames(const TimeSetup& setup) {

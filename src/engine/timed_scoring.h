@@ -36,13 +36,16 @@ struct TimedFile {
 // naming `shown` (the file as messages name it).
 TimedFile ScoreOverTime(const TimeSetup& setup, const TimedColumns& columns,
                         const EvaluationOptions& evaluation, const std::string& shown, int threads,
-                        PeriodSink* sink = nullptr, std::span<const Period> taken = {});
+                        PeriodSink* sink = nullptr, std::span<const Period> taken = {},
+                        std::vector<std::vector<double>>* logs = nullptr);
 
 // The same for a data file as the batch reader read it. With a sink, the periods go to it as
-// they are scored (see PeriodSink); `taken` are those it already holds (see PeriodsAhead).
+// they are scored (see PeriodSink); `taken` are those it already holds and `logs` the
+// logarithms of the first rows (see PeriodsAhead and TimedOptions).
 TimedFile ScoreOverTime(const TimeSetup& setup, const BatchTable& table,
                         const EvaluationOptions& evaluation, const std::string& shown, int threads,
-                        PeriodSink* sink = nullptr, std::span<const Period> taken = {});
+                        PeriodSink* sink = nullptr, std::span<const Period> taken = {},
+                        std::vector<std::vector<double>>* logs = nullptr);
 
 // The names the formats give the benchmarks: as given.
 std::vector<std::string> BenchmarkNames(const TimeSetup& setup);
