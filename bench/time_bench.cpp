@@ -5,25 +5,36 @@
 //
 // BM_EvaluateOverTime times the figures alone, BM_BatchOverTime the whole batch command on the
 // same columns written as a tab-separated file with a date column (reading, time stamps,
-// figures, csv to /dev/null). The first argument is the grouping: none (0), month (1), year
-// (2), month-of-year (3); the second is --extended (1) or not (0). Each month is an Evaluate
-// call of its own on about 30 rows (sorted by comparison: the radix passes cost as much for 30
-// values as for thousands), so `--by month` costs the whole span's figures once more and
-// 29 x 360 more csv rows. Those rows hold some 300,000 numbers in their shortest form, whose
-// text takes about a quarter of the `--by month` run's instructions (the shortest digits from
-// the fmt library's Dragonbox conversion, some 130 instructions a number, then laid out by
-// pairs of digits). The work is spread over the cores the files leave free: a calendar
-// period is scored as soon as the reader is past it, on the core that reading leaves idle
-// (about half of the months of this file by the time it is read), the rest and the whole span
-// after the read, each collected as soon as it is scored on the thread that scored it (a
-// column's figures in one list), and the rows are laid out on those cores too. The helper
-// threads wait between the steps instead of being started for each (a fresh thread took two to
-// three milliseconds to first run on a virtual machine of two cores). The logarithms of the
-// models' values are taken once for the whole span and the periods. Counted by callgrind on the
-// command line with such a file (29 models), the whole span takes some 241 million
-// instructions and `--by month` some 480 million; on two cores `--by month` took some 1.6 times
-// as long as the whole span alone. By year and by month of year add little beyond the whole
-// span's figures once more.
+// figures, csv to /dev/null), called again and again in this process, and BM_CommandOverTime
+// the command itself, one process a run, as a user runs it. The first argument is the
+// grouping: none (0), month (1), year (2), month-of-year (3); the second is --extended (1) or
+// not (0). Each month is an Evaluate call of its own on about 30 rows (sorted by comparison:
+// the radix passes cost as much for 30 values as for thousands), so `--by month` costs the
+// whole span's figures once more and 29 x 360 more csv rows. Those rows hold some 300,000
+// numbers in their shortest form, whose text takes about a quarter of the `--by month` run's
+// instructions (the shortest digits from the fmt library's Dragonbox conversion, some 130
+// instructions a number, then laid out by pairs of digits). The work is spread over the cores
+// the files leave free: a calendar period is scored as soon as the reader is past it, on the
+// core that reading leaves idle (about half of the months of this file by the time it is
+// read), with the logarithms of its rows, which the whole span then takes over; after the read
+// the whole span is scored on every core, then the rest of the periods, each collected as soon
+// as it is scored on the thread that scored it (a column's figures in one list), and the rows
+// are laid out on those cores too. The helper threads wait between the steps instead of being
+// started for each (a fresh thread took two to three milliseconds to first run on a virtual
+// machine of two cores).
+//
+// Memory: a page of memory new to the process cost some 5 microseconds to fault in on such a
+// machine, so that a run's thousands of pages once cost more than its figures. The batch
+// command keeps what a file frees for the next, clears no memory it does not use, and for
+// data of a megabyte or more takes its heap in large pages, one heap for every thread. The
+// runs in one process (BM_BatchOverTime) find their memory warm; the command runs fault it in.
+//
+// Counted by callgrind on the command line with such a file (29 models), the whole span takes
+// some 240 million instructions and `--by month` some 480 million. Timed on two cores of a
+// virtual machine whose timings drift by a fifth from minute to minute (medians of 24 runs,
+// alternating with the build before): one process a run, the whole span 23 ms and `--by month`
+// 34 ms (1.4 to 1.5 times); called again and again in one process, 12 ms and 25 ms (twice).
+// By year and by month of year add little beyond the whole span's figures once more.
 
 #include <benchmark/benchmark.h>
 
