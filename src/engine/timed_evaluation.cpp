@@ -78,7 +78,7 @@ class SpanSeries {
 };
 
 // The figures of `period` into `scored`, whose lists keep their room from one span to the next.
-// With more than one thread, the columns are spread over them (a span scored alone).
+// With more than one thread, the columns are spread over them (the whole span, scored first).
 void Score(const Columns& columns, std::size_t models, Period period,
            const EvaluationOptions& options, EvaluationRoom& room, ScoredSpan& scored,
            int threads = 1) {
