@@ -10,10 +10,11 @@
 // grouping: none (0), month (1), year (2), month-of-year (3); the second is --extended (1) or
 // not (0). Each month is an Evaluate call of its own on about 30 rows (sorted by comparison:
 // the radix passes cost as much for 30 values as for thousands), so `--by month` costs the
-// whole span's figures once more and 29 x 360 more csv rows. Those rows hold some 300,000
+// whole span's figures once more and 29 x 360 more csv rows. Those rows hold some 440,000
 // numbers in their shortest form, whose text takes about a quarter of the `--by month` run's
-// instructions (the shortest digits from the fmt library's Dragonbox conversion, some 130
-// instructions a number, then laid out by pairs of digits). The work is spread over the cores
+// CPU time (about 27 ns a number on one core: 12 for the shortest digits from the fmt
+// library's Dragonbox conversion with its whole table of powers of ten, the rest to lay them
+// out by pairs of digits). The work is spread over the cores
 // the files leave free: a calendar period is scored as soon as the reader is past it, on the
 // core that reading leaves idle (about half of the months of this file by the time it is
 // read), with the logarithms of its rows, which the whole span then takes over; after the read
@@ -34,6 +35,11 @@
 // virtual machine whose timings drift by a fifth from minute to minute (medians of 24 runs,
 // alternating with the build before): one process a run, the whole span 23 ms and `--by month`
 // 34 ms (1.4 to 1.5 times); called again and again in one process, 12 ms and 25 ms (twice).
+// On another machine of two cores (an Intel Xeon VM, page faults cheap) the whole span takes
+// 16 to 17 ms and `--by month` 27 to 28 ms (1.65 to 1.75 times): the month run's 42 to 44 ms
+// of CPU time (reading 8, the whole span's figures 6, the periods' figures about 14, their
+// text about 12, the start of the program 2) do not fit into 1.5 times the whole span on
+// two cores, however well they are spread.
 // By year and by month of year add little beyond the whole span's figures once more.
 
 #include <benchmark/benchmark.h>
