@@ -79,13 +79,13 @@ void DelimitedOutput::Figures(const std::vector<FigureGroup>& groups, const Colu
   const int decimals = setup_.decimals;
   for (std::size_t g = 0; g < groups.size(); ++g) {
     const auto& figures = groups[g].figures;
-    const std::span<const FigureValue> values = column.groups[g];
+    const FigureSpan values = column.groups[g];
     std::size_t end = out.size();
     out.resize(end + figures.size() * kField);
     char* at = out.data() + end;
     for (std::size_t i = 0; i < figures.size(); ++i) {
       *at++ = delimiter;
-      const FigureValue& value = values[i];
+      const FigureValue value = values[i];
       if (char* written = WriteFigure(value, figures[i].is_count, decimals, at)) {
         at = written;
         continue;

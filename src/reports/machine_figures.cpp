@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
+#include <limits>
 #include <stdexcept>
 #include <string_view>
 
@@ -135,7 +137,9 @@ void FigureLists::Fill(const std::vector<FigureGroup>& groups, const FigureSourc
   values_.reserve(count);  // one allocation, not one per doubling
   for (std::size_t g = 0; g < groups.size(); ++g) {
     for (const auto& figure : groups[g].figures) {
-      values_.push_back(source != nullptr ? figure.value(*source) : FigureValue{});
+      const FigureValue v = source != nullptr ? figure.value(*source) : FigureValue{};
+      values_.push_back(
+          v.defined && std::isfinite(v.value) ? v.value : std::numeric_limits<double>::quiet_NaN());
     }
     ends_[g] = static_cast<std::uint32_t>(values_.size());
   }

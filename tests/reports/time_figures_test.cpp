@@ -18,8 +18,10 @@ std::string Flat(const SpanFigures& s) {
   const auto column = [&out](const ColumnFigures& c) {
     out += "|" + c.name;
     for (std::size_t g = 0; g < c.groups.size(); ++g) {
-      for (const FigureValue& v : c.groups[g])
+      for (std::size_t i = 0; i < c.groups[g].size(); ++i) {
+        const FigureValue v = c.groups[g][i];
         out += v.defined ? " " + std::to_string(v.value) : " -";
+      }
     }
   };
   column(s.observed);
