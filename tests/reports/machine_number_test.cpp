@@ -120,3 +120,43 @@ TEST(MachineNumberTest, FullPrecisionFiguresAreTheShortestConversionsText) {
 
 }  // namespace
 }  // namespace quelvaris
+
+namespace quelvaris {
+namespace {
+
+// A column's lists give back every figure as it was filled, an undefined one (whatever value it
+// carried) and a non-finite one as undefined, group by group.
+TEST(FigureListsTest, FiguresReadBackAsFilledUndefinedOnesAsUndefined) {
+  const double inf = std::numeric_limits<double>::infinity();
+  const std::vector<FigureValue> given = {{0.25, true}, {-999, false}, {0, true},
+                                          {inf, true},  {-0.0, true},  {1e300, true}};
+  const auto group_of = [&](std::size_t from, std::size_t to) {
+    FigureGroup g{"g", "G", false, {}};
+    for (std::size_t i = from; i < to; ++i) {
+      g.figures.push_back(
+          {"k", "K: ", false, [&given, i](const FigureSource&) { return given[i]; }});
+    }
+    return g;
+  };
+  const std::vector<FigureGroup> groups = {group_of(0, 2), group_of(2, 6)};
+  FigureLists lists;
+  const FigureSource source;
+  lists.Fill(groups, &source);
+  ASSERT_EQ(lists.size(), 2u);
+  ASSERT_EQ(lists[0].size(), 2u);
+  ASSERT_EQ(lists[1].size(), 4u);
+  const std::vector<FigureValue> want = {{0.25, true}, {0, false},   {0, true},
+                                         {0, false},   {-0.0, true}, {1e300, true}};
+  for (std::size_t i = 0; i < want.size(); ++i) {
+    const FigureValue got = i < 2 ? lists[0][i] : lists[1][i - 2];
+    EXPECT_EQ(got.defined, want[i].defined) << i;
+    if (!want[i].defined) continue;
+    EXPECT_EQ(std::bit_cast<std::uint64_t>(got.value), std::bit_cast<std::uint64_t>(want[i].value))
+        << i;
+  }
+  lists.Fill(groups, nullptr);
+  for (std::size_t i = 0; i < 4; ++i) EXPECT_FALSE(lists[1][i].defined);
+}
+
+}  // namespace
+}  // namespace quelvaris
