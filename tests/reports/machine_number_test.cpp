@@ -118,23 +118,21 @@ TEST(MachineNumberTest, FullPrecisionFiguresAreTheShortestConversionsText) {
   }
 }
 
-}  // namespace
-}  // namespace quelvaris
-
-namespace quelvaris {
-namespace {
-
-// A column's lists give back every figure as it was filled, an undefined one (whatever value it
-// carried) and a non-finite one as undefined, group by group.
+// A column's lists give back every figure as it was filled, group by group; an undefined one
+// (whatever value it carried) and a non-finite one come back undefined.
 TEST(FigureListsTest, FiguresReadBackAsFilledUndefinedOnesAsUndefined) {
-  const double inf = std::numeric_limits<double>::infinity();
-  const std::vector<FigureValue> given = {{0.25, true}, {-999, false}, {0, true},
-                                          {inf, true},  {-0.0, true},  {1e300, true}};
+  struct Case {
+    FigureValue given;
+    bool defined;
+  };
+  const std::vector<Case> cases = {{{0.25, true}, true}, {{-999, false}, false},
+                                   {{0, true}, true},    {{HUGE_VAL, true}, false},
+                                   {{-0.0, true}, true}, {{1e300, true}, true}};
   const auto group_of = [&](std::size_t from, std::size_t to) {
     FigureGroup g{"g", "G", false, {}};
     for (std::size_t i = from; i < to; ++i) {
       g.figures.push_back(
-          {"k", "K: ", false, [&given, i](const FigureSource&) { return given[i]; }});
+          {"k", "K: ", false, [&, i](const FigureSource&) { return cases[i].given; }});
     }
     return g;
   };
@@ -145,13 +143,12 @@ TEST(FigureListsTest, FiguresReadBackAsFilledUndefinedOnesAsUndefined) {
   ASSERT_EQ(lists.size(), 2u);
   ASSERT_EQ(lists[0].size(), 2u);
   ASSERT_EQ(lists[1].size(), 4u);
-  const std::vector<FigureValue> want = {{0.25, true}, {0, false},   {0, true},
-                                         {0, false},   {-0.0, true}, {1e300, true}};
-  for (std::size_t i = 0; i < want.size(); ++i) {
+  for (std::size_t i = 0; i < cases.size(); ++i) {
     const FigureValue got = i < 2 ? lists[0][i] : lists[1][i - 2];
-    EXPECT_EQ(got.defined, want[i].defined) << i;
-    if (!want[i].defined) continue;
-    EXPECT_EQ(std::bit_cast<std::uint64_t>(got.value), std::bit_cast<std::uint64_t>(want[i].value))
+    EXPECT_EQ(got.defined, cases[i].defined) << i;
+    if (!cases[i].defined) continue;
+    EXPECT_EQ(std::bit_cast<std::uint64_t>(got.value),
+              std::bit_cast<std::uint64_t>(cases[i].given.value))
         << i;
   }
   lists.Fill(groups, nullptr);
