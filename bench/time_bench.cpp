@@ -6,7 +6,8 @@
 // BM_EvaluateOverTime times the figures alone, BM_BatchOverTime the whole batch command on the
 // same columns written as a tab-separated file with a date column (reading, time stamps,
 // figures, csv to /dev/null), called again and again in this process, and BM_CommandOverTime
-// the command itself, one process a run, as a user runs it. The first argument is the
+// the command itself, one process a run, as a user runs it. BM_MonthFigureText times the text
+// of the months' model figures alone, number by number. The first argument is the
 // grouping: none (0), month (1), year (2), month-of-year (3); the second is --extended (1) or
 // not (0). Each month is an Evaluate call of its own on about 30 rows (sorted by comparison:
 // the radix passes cost as much for 30 values as for thousands), so `--by month` costs the
@@ -46,6 +47,12 @@
 // 1.6. Zeroing fresh pages is a tenth of the month run's CPU time there: a period's figures are
 // kept as doubles (an undefined one a NaN), not a value and a flag, which took the run's peak
 // from 22.4 MB to 20.0 MB.
+// On a fourth such machine (an AMD EPYC VM, large pages only where asked for), medians of 12 runs:
+// the whole span 22 to 24 ms, `--by month` 29.5 to 36.4 ms (1.3 to 1.6 times). The text of the
+// months' figures takes 30 to 35 ns a number there (BM_MonthFigureText), about 11 of them
+// Dragonbox; laying the periods' rows out on the threads that score them, while the file is
+// still read, made the run slower (its text is fresh memory, and the reader slowed while it was
+// written), as did splitting the error figures' pass into loops of fewer sums.
 // By year and by month of year add little beyond the whole span's figures once more.
 
 #include <benchmark/benchmark.h>
@@ -68,6 +75,8 @@
 
 #include "cli/batch_run.h"
 #include "engine/timed_evaluation.h"
+#include "reports/machine_figures.h"
+#include "reports/machine_number.h"
 
 extern char** environ;
 
@@ -126,6 +135,44 @@ void BM_EvaluateOverTime(benchmark::State& state) {
   state.counters["periods"] = static_cast<double>(periods);
 }
 BENCHMARK(BM_EvaluateOverTime)->ArgsProduct({{0, 1, 2, 3}, {0, 1}})->Unit(benchmark::kMillisecond);
+
+// The text of the models' figures of every month, number by number as the csv rows write them
+// (shortest form, a count as its digits), without the rows around them. Counter
+// "seconds_per_number".
+void BM_MonthFigureText(benchmark::State& state) {
+  const Columns& c = ThirtyYears();
+  std::vector<std::span<const double>> models(c.models.begin(), c.models.end());
+  TimedOptions options;
+  options.by = PeriodGroupingOf("month");
+  const TimedEvaluation timed = EvaluateOverTime(c.observed, models, {}, c.stamps, options);
+  const std::vector<FigureGroup> groups = {BasicFigures(), ErrorFigures(false)};
+  std::vector<FigureLists> lists;
+  for (const ScoredSpan& period : timed.periods) {
+    for (const ModelEvaluation& m : period.evaluation.models) {
+      const FigureSource source{.modelled = &m.record, .errors = &m.errors};
+      lists.emplace_back().Fill(groups, &source);
+    }
+  }
+  std::vector<char> text(kFigureRoom);
+  std::size_t numbers = 0;
+  for (auto _ : state) {
+    numbers = 0;
+    for (const FigureLists& figures : lists) {
+      for (std::size_t g = 0; g < groups.size(); ++g) {
+        const FigureSpan values = figures[g];
+        for (std::size_t i = 0; i < groups[g].figures.size(); ++i, ++numbers) {
+          char* end = WriteFigure(values[i], groups[g].figures[i].is_count, -1, text.data());
+          benchmark::DoNotOptimize(end);
+        }
+      }
+    }
+  }
+  state.counters["seconds_per_number"] =
+      benchmark::Counter(static_cast<double>(numbers) * static_cast<double>(state.iterations()),
+                         benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+  state.counters["numbers"] = static_cast<double>(numbers);
+}
+BENCHMARK(BM_MonthFigureText)->Unit(benchmark::kMillisecond);
 
 // The columns as a data file, written once into the temporary folder.
 const std::string& ThirtyYearsFile() {
